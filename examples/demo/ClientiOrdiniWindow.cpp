@@ -1,0 +1,267 @@
+#include "ClientiOrdiniWindow.h"
+
+#include "CartellaLingue.h"
+#include "DemoTesti.h"
+#include "Filtro.h"
+#include "ui_ClientiOrdiniWindow.h"
+
+#include "control/Tessaro14_ML.h"
+#include "language/modLanguageSupport.h"
+#include "platform/MessageBox.h"
+#include "platform/QtHostForm.h"
+#include "platform/TessaroError.h"
+#include "platform/Values.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QDate>
+#include <QFileInfo>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace demo {
+
+using tessaro::Tessaro14_ML;
+
+namespace {
+// Marks the title of the container whose data source the toolbar drives.
+const QString kMarcaAttiva = QStringLiteral("\u25B8 ");
+} // namespace
+
+ClientiOrdiniWindow::ClientiOrdiniWindow(tessaro::Connection* connessione, int tipoDatabase,
+                                         bool conOrdini, QWidget* parent)
+    : QMainWindow(parent), mUi(std::make_unique<Ui::ClientiOrdiniWindow>()),
+      mConnessione(connessione), mTipoDatabase(tipoDatabase), mConOrdini(conOrdini) {
+    mUi->setupUi(this);
+    mUi->grpOrdini->setVisible(mConOrdini);
+    mStato = new QLabel(this);
+    statusBar()->addPermanentWidget(mStato, 1);
+
+    auto* lingue = new QActionGroup(this);
+    lingue->addAction(mUi->actionItaliano);
+    lingue->addAction(mUi->actionEnglish);
+    connect(mUi->actionItaliano, &QAction::triggered, this,
+            [this] { CambiaLingua(QStringLiteral("Italiano")); });
+    connect(mUi->actionEnglish, &QAction::triggered, this,
+            [this] { CambiaLingua(QStringLiteral("English")); });
+    connect(mUi->actionEsci, &QAction::triggered, this, &QWidget::close);
+
+    connect(mUi->btnFiltra, &QPushButton::clicked, this, &ClientiOrdiniWindow::ApplicaFiltro);
+    connect(mUi->txtFiltro, &QLineEdit::returnPressed, this, &ClientiOrdiniWindow::ApplicaFiltro);
+    connect(mUi->btnTutti, &QPushButton::clicked, this, [this] {
+        mUi->txtFiltro->clear();
+        ApplicaFiltro();
+    });
+
+    // Picking a town copies its province into the box that shows it.
+    connect(mUi->cmbComune, &QComboBox::activated, this, [this] {
+        AttivaContenitore(mUi->grpClienti);
+        Navigatore().SincronizzaTabelleCombo(mUi->cmbComune);
+    });
+
+    // The toolbar follows the container the user works in. Deferred, so that a
+    // focus change caused by a running command never swaps the source under it.
+    connect(qApp, &QApplication::focusChanged, this,
+            [this] { QTimer::singleShot(0, this, &ClientiOrdiniWindow::SeguiFuoco); });
+
+    CollegaEventi();
+}
+
+ClientiOrdiniWindow::~ClientiOrdiniWindow() = default;
+
+Tessaro14_ML& ClientiOrdiniWindow::Navigatore() {
+    return *mUi->navigatore;
+}
+
+QString ClientiOrdiniWindow::T(const QString& chiave) const {
+    return Testo(mLingua, chiave);
+}
+
+void ClientiOrdiniWindow::CollegaEventi() {
+    auto* eventi = Navigatore().Events();
+    // Cancel is a bool&: the connections must be direct (same thread), which
+    // the default connection is here.
+    connect(eventi, &tessaro::Tessaro14_MLEvents::ValidateBeforeSave, this,
+            &ClientiOrdiniWindow::ValidaPrimaDiSalvare);
+    connect(eventi, &tessaro::Tessaro14_MLEvents::Addnew, this, &ClientiOrdiniWindow::NuovoRecord);
+    connect(eventi, &tessaro::Tessaro14_MLEvents::Clone, this, &ClientiOrdiniWindow::NuovoRecord);
+    connect(eventi, &tessaro::Tessaro14_MLEvents::AfterCurrent, this,
+            &ClientiOrdiniWindow::AggiornaStato);
+    connect(eventi, &tessaro::Tessaro14_MLEvents::AfterInsert, this,
+            [this] { DopoSalvataggio(QStringLiteral("salvato")); });
+    connect(eventi, &tessaro::Tessaro14_MLEvents::AfterUpdate, this,
+            [this] { DopoSalvataggio(QStringLiteral("salvato")); });
+    connect(eventi, &tessaro::Tessaro14_MLEvents::AfterDelete, this,
+            [this] { DopoSalvataggio(QStringLiteral("eliminato")); });
+    connect(eventi, &tessaro::Tessaro14_MLEvents::ClickPrint, this,
+            [this](bool&) { QTimer::singleShot(0, this, &ClientiOrdiniWindow::DopoStampa); });
+}
+
+void ClientiOrdiniWindow::ImpostaCartellaLingue(const QString& cartella) {
+    mCartellaLingue = cartella;
+    mUi->menuLingua->setEnabled(!cartella.isEmpty());
+    if (cartella.isEmpty()) {
+        statusBar()->showMessage(T(QStringLiteral("lingueMancanti")));
+        return;
+    }
+    const QStringList disponibili = LingueDisponibili(cartella);
+    mUi->actionItaliano->setEnabled(disponibili.contains(QStringLiteral("Italiano")));
+    mUi->actionEnglish->setEnabled(disponibili.contains(QStringLiteral("English")));
+    Navigatore().CambiaLingua(cartella);
+    mLingua = tessaro::CurrentLanguage();
+    mUi->actionEnglish->setChecked(Testo(mLingua, QStringLiteral("titolo")) !=
+                                   Testo(QStringLiteral("Italiano"), QStringLiteral("titolo")));
+    mUi->actionItaliano->setChecked(!mUi->actionEnglish->isChecked());
+    TraduciFinestra(this, mLingua);
+    AggiornaTitoli();
+}
+
+bool ClientiOrdiniWindow::ApriFontiDati() {
+    Tessaro14_ML& nav = Navigatore();
+    // Tags start with "#"; the links to Comuni, Clienti and Agenti come from the
+    // foreign keys of the schema, so no link array is given.
+    bool ok = nav.AddFonteDati(mConnessione, QStringLiteral("Clienti"), mUi->grpClienti,
+                               QStringLiteral("Cognome"), {}, QString(), QStringLiteral("#"));
+    // The database kind reaches the active source and every source added later.
+    nav.TipoDatabase(mTipoDatabase);
+    if (mConOrdini) {
+        ok = nav.AddFonteDati(mConnessione, QStringLiteral("Ordini"), mUi->grpOrdini,
+                              QStringLiteral("DataOrdine"), {}, QString(), QStringLiteral("#")) &&
+             ok;
+        // The customer combo of Ordini is refilled when Clienti changes.
+        nav.AddInLoadedFormsSet(mUi->grpOrdini);
+    }
+    // The control's own prefix serves the combo refreshes.
+    nav.InitCharTag(QStringLiteral("#"));
+    AttivaContenitore(mUi->grpClienti);
+    return ok;
+}
+
+void ClientiOrdiniWindow::CambiaLingua(const QString& lingua) {
+    if (mCartellaLingue.isEmpty() || !ScriviLinguaCorrente(mCartellaLingue, lingua))
+        return;
+    Navigatore().CambiaLingua(mCartellaLingue);
+    mLingua = lingua;
+    mUi->actionItaliano->setChecked(lingua == QLatin1String("Italiano"));
+    mUi->actionEnglish->setChecked(lingua == QLatin1String("English"));
+    TraduciFinestra(this, mLingua);
+    AggiornaTitoli();
+    // The record counter carries a word of the language file.
+    Navigatore().AggiornaStatoPulsanti();
+    AggiornaStato();
+}
+
+QGroupBox* ClientiOrdiniWindow::ContenitoreAttivo() const {
+    const QString nome = mUi->navigatore->ContenitoreName();
+    if (nome == mUi->grpOrdini->objectName())
+        return mUi->grpOrdini;
+    if (nome == mUi->grpClienti->objectName())
+        return mUi->grpClienti;
+    return nullptr;
+}
+
+QString ClientiOrdiniWindow::TabellaAttiva() const {
+    return ContenitoreAttivo() == mUi->grpOrdini ? QStringLiteral("Ordini")
+                                                 : QStringLiteral("Clienti");
+}
+
+void ClientiOrdiniWindow::AttivaContenitore(QGroupBox* contenitore) {
+    if (!contenitore || contenitore == ContenitoreAttivo())
+        return;
+    Navigatore().SetFonteDatiAttiva(contenitore->objectName());
+    mUi->txtFiltro->setText(mFiltri.value(contenitore->objectName()));
+    AggiornaTitoli();
+    AggiornaStato();
+}
+
+void ClientiOrdiniWindow::SeguiFuoco() {
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        if (w == mUi->grpClienti || (w == mUi->grpOrdini && mConOrdini)) {
+            AttivaContenitore(static_cast<QGroupBox*>(w));
+            return;
+        }
+    }
+}
+
+void ClientiOrdiniWindow::ApplicaFiltro() {
+    QGroupBox* attivo = ContenitoreAttivo();
+    if (!attivo)
+        return;
+    mFiltri.insert(attivo->objectName(), mUi->txtFiltro->text());
+    Navigatore().ImpostaCondizione(CondizioneDaFiltro(mUi->txtFiltro->text(), TabellaAttiva()));
+    AggiornaStato();
+}
+
+void ClientiOrdiniWindow::AggiornaTitoli() {
+    for (QGroupBox* g : {mUi->grpClienti, mUi->grpOrdini}) {
+        const QString titolo = Testo(mLingua, g->objectName());
+        g->setTitle(g == ContenitoreAttivo() ? kMarcaAttiva + titolo : titolo);
+    }
+}
+
+void ClientiOrdiniWindow::AggiornaStato() {
+    QGroupBox* attivo = ContenitoreAttivo();
+    if (!attivo) {
+        mStato->clear();
+        return;
+    }
+    QString testo = T(QStringLiteral("fonteAttiva")).arg(Testo(mLingua, attivo->objectName()));
+    const QString condizione = Navigatore().FonteDati() ? Navigatore().Condizione() : QString();
+    if (!condizione.isEmpty())
+        testo += QStringLiteral("  \u00B7  ") + T(QStringLiteral("filtro")).arg(condizione);
+    mStato->setText(testo);
+}
+
+void ClientiOrdiniWindow::ValidaPrimaDiSalvare(bool& Cancel) {
+    QString messaggio;
+    QWidget* campo = nullptr;
+    if (ContenitoreAttivo() == mUi->grpClienti && mUi->txtCognome->text().trimmed().isEmpty()) {
+        messaggio = T(QStringLiteral("cognomeObbligatorio"));
+        campo = mUi->txtCognome;
+    } else if (ContenitoreAttivo() == mUi->grpOrdini && mUi->cmbCliente->currentIndex() < 0) {
+        messaggio = T(QStringLiteral("clienteObbligatorio"));
+        campo = mUi->cmbCliente;
+    } else if (ContenitoreAttivo() == mUi->grpOrdini && mUi->cmbAgente->currentIndex() < 0) {
+        messaggio = T(QStringLiteral("agenteObbligatorio"));
+        campo = mUi->cmbAgente;
+    }
+    if (!campo)
+        return;
+    tessaro::MsgBox(messaggio, tessaro::MsgStyle::Exclamation, T(QStringLiteral("titolo")));
+    campo->setFocus();
+    Cancel = true;
+}
+
+void ClientiOrdiniWindow::NuovoRecord(QWidget* contenitore) {
+    if (contenitore == mUi->grpOrdini) {
+        // A new order is dated today; a duplicated one too.
+        mUi->txtDataOrdine->setText(tessaro::ValueToText(QDate::currentDate()));
+        mUi->cmbCliente->setFocus();
+    } else if (contenitore == mUi->grpClienti) {
+        mUi->chkAttivo->setChecked(true);
+        mUi->txtCognome->setFocus();
+    }
+}
+
+void ClientiOrdiniWindow::DopoSalvataggio(const QString& messaggio) {
+    statusBar()->showMessage(T(messaggio), 4000);
+    if (!mConOrdini || ContenitoreAttivo() != mUi->grpClienti)
+        return;
+    // Once the save has finished: refill the customer combo of Ordini, which
+    // activates that source, then give the toolbar back to Clienti.
+    QTimer::singleShot(0, this, [this] {
+        const QString attivo = Navigatore().ContenitoreName();
+        Navigatore().UpdateCombo();
+        Navigatore().SetFonteDatiAttiva(attivo);
+    });
+}
+
+void ClientiOrdiniWindow::DopoStampa() {
+    const QString file = tessaro::LastPrintFile();
+    if (!file.isEmpty())
+        statusBar()->showMessage(
+            T(QStringLiteral("stampato")).arg(QFileInfo(file).absoluteFilePath()));
+}
+
+} // namespace demo

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the library and runs every test, the server tests included.
+#   scripts/test.sh              normal build in build/
+#   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+
+BUILD_DIR=build
+CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [[ "${1:-}" == "--sanitize" ]]; then
+    BUILD_DIR=build-asan
+    CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON -DTESSARO_BUILD_BENCH=OFF)
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
+    export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
+
+cmake -S . -B "$BUILD_DIR" -G Ninja "${CMAKE_ARGS[@]}" >/dev/null
+cmake --build "$BUILD_DIR" -j "$(nproc)"
+
+export QT_QPA_PLATFORM=offscreen
+
+# A throwaway MariaDB for the server tests, always stopped on exit.
+if [[ -x scripts/mariadb-test-server.sh ]]; then
+    MARIADB_DIR=$(mktemp -d /tmp/tessaro-mariadb.XXXXXX)
+    trap 'scripts/mariadb-test-server.sh stop "$MARIADB_DIR"; rm -rf "$MARIADB_DIR"' EXIT
+    eval "$(scripts/mariadb-test-server.sh start "$MARIADB_DIR")"
+fi
+
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"

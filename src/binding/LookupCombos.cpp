@@ -1,0 +1,260 @@
+#include "binding/ComboSql.h"
+#include "engine/Dialetto.h"
+#include "engine/clsADONavigator.h"
+#include "language/modLanguageSupport.h"
+#include "platform/MessageBox.h"
+#include "platform/TessaroError.h"
+#include "platform/Values.h"
+
+namespace tessaro {
+
+namespace {
+
+// A Null cannot become the text of an item or of a key.
+constexpr int kUsoNonValidoDiNull = 94;
+
+QString TestoNonNullo(const QVariant& valore) {
+    if (valore.isNull())
+        TessaroError::Raise(kUsoNonValidoDiNull, QStringLiteral("Invalid use of Null"));
+    return ValueToText(valore);
+}
+
+// Keys in row order, with one spare slot after the last; a Null key stops the
+// loading there, the keys read before it stay.
+void CaricaChiavi(std::vector<QString>& chiavi, Recordset& rs) {
+    chiavi.assign(static_cast<std::size_t>(rs.RecordCount()) + 1, QString());
+    if (rs.Bof() && rs.Eof())
+        return;
+    const Fields f = rs.Fields();
+    std::size_t i = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext(), ++i)
+        chiavi[i] = TestoNonNullo(f.Item(0).Value());
+}
+
+void ApriInLettura(Recordset& rs, const QString& sql, Connection* conn, int opzioni) {
+    if (!conn)
+        TessaroError::Raise(Err::ObjectNotSet);
+    rs.Open(sql, conn, adOpenStatic, adLockReadOnly, opzioni);
+}
+
+// The column a text box shows, without a table qualifier.
+QString ColonnaSenzaTabella(const QStringList& parti) {
+    QString colonna = parti.size() > 1 ? parti.at(1) : parti.at(0);
+    const qsizetype punto = colonna.indexOf(QLatin1Char('.'));
+    if (punto >= 0)
+        colonna = colonna.mid(punto + 1);
+    return colonna;
+}
+
+} // namespace
+
+ChiaviCombo* clsADONavigator::TrovaChiaviCombo(const QString& name) {
+    for (auto& voce : mChiaviCombo)
+        if (voce.Name == name)
+            return &voce;
+    return nullptr;
+}
+
+QString clsADONavigator::TabellaDelLink(const QString& campo) const {
+    // Without a link the statement has no table and the database refuses it.
+    const LinkTabella* link = LinkDelCampo(campo);
+    return link ? link->TabellaCollegata : QString();
+}
+
+void clsADONavigator::FillCombo(ComboBox& ctl) {
+    // Only a new record is restricted by the condition; browsing lists every row.
+    const QString condizione = mState == 5 ? ctl.DataField() : QString();
+    RiempiComboCondizionata(ctl, condizione);
+}
+
+bool clsADONavigator::RiempiComboCondizionata(ComboBox& ctl, const QString& condizione) {
+    const QStringList parti = PartiDiBinding(ctl.Tag());
+    if (parti.isEmpty())
+        TessaroError::Raise(Err::SubscriptOutOfRange);
+    if (parti.at(0).trimmed().isEmpty())
+        return false;
+    if (TagComboNonValido(parti)) {
+        MsgBox(GetMessage(QStringLiteral("TQ26")) + QLatin1Char(' ') + ctl.Name() +
+                   QLatin1Char(' ') + GetMessage(QStringLiteral("TQ27")),
+               MsgStyle::Exclamation, GetMessage(QStringLiteral("TQ02")));
+        return false;
+    }
+    const QString tabella = TabellaDelLink(parti.at(0));
+    const ElencoCombo elenco = StatementElencoCombo(parti, tabella, condizione);
+    Recordset rs;
+    ApriInLettura(rs, elenco.Sql, mConnessione, adCmdUnspecified);
+    if (elenco.MultiColonna)
+        RiempiComboConRecordset(ctl, rs, elenco.Separatori);
+    else
+        FillComboWhitRecordset(ctl, rs, QString(), 2);
+    rs.Close();
+    RiempiArrayChiaviPrimarieCombo(ctl, tabella, elenco.Ordinamento, condizione);
+    return true;
+}
+
+void clsADONavigator::FillComboOfForm() {
+    try {
+        PercorriControlli(mContenitoreCaselle, [this](Control& c) {
+            if (c.IsComboBox() && !c.Tag().isEmpty())
+                FillCombo(AsComboBox(c));
+        });
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_FillComboOfForm "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::FillComboConOfForm() {
+    try {
+        PercorriControlli(mContenitoreCaselle, [this](Control& c) {
+            if (c.IsComboBox() && !AsComboBox(c).DataField().isEmpty())
+                FillCombo(AsComboBox(c));
+        });
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_FillComboConOfForm "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::VerificaComboConOfForm() {
+    try {
+        PercorriControlli(mContenitoreCaselle, [this](Control& c) {
+            if (c.IsComboBox() && !AsComboBox(c).DataField().isEmpty())
+                RimuoviDisabilitatiDaCombo(AsComboBox(c));
+        });
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_VerificaComboConOfForm "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::RimuoviDisabilitatiDaCombo(ComboBox& ctl) {
+    try {
+        const QString mostrato = ctl.Text();
+        if (!RiempiComboCondizionata(ctl, ctl.DataField()))
+            return;
+        const QString cercato = mostrato.trimmed();
+        for (int i = 0; i < ctl.ListCount(); ++i) {
+            if (ctl.List(i).trimmed() == cercato) {
+                ctl.SetListIndex(i);
+                break;
+            }
+        }
+    } catch (const TessaroError& e) {
+        MsgBox(QStringLiteral("ClsAdoNavigator_RimuoviDisabilitatiDaCombo ") +
+                   QString::number(e.Number()) + QStringLiteral("  ") + e.Description(),
+               MsgStyle::Critical, GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::FillComboWhitRecordset(ComboBox& Combo, Recordset& rs, const QString& Campo,
+                                             long Indice) {
+    try {
+        Combo.ResetList();
+        if (!Campo.isEmpty() && Indice != 0) {
+            MsgBox(GetMessage(QStringLiteral("TQ25")), MsgStyle::OkOnly,
+                   GetMessage(QStringLiteral("TQ03")));
+            return;
+        }
+        if (rs.Bof() && rs.Eof())
+            return;
+        const Fields f = rs.Fields();
+        const int colonna = Indice > 0 ? static_cast<int>(Indice - 1) : 1;
+        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+            const QVariant valore =
+                Campo.isEmpty() ? f.Item(colonna).Value() : f.Item(Campo).Value();
+            Combo.AddItem(TestoNonNullo(valore));
+        }
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_FillComboWhitRecordset "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::RiempiComboConRecordset(ComboBox& Combo, Recordset& rs,
+                                              const QStringList& Separatori) {
+    try {
+        Combo.ResetList();
+        if (rs.Bof() && rs.Eof())
+            return;
+        const Fields f = rs.Fields();
+        const int colonne = f.Count();
+        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+            QString voce;
+            // A Null column contributes an empty piece.
+            for (int k = 0; k < colonne; ++k)
+                voce += ValueToText(f.Item(k).Value()) + Separatori.value(k);
+            Combo.AddItem(voce);
+        }
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_RiempiComboConRecordset "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::RiempiArrayChiaviPrimarieCombo(ComboBox& Combo, const QString& Tabella,
+                                                     const QString& Ordinamento,
+                                                     const QString& Filtro) {
+    try {
+        Recordset rs;
+        ApriInLettura(rs, StatementChiaviCombo(Tabella, Ordinamento, Filtro), mConnessione,
+                      adCmdText);
+        ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
+        if (!voce) {
+            mChiaviCombo.push_back(ChiaviCombo{Combo.Name(), {}, Ordinamento});
+            voce = &mChiaviCombo.back();
+        }
+        CaricaChiavi(voce->Chiavi, rs);
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_RiempiArrayChiaviPrimarieCombo "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::AggiornaChiaviPrimarieCombo(ComboBox& Combo, const QString& Nometabella) {
+    ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
+    if (!voce)
+        TessaroError::Raise(Err::SubscriptOutOfRange);
+    // The same condition as the items, so that key j still describes item j.
+    const QString condizione = mState == 5 ? Combo.DataField() : QString();
+    Recordset rs;
+    ApriInLettura(rs, StatementChiaviCombo(Nometabella, voce->Ordinamento, condizione),
+                  mConnessione, adCmdText);
+    CaricaChiavi(voce->Chiavi, rs);
+}
+
+void clsADONavigator::SincronizzaTabelleComboItem(ComboBox& Combo) {
+    try {
+        const int indice = Combo.ListIndex();
+        if (indice == -1)
+            return;
+        const QStringList parti = PartiDiBinding(Combo.Tag());
+        if (parti.isEmpty())
+            TessaroError::Raise(Err::SubscriptOutOfRange);
+        const QString& campo = parti.at(0);
+        const LinkTabella* link = LinkDelCampo(campo);
+        const ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
+        if (!link || !voce || indice < 0 || static_cast<std::size_t>(indice) >= voce->Chiavi.size())
+            TessaroError::Raise(Err::SubscriptOutOfRange);
+        const QString& chiave = voce->Chiavi[static_cast<std::size_t>(indice)];
+        Recordset riga;
+        ApriInLettura(riga,
+                      StatementRigaCombo(link->TabellaCollegata, link->CampoTabellaCollegata,
+                                         Dialect().EscapeTesto(chiave)),
+                      mConnessione, adCmdText);
+        const Fields f = riga.Fields();
+        PercorriControlli(mContenitoreCaselle, [&](Control& c) {
+            if (!c.IsTextBox())
+                return;
+            const QStringList partiTesto = PartiDiBinding(c.Tag());
+            if (partiTesto.isEmpty() || partiTesto.at(0) != campo)
+                return;
+            AsTextBox(c).SetText(ValueToText(f.Item(ColonnaSenzaTabella(partiTesto)).Value()));
+        });
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_SincronizzaTabelleComboItem "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+} // namespace tessaro

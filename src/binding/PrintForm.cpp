@@ -1,0 +1,25 @@
+#include "engine/clsADONavigator.h"
+#include "language/modLanguageSupport.h"
+#include "platform/MessageBox.h"
+#include "platform/QtHostForm.h"
+
+namespace tessaro {
+
+void clsADONavigator::PrintForm() {
+    try {
+        const int risposta =
+            MsgBox(GetMessage(QStringLiteral("TQ14")), MsgStyle::Question + MsgStyle::YesNo,
+                   GetMessage(QStringLiteral("TQ15")));
+        if (risposta == MsgAnswer::No || !mContenitoreCaselle)
+            return;
+        if (mContenitoreCaselle->IsForm())
+            static_cast<Form*>(mContenitoreCaselle)->PrintForm();
+        else
+            // A container prints itself rather than an empty page of its form.
+            PrintHostObject(mContenitoreCaselle);
+    } catch (...) {
+        // Printing is a convenience: a failure leaves the form as it was, unreported.
+    }
+}
+
+} // namespace tessaro

@@ -1,0 +1,84 @@
+#include "engine/clsADONavigator.h"
+#include "language/modLanguageSupport.h"
+#include "platform/TessaroError.h"
+#include "platform/Values.h"
+
+namespace tessaro {
+
+namespace {
+
+// The column a text box or check box shows: part 1 of a linked binding, else part 0.
+QString ColonnaMostrata(const QStringList& parti) {
+    return parti.size() > 1 ? parti.at(1) : parti.value(0);
+}
+
+bool CiSonoRecord(const std::unique_ptr<Recordset>& rs) {
+    if (!rs)
+        TessaroError::Raise(Err::ObjectNotSet);
+    return rs->RecordCount() > 0;
+}
+
+// Position of a record value in a combo's key list. The last slot of the list
+// is a spare, not a key of any item.
+int PosizioneChiave(const ChiaviCombo& voce, const QString& chiave) {
+    const std::size_t chiavi = voce.Chiavi.empty() ? 0 : voce.Chiavi.size() - 1;
+    for (std::size_t j = 0; j < chiavi; ++j)
+        if (voce.Chiavi[j] == chiave)
+            return static_cast<int>(j);
+    TessaroError::Raise(Err::SubscriptOutOfRange);
+}
+
+} // namespace
+
+void clsADONavigator::ShowCurrentRecord() {
+    Solleva([](NavigatorEvents& ev) { ev.OnCurrent(); });
+    if (!InizializzatoOAvvisa())
+        return;
+    try {
+        const Fields campi = TheFullData ? TheFullData->Fields() : Fields(nullptr);
+        // Three passes: text boxes, then check boxes, then combos.
+        PercorriControlli(mContenitoreCaselle, [&](Control& c) {
+            if (!c.IsTextBox() || c.Tag().isEmpty())
+                return;
+            const QString colonna = ColonnaMostrata(PartiDiBinding(c.Tag()));
+            if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
+                return;
+            AsTextBox(c).SetText(ValueToText(campi.Item(colonna).Value()));
+        });
+        PercorriControlli(mContenitoreCaselle, [&](Control& c) {
+            if (!c.IsCheckBox() || c.Tag().isEmpty())
+                return;
+            const QString colonna = ColonnaMostrata(PartiDiBinding(c.Tag()));
+            if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
+                return;
+            AsCheckBox(c).SetValue(ValueToBool(campi.Item(colonna).Value()) ? 1 : 0);
+        });
+        PercorriControlli(mContenitoreCaselle, [&](Control& c) {
+            if (!c.IsComboBox() || c.Tag().isEmpty())
+                return;
+            const QStringList parti = PartiDiBinding(c.Tag());
+            if (parti.isEmpty() || !CiSonoRecord(TheFullData))
+                return;
+            const QString& colonna = parti.at(0);
+            if (colonna.trimmed().isEmpty())
+                return;
+            ComboBox& combo = AsComboBox(c);
+            const QVariant valore = campi.Item(colonna).Value();
+            if (valore.isNull()) {
+                combo.SetText(QString());
+                return;
+            }
+            const ChiaviCombo* voce = TrovaChiaviCombo(combo.Name());
+            if (!voce)
+                TessaroError::Raise(Err::SubscriptOutOfRange);
+            combo.SetListIndex(PosizioneChiave(*voce, ValueToText(valore)));
+        });
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_ShowCurrentRecord "), e,
+                GetMessage(QStringLiteral("TQ03")));
+        return;
+    }
+    Solleva([](NavigatorEvents& ev) { ev.AfterCurrent(); });
+}
+
+} // namespace tessaro

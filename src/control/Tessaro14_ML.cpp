@@ -1,0 +1,868 @@
+#include "control/Tessaro14_ML.h"
+
+#include "control/BarraPulsanti.h"
+#include "engine/clsADONavigator.h"
+#include "language/modLanguageSupport.h"
+#include "platform/HostForm.h"
+#include "platform/MessageBox.h"
+#include "platform/QtHostForm.h"
+#include "platform/TessaroError.h"
+#include "platform/Values.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWidgetAction>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+// Resources of a static library are registered by name, outside any namespace.
+static void InizializzaIcone() {
+    Q_INIT_RESOURCE(TessaroIcone);
+}
+
+namespace tessaro {
+
+namespace {
+
+// The design is in twips at 15 twips per pixel.
+constexpr int kTwipsPerPixel = 15;
+constexpr int Pixel(int twips) {
+    return twips / kTwipsPerPixel;
+}
+constexpr int kLarghezza = Pixel(7095);        // 473
+constexpr int kLarghezzaRidotta = Pixel(2805); // 187, scrolling hidden
+constexpr int kAltezza = Pixel(410);           // 27
+constexpr int kSinistraCasella = Pixel(735);   // 49
+
+// Widths of the toolbar items; the box starts right after "Primo" and "Precedente".
+constexpr int kLarghezzaPrimo = 24;
+constexpr int kLarghezzaPrecedente = kSinistraCasella - kLarghezzaPrimo;
+constexpr int kLarghezzaSuccessivo = 25;
+constexpr int kLarghezzaUltimo = 24;
+constexpr int kLarghezzaSeparatore = 6;
+constexpr int kSeparatori = 3;
+constexpr int kLarghezzaComando = 26;
+constexpr int kComandi = 7;
+constexpr int kLarghezzaCasella = kLarghezza - kLarghezzaRidotta - kSinistraCasella -
+                                  kLarghezzaSuccessivo - kLarghezzaUltimo -
+                                  kSeparatori * kLarghezzaSeparatore;
+constexpr int kAltezzaCasella = 21;
+static_assert(kComandi * kLarghezzaComando <= kLarghezzaRidotta);
+static_assert(kLarghezzaCasella > 60);
+
+constexpr int kOverflow = 6;
+constexpr int kInvio = 13;
+
+// Tooltips the tool was designed with, until CambiaLingua relabels them.
+struct Pulsante {
+    const char* key;
+    const char* icona;
+    const char* tooltip;
+};
+
+constexpr Pulsante kPrimo{"Primo", "primo", "Primo Record"};
+constexpr Pulsante kPrecedente{"Precedente", "precedente", "Record Precedente"};
+constexpr Pulsante kSuccessivo{"Successivo", "successivo", "Record Successivo"};
+constexpr Pulsante kUltimo{"Ultimo", "ultimo", "Ultimo Record"};
+constexpr Pulsante kComandiProgettati[kComandi] = {
+    {"Nuovo", "nuovo", "Nuovo Record"},
+    {"Modifica", "modifica", "Modifica Record"},
+    {"Salva", "salva", "Salva"},
+    {"Elimina", "elimina", "Elimina Record"},
+    {"Annulla", "annulla", "Annulla"},
+    {"Duplica", "duplica", "Clona il record corrente"},
+    {"Stampa", "stampa", "Stampa la schermata corrente"},
+};
+
+// The order in which CambiaLingua relabels the buttons.
+struct Etichetta {
+    const char* key;
+    const char* messaggio;
+};
+constexpr Etichetta kTooltipTradotti[] = {
+    {"Stampa", "TQ31"},     {"Nuovo", "TQ32"},   {"Modifica", "TQ33"}, {"Elimina", "TQ34"},
+    {"Salva", "TQ35"},      {"Duplica", "TQ36"}, {"Primo", "TQ37"},    {"Precedente", "TQ38"},
+    {"Successivo", "TQ39"}, {"Ultimo", "TQ40"},  {"Annulla", "TQ41"},
+};
+
+const QChar kSeparatoreTag(0x00B8);
+
+QString Testo(const char* s) {
+    return QString::fromLatin1(s);
+}
+
+bool InInserimentoOModifica(short stato) {
+    return stato == 5 || stato == 6;
+}
+
+// Runs one step whose failure is skipped.
+template <typename F> void Salta(F&& passo) {
+    try {
+        passo();
+    } catch (const TessaroError&) {
+    }
+}
+
+void Segnala(const QString& etichetta, const TessaroError& e) {
+    MsgBox(FailureText(etichetta, e), MsgStyle::Critical, GetMessage(QStringLiteral("TQ03")));
+}
+
+// Runs an operation that reports its own unexpected failure and returns normally.
+template <typename F> void Riporta(const QString& etichetta, F&& operazione) {
+    try {
+        operazione();
+    } catch (const TessaroError& e) {
+        Segnala(etichetta, e);
+    }
+}
+
+// Round to the nearest whole number, a half going to the even neighbour, as a
+// 32-bit integer (Overflow outside that range).
+long Intero32AlPari(double x) {
+    const double sotto = std::floor(x);
+    const double resto = x - sotto;
+    double r = sotto;
+    if (resto > 0.5 || (resto == 0.5 && std::fmod(sotto, 2.0) != 0.0))
+        r = sotto + 1.0;
+    if (!std::isfinite(r) || r < std::numeric_limits<std::int32_t>::min() ||
+        r > std::numeric_limits<std::int32_t>::max())
+        TessaroError::Raise(kOverflow, QStringLiteral("Overflow"));
+    return static_cast<long>(r);
+}
+
+QWidget* WidgetDi(HostObject* oggetto) {
+    return oggetto ? static_cast<QWidget*>(oggetto->Native()) : nullptr;
+}
+
+ComboBox& ComboDi(QComboBox* cmb) {
+    Control* c = ControlOf(cmb);
+    if (!c)
+        TessaroError::Raise(Err::ObjectNotSet);
+    return AsComboBox(*c);
+}
+
+// The font of the record-number box, or the plain sans-serif face where the
+// system would put another face in its place.
+QFont CarattereCasella(const QFont& base) {
+    QFont f = base;
+    f.setFamily(QStringLiteral("Comic Sans MS"));
+    if (QFontInfo(f).family().compare(QStringLiteral("Comic Sans MS"), Qt::CaseInsensitive) == 0)
+        return f;
+    QFont semplice = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    semplice.setPointSizeF(base.pointSizeF());
+    return semplice;
+}
+
+} // namespace
+
+std::optional<QString> TabellaDiRicercaDelCombo(const QString& Tag, const QString& InitCharTag) {
+    QString resto = Tag;
+    if (!InitCharTag.isEmpty()) {
+        const int p = Tag.indexOf(InitCharTag);
+        if (p >= 0)
+            resto = Tag.mid(p + 1);
+    }
+    const QStringList campi = resto.split(kSeparatoreTag);
+    if (campi.size() < 3)
+        return std::nullopt;
+    return campi[1];
+}
+
+// Receives the events of the active navigator and raises them to the host.
+class Tessaro14_ML::Relay : public NavigatorEvents {
+public:
+    explicit Relay(Tessaro14_MLEvents* eventi) : mEventi(eventi) {}
+
+    void OnCurrent() override { emit mEventi->OnCurrent(); }
+    void AfterCurrent() override { emit mEventi->AfterCurrent(); }
+    void Addnew(HostObject*& ContenitoreControlli) override {
+        emit mEventi->Addnew(WidgetDi(ContenitoreControlli));
+    }
+    void AfterInsert() override { emit mEventi->AfterInsert(); }
+    void BeforeUpdate() override { emit mEventi->BeforeUpdate(); }
+    void AfterUpdate() override { emit mEventi->AfterUpdate(); }
+    void Delete() override { emit mEventi->Delete(); }
+    void BeforeDelConfirm(bool& Cancel) override { emit mEventi->BeforeDelConfirm(Cancel); }
+    void AfterDelConfirm() override { emit mEventi->AfterDelConfirm(); }
+    void AfterDelete() override { emit mEventi->AfterDelete(); }
+    void Clone(HostObject*& ContenitoreControlli) override {
+        emit mEventi->Clone(WidgetDi(ContenitoreControlli));
+    }
+    void AfterAnnulla() override { emit mEventi->AfterAnnulla(); }
+
+private:
+    Tessaro14_MLEvents* mEventi;
+};
+
+// --- construction and layout -------------------------------------------------
+
+Tessaro14_ML::Tessaro14_ML(QWidget* parent)
+    : QWidget(parent), mEvents(new Tessaro14_MLEvents(this)),
+      mRelay(std::make_unique<Relay>(mEvents)) {
+    InizializzaIcone();
+    if (!CurrentMessageBoxService()) {
+        static QtMessageBoxService servizio;
+        SetMessageBoxService(&servizio);
+    }
+    mToolbar = new BarraPulsanti(this);
+    mToolbar->setObjectName(QStringLiteral("ToolbarMoveRecord"));
+    mToolbar->setIconSize(QSize(16, 16));
+    auto* disposizione = new QHBoxLayout(this);
+    disposizione->setContentsMargins(0, 0, 0, 0);
+    disposizione->setSpacing(0);
+    disposizione->addWidget(mToolbar);
+    CreaPulsanti();
+    Inizializza();
+}
+
+Tessaro14_ML::~Tessaro14_ML() {
+    Disattiva();
+}
+
+void Tessaro14_ML::CreaPulsanti() {
+    AggiungiPulsante(Testo(kPrimo.key), Testo(kPrimo.icona), Testo(kPrimo.tooltip),
+                     kLarghezzaPrimo);
+    AggiungiPulsante(Testo(kPrecedente.key), Testo(kPrecedente.icona), Testo(kPrecedente.tooltip),
+                     kLarghezzaPrecedente);
+    AggiungiCasella(kLarghezzaCasella);
+    AggiungiPulsante(Testo(kSuccessivo.key), Testo(kSuccessivo.icona), Testo(kSuccessivo.tooltip),
+                     kLarghezzaSuccessivo);
+    AggiungiPulsante(Testo(kUltimo.key), Testo(kUltimo.icona), Testo(kUltimo.tooltip),
+                     kLarghezzaUltimo);
+    for (int i = 0; i < kSeparatori; ++i)
+        AggiungiSeparatore();
+    for (const Pulsante& p : kComandiProgettati)
+        AggiungiPulsante(Testo(p.key), Testo(p.icona), Testo(p.tooltip), kLarghezzaComando);
+}
+
+void Tessaro14_ML::AggiungiPulsante(const QString& key, const QString& icona,
+                                    const QString& tooltip, int larghezza) {
+    auto* a = new QAction(
+        QIcon(QStringLiteral(":/tessaro/icons/") + icona + QStringLiteral(".svg")), key, mToolbar);
+    a->setObjectName(key);
+    a->setToolTip(tooltip);
+    mToolbar->addAction(a);
+    if (QWidget* w = mToolbar->widgetForAction(a))
+        w->setFixedSize(larghezza, kAltezza);
+    connect(a, &QAction::triggered, this, [this, a] { ToolbarMoveRecord_ButtonClick(a); });
+    *std::find(mPulsanti.begin(), mPulsanti.end(), nullptr) = a;
+}
+
+void Tessaro14_ML::AggiungiSeparatore() {
+    QAction* a = mToolbar->addSeparator();
+    if (QWidget* w = mToolbar->widgetForAction(a))
+        w->setFixedWidth(kLarghezzaSeparatore);
+    *std::find(mPulsanti.begin(), mPulsanti.end(), nullptr) = a;
+}
+
+void Tessaro14_ML::AggiungiCasella(int larghezza) {
+    mTxtNumRec = new QLineEdit;
+    mTxtNumRec->setObjectName(QStringLiteral("txtNumRec"));
+    mTxtNumRec->setFixedSize(larghezza, kAltezzaCasella);
+    mTxtNumRec->setAlignment(Qt::AlignCenter);
+    mTxtNumRec->setFont(CarattereCasella(mTxtNumRec->font()));
+    mTxtNumRec->installEventFilter(this);
+    auto* posto = new QWidgetAction(mToolbar);
+    posto->setDefaultWidget(mTxtNumRec);
+    mToolbar->addAction(posto);
+    *std::find(mPulsanti.begin(), mPulsanti.end(), nullptr) = posto;
+}
+
+void Tessaro14_ML::Inizializza() {
+    NuovoEnabled(true);
+    ModificaEnabled(true);
+    EliminaEnabled(true);
+    DuplicaEnabled(true);
+    TastiScorrimentoEnabled(true);
+    ConsultazioneEnabled(true);
+    ApplicaScorrimento();
+}
+
+void Tessaro14_ML::ApplicaScorrimento() {
+    const bool visibile = mScorrimentoDisabilitato == 0;
+    for (int i = 1; i <= kPosizioniScorrimento; ++i)
+        Button(i)->setVisible(visibile);
+    mTxtNumRec->setVisible(visibile);
+    ApplicaLayout();
+}
+
+void Tessaro14_ML::ApplicaLayout() {
+    setFixedSize(mScorrimentoDisabilitato ? kLarghezzaRidotta : kLarghezza, kAltezza);
+}
+
+// --- buttons ---------------------------------------------------------------------
+
+QAction* Tessaro14_ML::Button(int position) const {
+    if (position < 1 || position > kPosizioni)
+        TessaroError::Raise(Err::SubscriptOutOfRange);
+    return mPulsanti[static_cast<std::size_t>(position - 1)];
+}
+
+QAction* Tessaro14_ML::Button(const QString& key) const {
+    if (!key.isEmpty())
+        for (QAction* a : mPulsanti)
+            if (a->objectName() == key)
+                return a;
+    TessaroError::Raise(Err::SubscriptOutOfRange);
+}
+
+QToolBar* Tessaro14_ML::ToolbarMoveRecord() const {
+    return mToolbar;
+}
+
+// --- properties --------------------------------------------------------------------
+
+void Tessaro14_ML::NuovoEnabled(bool value) {
+    mNuovoEnabled = value;
+    Button(QStringLiteral("Nuovo"))->setEnabled(value);
+}
+
+void Tessaro14_ML::ModificaEnabled(bool value) {
+    mModificaEnabled = value;
+    Button(QStringLiteral("Modifica"))->setEnabled(value);
+}
+
+void Tessaro14_ML::EliminaEnabled(bool value) {
+    mEliminaEnabled = value;
+    Button(QStringLiteral("Elimina"))->setEnabled(value);
+}
+
+void Tessaro14_ML::DuplicaEnabled(bool value) {
+    mDuplicaEnabled = value;
+    Button(QStringLiteral("Duplica"))->setEnabled(value);
+}
+
+void Tessaro14_ML::TastiScorrimentoEnabled(bool value) {
+    mTastiScorrimentoEnabled = value;
+    ImpostaScorrimento(value, value);
+    mTxtNumRec->setReadOnly(!value);
+}
+
+void Tessaro14_ML::ConsultazioneEnabled(bool value) {
+    mConsultazioneEnabled = value;
+    ModificaEnabled(value);
+    EliminaEnabled(value);
+    DuplicaEnabled(value);
+    Button(QStringLiteral("Stampa"))->setEnabled(value);
+    const bool scorrimento = value && mTastiScorrimentoEnabled;
+    ImpostaScorrimento(scorrimento, scorrimento);
+    mTxtNumRec->setReadOnly(!scorrimento);
+}
+
+void Tessaro14_ML::MessaggioConfermaNuovoDisabilitato(bool value) {
+    mMessaggioConfermaNuovoDisabilitato = value;
+    Attiva()->MessaggioConfermaNuovoDisabilitato = value;
+}
+
+void Tessaro14_ML::MessaggioConfermaClonaDisabilitato(bool value) {
+    mMessaggioConfermaClonaDisabilitato = value;
+    Attiva()->MessaggioConfermaClonaDisabilitato = value;
+}
+
+void Tessaro14_ML::MessaggioConfermaEliminaDisabilitato(bool value) {
+    mMessaggioConfermaEliminaDisabilitato = value;
+    Attiva()->MessaggioConfermaEliminaDisabilitato = value;
+}
+
+void Tessaro14_ML::InitCharTag(const QString& value) {
+    mInitCharTag = value;
+    Attiva()->InitCharTag(value);
+}
+
+short Tessaro14_ML::State() const {
+    return Attiva()->State();
+}
+
+QString Tessaro14_ML::Condizione() const {
+    return Attiva()->mCondizione;
+}
+
+void Tessaro14_ML::TipoDatabase(int value) {
+    mTipoDatabase = value;
+    Attiva()->TipoDatabase = value;
+}
+
+void Tessaro14_ML::ScorrimentoDisabilitato(short value) {
+    mScorrimentoDisabilitato = value != 0 ? -1 : 0;
+    Attiva()->ScorrimentoDisabilitato = mScorrimentoDisabilitato;
+    ApplicaScorrimento();
+}
+
+void Tessaro14_ML::Enabled(bool abilitata) {
+    Riporta(QStringLiteral("Tessaro_Enabled "), [&] {
+        for (QAction* a : mPulsanti)
+            a->setEnabled(abilitata);
+        mTxtNumRec->setReadOnly(!abilitata);
+        mToolbar->setEnabled(abilitata);
+        if (!abilitata)
+            mTxtNumRec->clear();
+    });
+}
+
+void Tessaro14_ML::CambiaLingua(const QString& PercorsoFileLingua) {
+    CambiaLinguaModulo(PercorsoFileLingua);
+    for (const Etichetta& e : kTooltipTradotti)
+        Button(Testo(e.key))->setToolTip(GetMessage(Testo(e.messaggio)));
+}
+
+// --- the active navigator ------------------------------------------------------------
+
+std::shared_ptr<clsADONavigator> Tessaro14_ML::Attiva() const {
+    if (!mFonteDati)
+        TessaroError::Raise(Err::ObjectNotSet);
+    return mFonteDati;
+}
+
+void Tessaro14_ML::RendiAttiva(std::shared_ptr<clsADONavigator> nav) {
+    Disattiva();
+    mFonteDati = std::move(nav);
+    if (mFonteDati)
+        mFonteDati->SetEventSink(mRelay.get());
+}
+
+void Tessaro14_ML::Disattiva() {
+    if (mFonteDati && mFonteDati->EventSink() == mRelay.get())
+        mFonteDati->SetEventSink(nullptr);
+    mFonteDati.reset();
+}
+
+// --- data sources ----------------------------------------------------------------------
+
+bool Tessaro14_ML::AddFonteDati(Connection* TheConnection, const QString& TableName,
+                                QWidget* Container, const QString& OrderField,
+                                const std::vector<QString>& ArrayOfLink,
+                                const QString& SecondaParteDelNomeControllo,
+                                const QString& InitCharOfTag, const QString& Condizione) {
+    bool risultato = false;
+    Riporta(QStringLiteral("Tessaro_AddFonteDati "), [&] {
+        const short scorrimento = mScorrimentoDisabilitato;
+        const int tipo = mTipoDatabase;
+        auto nav = std::make_shared<clsADONavigator>();
+        RendiAttiva(nav);
+        nav->ScorrimentoDisabilitato = scorrimento;
+        nav->TipoDatabase = tipo;
+        HostObject* contenitore = HostObjectOf(Container);
+        if (!Container || !contenitore)
+            TessaroError::Raise(Err::ObjectNotSet);
+        risultato = nav->Init_Class(TheConnection, TableName, contenitore, OrderField, ArrayOfLink,
+                                    InitCharOfTag, Condizione);
+        ScorrimentoDisabilitato(scorrimento);
+        TipoDatabase(tipo);
+        mFontiDati.Add(contenitore->Name() + SecondaParteDelNomeControllo, nav);
+    });
+    return risultato;
+}
+
+void Tessaro14_ML::SetFonteDatiAttiva(const QString& ContainerName) {
+    Salta([&] { RendiAttiva(mFontiDati.Item(ContainerName)); });
+    mContenitoreName = ContainerName;
+    AggiornaStatoPulsanti();
+}
+
+void Tessaro14_ML::RimuoviFonte(const QString& ContainerName) {
+    Disattiva();
+    mFontiDati.Remove(ContainerName);
+}
+
+bool Tessaro14_ML::RemoveFonteDati(const QString& ContainerName) {
+    bool risultato = true;
+    Riporta(QStringLiteral("Tessaro_RemoveFonteDati "), [&] {
+        const std::shared_ptr<clsADONavigator> nav = mFontiDati.Item(ContainerName);
+        RendiAttiva(nav);
+        if (!InInserimentoOModifica(nav->State())) {
+            nav->Unload();
+            RimuoviFonte(ContainerName);
+            return;
+        }
+        switch (MsgBox(GetMessage(QStringLiteral("TQ06")),
+                       MsgStyle::YesNoCancel + MsgStyle::Question, ContainerName)) {
+        case MsgAnswer::Yes:
+            nav->Update();
+            // The user asked to save: a record that could not be saved is not thrown away.
+            if (InInserimentoOModifica(nav->State())) {
+                risultato = false;
+                return;
+            }
+            nav->Unload();
+            RimuoviFonte(ContainerName);
+            break;
+        case MsgAnswer::No:
+            RimuoviFonte(ContainerName);
+            break;
+        default:
+            risultato = false;
+            break;
+        }
+    });
+    return risultato;
+}
+
+void Tessaro14_ML::AddInLoadedFormsSet(QWidget* frm) {
+    Salta([&] {
+        HostObject* h = HostObjectOf(frm);
+        if (!frm || !h)
+            TessaroError::Raise(Err::ObjectNotSet);
+        mLoadedForms.Add(h->Name(), QPointer<QWidget>(frm));
+    });
+}
+
+void Tessaro14_ML::ClearLoadedFormsSet() {
+    for (int i = mLoadedForms.Count() - 1; i >= 0; --i)
+        Salta([&] { mLoadedForms.RemoveAt(i); });
+}
+
+// --- lookup combos ----------------------------------------------------------------------
+
+void Tessaro14_ML::SincronizzaTabelleCombo(QComboBox* mCombo) {
+    const auto nav = Attiva();
+    nav->SincronizzaTabelleComboItem(ComboDi(mCombo));
+}
+
+void Tessaro14_ML::Ricarica(ComboBox& cmb, const QString& fonte, const QString& tabella) {
+    QString testo;
+    Salta([&] { testo = cmb.Text(); });
+    Salta([&] { cmb.Clear(); });
+    SetFonteDatiAttiva(fonte);
+    Salta([&] { Attiva()->FillCombo(cmb); });
+    Salta([&] { Attiva()->AggiornaChiaviPrimarieCombo(cmb, tabella); });
+    if (testo.isEmpty())
+        return;
+    Salta([&] {
+        const int n = cmb.ListCount();
+        for (int i = 0; i < n; ++i) {
+            if (cmb.List(i) == testo) {
+                cmb.SetListIndex(i);
+                break;
+            }
+        }
+    });
+}
+
+void Tessaro14_ML::RefreshCombo(const QString& Contenitore, QComboBox* cmb) {
+    Salta([&] {
+        ComboBox& c = ComboDi(cmb);
+        if (const auto tabella = TabellaDiRicercaDelCombo(c.Tag(), mInitCharTag))
+            Ricarica(c, Contenitore, *tabella);
+    });
+}
+
+void Tessaro14_ML::RicaricaSeDellaTabella(Control& c, const QString& fonte,
+                                          const QString& tabella) {
+    if (!c.IsComboBox() || c.Tag().isEmpty())
+        return;
+    const auto sua = TabellaDiRicercaDelCombo(c.Tag(), mInitCharTag);
+    if (sua && *sua == tabella)
+        Ricarica(AsComboBox(c), fonte, tabella);
+}
+
+void Tessaro14_ML::UpdateCombo() {
+    QString tabella;
+    HostObject* contenitore = nullptr;
+    Salta([&] { tabella = Attiva()->PrimaryTableName(); });
+    Salta([&] { contenitore = Attiva()->ContenitoreCaselle(); });
+    if (!contenitore)
+        return;
+    const bool suForm = contenitore->IsForm();
+    // Refills activate other sources; walk a copy of the list as it is now.
+    std::vector<QPointer<QWidget>> voci;
+    for (const auto& v : mLoadedForms)
+        voci.push_back(v.Valore);
+    for (const QPointer<QWidget>& voce : voci) {
+        Salta([&] {
+            HostObject* h = HostObjectOf(voce.data());
+            if (!voce || !h)
+                TessaroError::Raise(Err::ObjectNotSet);
+            const QString nome = h->Name();
+            if (suForm) {
+                if (!h->IsForm())
+                    TessaroError::Raise(Err::NoSuchMember);
+                for (Control* c : static_cast<Form*>(h)->Controls())
+                    Salta([&] { RicaricaSeDellaTabella(*c, nome, tabella); });
+                return;
+            }
+            Form* form = h->ParentForm();
+            if (!form)
+                TessaroError::Raise(Err::ObjectNotSet);
+            for (Control* c : form->Controls())
+                Salta([&] {
+                    if (c->Container()->Name() == nome)
+                        RicaricaSeDellaTabella(*c, nome, tabella);
+                });
+        });
+    }
+}
+
+// --- commands ---------------------------------------------------------------------------
+
+bool Tessaro14_ML::ChiediInserimento() {
+    bool cancel = false;
+    emit mEvents->BeforeInsert(cancel);
+    return !cancel;
+}
+
+bool Tessaro14_ML::ChiediSalvataggio() {
+    bool cancel = false;
+    emit mEvents->ValidateBeforeSave(cancel);
+    return !cancel;
+}
+
+void Tessaro14_ML::ToolbarMoveRecord_ButtonClick(QAction* Button) {
+    const QString key = Button->objectName();
+    mToolbar->setEnabled(false);
+    Riporta(QStringLiteral("Tessaro_ToolbarMoveRecord_ButtonClick "), [&] { EseguiComando(key); });
+    mToolbar->setEnabled(true);
+}
+
+void Tessaro14_ML::EseguiComando(const QString& key) {
+    if (key == QLatin1String("Primo")) {
+        Attiva()->MoveFirst();
+    } else if (key == QLatin1String("Precedente")) {
+        Attiva()->MovePrevious();
+    } else if (key == QLatin1String("Successivo")) {
+        Attiva()->MoveNext();
+    } else if (key == QLatin1String("Ultimo")) {
+        Attiva()->MoveLast();
+    } else if (key == QLatin1String("Nuovo")) {
+        if (!ChiediInserimento())
+            return;
+        Attiva()->Addnew();
+    } else if (key == QLatin1String("Modifica")) {
+        Attiva()->Edit();
+    } else if (key == QLatin1String("Salva")) {
+        if (!ChiediSalvataggio())
+            return;
+        Attiva()->Update();
+    } else if (key == QLatin1String("Elimina")) {
+        Attiva()->Delete();
+    } else if (key == QLatin1String("Annulla")) {
+        Attiva()->Annulla();
+    } else if (key == QLatin1String("Duplica")) {
+        if (!ChiediInserimento())
+            return;
+        Attiva()->Clone();
+    } else if (key == QLatin1String("Stampa")) {
+        bool cancel = false;
+        emit mEvents->ClickPrint(cancel);
+        if (!cancel)
+            Attiva()->PrintForm();
+        return;
+    } else {
+        return;
+    }
+    AggiornaStatoPulsanti();
+}
+
+void Tessaro14_ML::Addnew() {
+    Riporta(QStringLiteral("Tessaro_Addnew "), [&] {
+        if (InInserimentoOModifica(Attiva()->State()) || !ChiediInserimento())
+            return;
+        Attiva()->Addnew();
+        AggiornaStatoPulsanti();
+    });
+}
+
+void Tessaro14_ML::Update() {
+    Riporta(QStringLiteral("Tessaro_Update "), [&] {
+        if (!InInserimentoOModifica(Attiva()->State()) || !ChiediSalvataggio())
+            return;
+        Attiva()->Update();
+        AggiornaStatoPulsanti();
+    });
+}
+
+void Tessaro14_ML::Edit() {
+    Riporta(QStringLiteral("Tessaro_Edit "), [&] {
+        const short stato = Attiva()->State();
+        if (stato == 1 || InInserimentoOModifica(stato))
+            return;
+        Attiva()->Edit();
+        AggiornaStatoPulsanti();
+    });
+}
+
+void Tessaro14_ML::Delete() {
+    Riporta(QStringLiteral("Tessaro_Delete "), [&] {
+        const short stato = Attiva()->State();
+        if (stato == 1 || InInserimentoOModifica(stato))
+            return;
+        Attiva()->Delete();
+        AggiornaStatoPulsanti();
+    });
+}
+
+void Tessaro14_ML::MoveTo(const QString& PrimaryKey) {
+    Riporta(QStringLiteral("Tessaro_MoveTo "), [&] {
+        Attiva()->MoveTo(PrimaryKey);
+        AggiornaStatoPulsanti();
+    });
+}
+
+void Tessaro14_ML::ImpostaCondizione(const QString& Condizione) {
+    Riporta(QStringLiteral("Tessaro_ImpostaCondizione "), [&] {
+        const auto nav = Attiva();
+        nav->mCondizione = Condizione;
+        nav->AggiornaTheData();
+        AggiornaStatoPulsanti();
+    });
+}
+
+void Tessaro14_ML::Annulla() {
+    Riporta(QStringLiteral("Tessaro_Annulla "), [&] {
+        if (!InInserimentoOModifica(Attiva()->State()))
+            return;
+        emit mEvents->AfterAnnulla();
+        Attiva()->Annulla();
+        AggiornaStatoPulsanti();
+    });
+}
+
+// --- button states ----------------------------------------------------------------------
+
+void Tessaro14_ML::AggiornaStatoPulsanti() {
+    mToolbar->setEnabled(true);
+    short stato = 0;
+    try {
+        if (!mFonteDati || mFonteDati->ConnState() == 0)
+            return;
+        stato = mFonteDati->State();
+    } catch (const TessaroError&) {
+        return;
+    }
+    StatoPulsanti(stato);
+    Button(QStringLiteral("Annulla"))->setEnabled(Button(QStringLiteral("Salva"))->isEnabled());
+}
+
+void Tessaro14_ML::StatoPulsanti(short stato) {
+    auto imposta = [this](const char* key, bool value) { Button(Testo(key))->setEnabled(value); };
+    switch (stato) {
+    case 1:
+        ImpostaTutti(false);
+        imposta("Stampa", true);
+        imposta("Duplica", false);
+        imposta("Nuovo", mNuovoEnabled);
+        ImpostaCasella(QStringLiteral("0"), true);
+        break;
+    case 5:
+    case 6:
+        ImpostaTutti(false);
+        imposta("Stampa", true);
+        imposta("Salva", true);
+        imposta("Duplica", false);
+        ImpostaCasella(QString(), true);
+        break;
+    case 2:
+    case 3:
+    case 4: {
+        ImpostaTutti(true);
+        imposta("Stampa", mConsultazioneEnabled);
+        imposta("Nuovo", mNuovoEnabled);
+        imposta("Modifica", mModificaEnabled);
+        imposta("Elimina", mEliminaEnabled);
+        imposta("Salva", false);
+        imposta("Duplica", mDuplicaEnabled);
+        const bool ts = mTastiScorrimentoEnabled;
+        ImpostaScorrimento(stato == 3 && ts, stato == 2 && ts);
+        QString contatore;
+        Salta([&] { contatore = Contatore(); });
+        ImpostaCasella(contatore, !ts);
+        break;
+    }
+    case 7: {
+        ImpostaTutti(true);
+        ImpostaScorrimento(mTastiScorrimentoEnabled, mTastiScorrimentoEnabled);
+        imposta("Stampa", mConsultazioneEnabled);
+        imposta("Nuovo", mNuovoEnabled);
+        imposta("Modifica", mModificaEnabled);
+        imposta("Elimina", mEliminaEnabled);
+        imposta("Salva", false);
+        imposta("Duplica", mDuplicaEnabled);
+        QString contatore;
+        Salta([&] { contatore = Contatore(); });
+        ImpostaCasella(contatore, !mTastiScorrimentoEnabled);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Tessaro14_ML::ImpostaTutti(bool value) {
+    for (QAction* a : mPulsanti)
+        a->setEnabled(value);
+}
+
+void Tessaro14_ML::ImpostaScorrimento(bool primoPrecedente, bool successivoUltimo) {
+    Button(QStringLiteral("Primo"))->setEnabled(primoPrecedente);
+    Button(QStringLiteral("Precedente"))->setEnabled(primoPrecedente);
+    Button(QStringLiteral("Successivo"))->setEnabled(successivoUltimo);
+    Button(QStringLiteral("Ultimo"))->setEnabled(successivoUltimo);
+}
+
+void Tessaro14_ML::ImpostaCasella(const QString& testo, bool locked) {
+    mTxtNumRec->setText(testo);
+    mTxtNumRec->setReadOnly(locked);
+}
+
+QString Tessaro14_ML::Contatore() const {
+    const auto nav = Attiva();
+    return ValueToText(nav->AbsolutePosition()) + QLatin1Char(' ') +
+           GetMessage(QStringLiteral("TQ30")) + QLatin1Char(' ') + ValueToText(nav->RecordCount());
+}
+
+// --- the record-number box ----------------------------------------------------------------
+
+bool Tessaro14_ML::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mTxtNumRec) {
+        if (event->type() == QEvent::FocusIn) {
+            txtNumRec_GotFocus();
+        } else if (event->type() == QEvent::KeyPress) {
+            const int tasto = static_cast<QKeyEvent*>(event)->key();
+            if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter)
+                txtNumRec_KeyPress(kInvio);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Tessaro14_ML::keyPressEvent(QKeyEvent* event) {
+    // Enter belongs to the record-number box: it must not go on to press the
+    // default button of a dialog that holds the control.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Tessaro14_ML::txtNumRec_GotFocus() {
+    // SelezionaTesto
+    if (!mTxtNumRec->text().isEmpty())
+        mTxtNumRec->setSelection(0,
+                                 std::min<int>(32000, static_cast<int>(mTxtNumRec->text().size())));
+}
+
+void Tessaro14_ML::txtNumRec_KeyPress(int KeyAscii) {
+    if (KeyAscii == kInvio)
+        VaiAlNumero(mTxtNumRec->text());
+}
+
+void Tessaro14_ML::VaiAlNumero(const QString& testo) {
+    if (IsNumeric(testo)) {
+        Salta([&] { Attiva()->Move(Intero32AlPari(NumericValue(testo).value_or(0.0))); });
+        AggiornaStatoPulsanti();
+        return;
+    }
+    MsgBox(GetMessage(QStringLiteral("TQ07")), MsgStyle::Exclamation,
+           GetMessage(QStringLiteral("TQ02")));
+    Salta([&] { mTxtNumRec->setText(Contatore()); });
+}
+
+} // namespace tessaro

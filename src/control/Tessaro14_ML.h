@@ -1,0 +1,195 @@
+#pragma once
+
+// The record-navigator control that a host form places once: a fixed-size strip
+// with the toolbar ToolbarMoveRecord and the record-number box txtNumRec. The
+// host registers each container of bound controls as a data source; the control
+// keeps one clsADONavigator per source, drives the active one from the toolbar
+// and its methods, and relays that navigator's events (see Events()).
+//
+// Toolbar positions 1-8 are the scrolling part ("Primo", "Precedente", the place
+// of the record-number box, "Successivo", "Ultimo", three separators), 9-15 the
+// commands ("Nuovo", "Modifica", "Salva", "Elimina", "Annulla", "Duplica",
+// "Stampa"). A button's key is its QAction's objectName.
+//
+// Everything runs on the user-interface thread, and event handlers of the host
+// run inside the operation that raises them.
+
+#include "control/CollezioneChiavi.h"
+#include "control/Tessaro14_MLEvents.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QToolBar;
+
+namespace tessaro {
+
+class clsADONavigator;
+class ComboBox;
+class Connection;
+class Control;
+class BarraPulsanti;
+
+// The lookup table named in a combo box's Tag: the text after the first
+// character of the first occurrence of the prefix (the whole Tag when the prefix
+// is empty or missing), split at U+00B8; the second of at least three fields.
+// Empty when the combo takes no part in the refills.
+std::optional<QString> TabellaDiRicercaDelCombo(const QString& Tag, const QString& InitCharTag);
+
+class Tessaro14_ML : public QWidget {
+    Q_OBJECT
+
+public:
+    using Registro = CollezioneChiavi<std::shared_ptr<clsADONavigator>>;
+    using FormCaricate = CollezioneChiavi<QPointer<QWidget>>;
+
+    // Number of toolbar positions and of the scrolling ones among them.
+    static constexpr int kPosizioni = 15;
+    static constexpr int kPosizioniScorrimento = 8;
+
+    explicit Tessaro14_ML(QWidget* parent = nullptr);
+    ~Tessaro14_ML() override;
+
+    // --- the control's interface, in its order ------------------------------
+    // Permission flags: stored for the button refresh and applied to the button.
+    void NuovoEnabled(bool value);
+    void ModificaEnabled(bool value);
+    void EliminaEnabled(bool value);
+    void DuplicaEnabled(bool value);
+    void TastiScorrimentoEnabled(bool value);
+    void ConsultazioneEnabled(bool value);
+    QString ContenitoreName() const { return mContenitoreName; }
+    // These reach into the active navigator: with none the value is stored and
+    // TessaroError(ObjectNotSet) reaches the caller.
+    void MessaggioConfermaNuovoDisabilitato(bool value);
+    void MessaggioConfermaClonaDisabilitato(bool value);
+    void MessaggioConfermaEliminaDisabilitato(bool value);
+    void InitCharTag(const QString& value);
+    short State() const;
+    QString Condizione() const;
+    int TipoDatabase() const { return mTipoDatabase; }
+    void TipoDatabase(int value);
+    short ScorrimentoDisabilitato() const { return mScorrimentoDisabilitato; }
+    // Stores -1 for any non-zero value; hides positions 1-8 and narrows the control.
+    void ScorrimentoDisabilitato(short value);
+    void ClearLoadedFormsSet();
+    void AddInLoadedFormsSet(QWidget* frm);
+    bool AddFonteDati(Connection* TheConnection, const QString& TableName, QWidget* Container,
+                      const QString& OrderField, const std::vector<QString>& ArrayOfLink,
+                      const QString& SecondaParteDelNomeControllo = QString(),
+                      const QString& InitCharOfTag = QString(),
+                      const QString& Condizione = QString());
+    void SetFonteDatiAttiva(const QString& ContainerName);
+    // False only when the source stays: the user cancelled, or asked to save
+    // and the record could not be saved.
+    bool RemoveFonteDati(const QString& ContainerName);
+    void SincronizzaTabelleCombo(QComboBox* mCombo);
+    void UpdateCombo();
+    void RefreshCombo(const QString& Contenitore, QComboBox* cmb);
+    void Addnew();
+    void Update();
+    void Edit();
+    void Delete();
+    void MoveTo(const QString& PrimaryKey);
+    void ImpostaCondizione(const QString& Condizione);
+    void Enabled(bool abilitata);
+    void Annulla();
+    // Switches the language folder and relabels the tooltips; a missing
+    // settings file reaches the caller as TessaroError(FileNotFound).
+    void CambiaLingua(const QString& PercorsoFileLingua);
+
+    // --- events and read access ----------------------------------------------
+    Tessaro14_MLEvents* Events() const { return mEvents; }
+    // The active navigator, or nullptr.
+    clsADONavigator* FonteDati() const { return mFonteDati.get(); }
+    const Registro& FontiDati() const { return mFontiDati; }
+    const FormCaricate& LoadedForms() const { return mLoadedForms; }
+
+    // Toolbar button by position (1-15) or by key; anything else raises
+    // SubscriptOutOfRange.
+    QAction* Button(int position) const;
+    QAction* Button(const QString& key) const;
+    QToolBar* ToolbarMoveRecord() const;
+    QLineEdit* txtNumRec() const { return mTxtNumRec; }
+
+    // Recomputes the buttons and the record-number box from the active
+    // navigator's state and the permission flags.
+    void AggiornaStatoPulsanti();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    class Relay;
+
+    void CreaPulsanti();
+    void AggiungiPulsante(const QString& key, const QString& icona, const QString& tooltip,
+                          int larghezza);
+    void AggiungiSeparatore();
+    void AggiungiCasella(int larghezza);
+    void ImpostaCarattereCasella();
+    void Inizializza();
+    void ApplicaScorrimento();
+    void ApplicaLayout();
+
+    void RendiAttiva(std::shared_ptr<clsADONavigator> nav);
+    void Disattiva();
+    // The active navigator; raises ObjectNotSet when there is none.
+    std::shared_ptr<clsADONavigator> Attiva() const;
+    void RimuoviFonte(const QString& ContainerName);
+
+    void ToolbarMoveRecord_ButtonClick(QAction* Button);
+    void EseguiComando(const QString& key);
+    bool ChiediInserimento();
+    bool ChiediSalvataggio();
+
+    void StatoPulsanti(short stato);
+    void ImpostaTutti(bool value);
+    void ImpostaScorrimento(bool primoPrecedente, bool successivoUltimo);
+    void ImpostaCasella(const QString& testo, bool locked);
+    QString Contatore() const;
+
+    void txtNumRec_GotFocus();
+    void txtNumRec_KeyPress(int KeyAscii);
+    void VaiAlNumero(const QString& testo);
+
+    void Ricarica(ComboBox& cmb, const QString& fonte, const QString& tabella);
+    void RicaricaSeDellaTabella(Control& c, const QString& fonte, const QString& tabella);
+
+    Tessaro14_MLEvents* mEvents;
+    std::unique_ptr<Relay> mRelay;
+    BarraPulsanti* mToolbar = nullptr;
+    QLineEdit* mTxtNumRec = nullptr;
+    std::array<QAction*, kPosizioni> mPulsanti{};
+
+    bool mNuovoEnabled = false;
+    bool mModificaEnabled = false;
+    bool mEliminaEnabled = false;
+    bool mDuplicaEnabled = false;
+    bool mTastiScorrimentoEnabled = false;
+    bool mConsultazioneEnabled = false;
+    QString mContenitoreName;
+    bool mMessaggioConfermaNuovoDisabilitato = false;
+    bool mMessaggioConfermaClonaDisabilitato = false;
+    bool mMessaggioConfermaEliminaDisabilitato = false;
+    int mTipoDatabase = 0;
+    short mScorrimentoDisabilitato = 0;
+    QString mInitCharTag;
+
+    // Shared so that a source that could not be registered stays alive while
+    // it is active, and a command keeps its navigator alive to its end.
+    std::shared_ptr<clsADONavigator> mFonteDati;
+    Registro mFontiDati;
+    FormCaricate mLoadedForms;
+};
+
+} // namespace tessaro

@@ -1,0 +1,103 @@
+#include "engine/clsADONavigator.h"
+#include "language/modLanguageSupport.h"
+#include "platform/MessageBox.h"
+#include "platform/TessaroError.h"
+
+namespace tessaro {
+
+namespace {
+
+bool Confermato(const char* testo, const char* titolo) {
+    return MsgBox(GetMessage(QString::fromLatin1(testo)), MsgStyle::YesNo + MsgStyle::Question,
+                  GetMessage(QString::fromLatin1(titolo))) != MsgAnswer::No;
+}
+
+} // namespace
+
+void clsADONavigator::Addnew() {
+    try {
+        if (!AddnewEnabled)
+            return;
+        if (!MessaggioConfermaNuovoDisabilitato && !Confermato("TQ08", "TQ09"))
+            return;
+        if (!VerificaConnessione())
+            return;
+        mState = 5;
+        FillComboOfForm();
+        AbilitaInserimento(mContenitoreCaselle);
+        PulisciControlli(mContenitoreCaselle);
+        // Handlers get a copy: the container of the navigator is not theirs to replace.
+        Solleva([&](NavigatorEvents& ev) {
+            HostObject* c = mContenitoreCaselle;
+            ev.Addnew(c);
+        });
+        mState = 5;
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_AddNew "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::Clone() {
+    try {
+        if (!CloneEnabled)
+            return;
+        if (!MessaggioConfermaClonaDisabilitato && !Confermato("TQ10", "TQ11"))
+            return;
+        if (!VerificaConnessione())
+            return;
+        FillComboOfForm();
+        ShowCurrentRecord();
+        mState = 5;
+        VerificaComboConOfForm();
+        AbilitaInserimento(mContenitoreCaselle);
+        Solleva([&](NavigatorEvents& ev) {
+            HostObject* c = mContenitoreCaselle;
+            ev.Clone(c);
+        });
+        mState = 5;
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Clone "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::Edit() {
+    try {
+        if (!UpdateEnabled)
+            return;
+        if (!VerificaConnessione())
+            return;
+        FillComboOfForm();
+        ShowCurrentRecord();
+        AbilitaInserimento(mContenitoreCaselle);
+        Solleva([](NavigatorEvents& ev) { ev.BeforeUpdate(); });
+        mState = 6;
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Edit "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::Annulla() {
+    try {
+        DisabilitaInserimento(mContenitoreCaselle);
+        Solleva([](NavigatorEvents& ev) { ev.AfterAnnulla(); });
+        mState = 7;
+        FillComboConOfForm();
+        ShowCurrentRecord();
+        mState = 7;
+        // Giving up a new record when there is no record to go back to (an empty
+        // table) leaves nothing to show: back to the no-records state, not to the
+        // middle of a list, and without the abandoned values.
+        if (TheFullData && TheFullData->State() == adStateOpen && TheFullData->RecordCount() < 1) {
+            SvuotaControlli();
+            mState = 1;
+        }
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Annulla "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+} // namespace tessaro

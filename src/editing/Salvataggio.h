@@ -1,0 +1,81 @@
+#pragma once
+
+// The texts that save a record, built from the values the bound controls give,
+// apart from the controls and the connection so they can be checked as text.
+
+#include "engine/Dialetto.h"
+
+#include <QString>
+#include <QVariant>
+#include <optional>
+#include <vector>
+
+namespace tessaro {
+
+// How a column's value is written, by its type code.
+enum class GruppoColonna { Carattere, Intero, Data, AltroNumero };
+GruppoColonna GruppoDi(int tipoDati);
+
+// What the control serving a column gives.
+enum class FonteValore {
+    Testo,           // a text box: its Text
+    Spunta,          // a check box: checked (or grayed) or not
+    ChiaveCombo,     // a lookup combo: the key of the chosen item
+    Nullo,           // a lookup combo showing nothing
+    VoceSconosciuta, // a lookup combo whose text is none of its items
+};
+
+// One column that a control serves, in the order of the column metadata.
+// Columns that no control serves are not listed: saving leaves them alone.
+struct ColonnaServita {
+    QString nome;
+    short tipo = 0;
+    long lunghezzaMassima = 0;
+    bool chiavePrimaria = false;
+    FonteValore fonte = FonteValore::Nullo;
+    QString testo;         // the text box's Text, or the combo's key
+    bool spuntata = false; // check box
+    QString tag;           // the control's Tag, named by the messages
+};
+
+// The primary key of the record being edited, as it was loaded.
+struct ChiaveRecord {
+    QString nome;
+    short tipo = 0;
+    QVariant valore;
+};
+
+// A message box that stops the save.
+struct MessaggioSalvataggio {
+    QString testo;
+    int stile = 0;
+    QString titolo;
+};
+
+struct TestiSalvataggio {
+    QString insert;
+    QString update;
+    // The key of the saved record as the form gives it (empty when the key
+    // column is not served or was left empty): where to move after the save.
+    QString testoChiave;
+    std::optional<MessaggioSalvataggio> messaggio;
+};
+
+// Builds the INSERT and the UPDATE of one record, or the first message that
+// stops the save. The UPDATE finds its row by the loaded key. Raises InvalidCall
+// when a value that is written bare (a loaded integer key, a combo key of an
+// integer column) is not a whole number.
+TestiSalvataggio ComponiSalvataggio(const QString& tabella,
+                                    const std::vector<ColonnaServita>& colonne,
+                                    const ChiaveRecord& chiave, const Dialetto& dialetto);
+
+// The condition that finds a record by its key: "K = 5" or "K = 'x'"; empty for
+// a key of another type. Raises InvalidCall for an integer key that is not a
+// whole number.
+QString CondizioneSuChiave(const QString& nome, short tipo, const QString& valore,
+                           const Dialetto& dialetto);
+
+// Length of a text in characters (code points), as the databases count it.
+long LunghezzaInCaratteri(const QString& testo);
+
+} // namespace tessaro

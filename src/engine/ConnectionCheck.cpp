@@ -1,0 +1,61 @@
+#include "engine/clsADONavigator.h"
+#include "platform/MessageBox.h"
+#include "platform/TessaroError.h"
+
+namespace tessaro {
+
+namespace {
+
+// Runs one step of the check; a failing step is skipped.
+template <typename F> void Passo(F&& f) {
+    try {
+        f();
+    } catch (const TessaroError&) {
+    }
+}
+
+} // namespace
+
+void clsADONavigator::Riconnetti() {
+    Passo([this] { TheData->Close(); });
+    Passo([this] { TheFullData->Close(); });
+    Passo([this] { mConnessione->Close(); });
+    Passo([this] { mConnessione->Open(); });
+    Passo([this] {
+        TheData->Open(mSqlElencoChiavi, mConnessione, adOpenKeyset, adLockReadOnly,
+                      adCmdUnspecified);
+    });
+    if (!mCriterioRecordCorrente.isEmpty())
+        Passo([this] {
+            TheData->Find(mCriterioRecordCorrente, 0, adSearchForward, adBookmarkFirst);
+        });
+    Passo([this] {
+        TheFullData->Open(mSqlRecordCorrente, mConnessione, adOpenKeyset, adLockReadOnly,
+                          adCmdUnspecified);
+    });
+}
+
+bool clsADONavigator::VerificaConnessione() {
+    if (!mConnessione || !TheData || !TheFullData)
+        return false;
+    if (mConnessione->State() == adStateClosed)
+        Riconnetti();
+    if (TheData->State() == adStateClosed)
+        Riconnetti();
+    Recordset sonda;
+    Passo([&] {
+        sonda.Open(QStringLiteral("SELECT 1;"), mConnessione, adOpenKeyset, adLockReadOnly,
+                   adCmdUnspecified);
+    });
+    if (sonda.State() == adStateClosed)
+        Riconnetti();
+    Passo([&] { sonda.Close(); });
+    if (mConnessione->State() == adStateClosed) {
+        MsgBox(QStringLiteral("Si è verificato un errore di rete nell'accesso al database"),
+               MsgStyle::Exclamation, QStringLiteral("Attenzione!"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace tessaro

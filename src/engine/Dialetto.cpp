@@ -1,0 +1,104 @@
+#include "engine/Dialetto.h"
+
+#include <array>
+
+namespace tessaro {
+
+namespace {
+
+QString Due(int n) {
+    return QString::number(n).rightJustified(2, QLatin1Char('0'));
+}
+
+QString TopUno(const QString& K, const QString& T, const QString& O) {
+    return QStringLiteral("Select TOP 1 (") + K + QStringLiteral(") from ") + T +
+           QStringLiteral(" Order by ") + T + QLatin1Char('.') + O;
+}
+
+QString LimitUnoUno(const QString& K, const QString& T, const QString& O) {
+    return QStringLiteral("Select ") + K + QStringLiteral(" from ") + T +
+           QStringLiteral(" Order by ") + T + QLatin1Char('.') + O +
+           QStringLiteral(" DESC LIMIT 1,1");
+}
+
+QString LimitUno(const QString& K, const QString& T, const QString& O) {
+    return QStringLiteral("Select ") + K + QStringLiteral(" from ") + T +
+           QStringLiteral(" Order by ") + T + QLatin1Char('.') + O + QStringLiteral(" LIMIT 1");
+}
+
+QString DataVuota(const QDateTime&) {
+    return QString();
+}
+
+const std::array<Dialetto, 4> kDialetti{{
+    {0, TopUno, DataPerAccess, false, true, false, "-1"},
+    {1, TopUno, DataPerSqlServer, false, true, true, "-1"},
+    {2, LimitUnoUno, DataPerMySql, true, false, false, "-1"},
+    {4, LimitUno, DataPerSqlite, false, false, true, "1"},
+}};
+
+const Dialetto kSconosciuto{-1, TopUno, DataVuota, false, true, false, "-1"};
+
+} // namespace
+
+const Dialetto& Dialetto::Per(int tipoDatabase) {
+    for (const auto& d : kDialetti)
+        if (d.TipoDatabase == tipoDatabase)
+            return d;
+    return kSconosciuto;
+}
+
+QString Dialetto::EscapeTesto(const QString& testo) const {
+    QString r = testo;
+    r.replace(QLatin1Char('\''), QStringLiteral("''"));
+    if (RaddoppiaBarre)
+        r.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    return r;
+}
+
+QString Dialetto::TestaDelete(const QString& tabella) const {
+    if (DeleteSenzaAsterisco)
+        return QStringLiteral("DELETE FROM ") + tabella + QStringLiteral(" WHERE ");
+    return QStringLiteral("DELETE ") + tabella + QStringLiteral(".* FROM ") + tabella +
+           QStringLiteral(" WHERE ");
+}
+
+QString DataPerAccess(const QDateTime& d) {
+    const QDate g = d.date();
+    const QTime t = d.time();
+    const QString data = Due(g.month()) + QLatin1Char('/') + Due(g.day()) + QLatin1Char('/') +
+                         QString::number(g.year());
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
+        return QLatin1Char('#') + data + QLatin1Char('#');
+    return QLatin1Char('#') + data + QLatin1Char(' ') + Due(t.hour()) + QLatin1Char('.') +
+           Due(t.minute()) + QLatin1Char('.') + Due(t.second()) + QLatin1Char('#');
+}
+
+QString DataPerSqlServer(const QDateTime& d) {
+    const QDate g = d.date();
+    const QTime t = d.time();
+    return QLatin1Char('\'') + QString::number(g.year()) + Due(g.month()) + Due(g.day()) +
+           QLatin1Char(' ') + Due(t.hour()) + QLatin1Char(':') + Due(t.minute()) +
+           QLatin1Char(':') + Due(t.second()) + QStringLiteral(":000'");
+}
+
+QString DataPerMySql(const QDateTime& d) {
+    const QDate g = d.date();
+    const QTime t = d.time();
+    return QLatin1Char('\'') + QString::number(g.year()) + QLatin1Char('-') +
+           QString::number(g.month()) + QLatin1Char('-') + QString::number(g.day()) +
+           QLatin1Char(' ') + QString::number(t.hour()) + QLatin1Char(':') +
+           QString::number(t.minute()) + QLatin1Char(':') + QString::number(t.second()) +
+           QLatin1Char('\'');
+}
+
+QString DataPerSqlite(const QDateTime& d) {
+    const QTime t = d.time();
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
+        return QLatin1Char('\'') + d.date().toString(QStringLiteral("yyyy-MM-dd")) +
+               QLatin1Char('\'');
+    return QLatin1Char('\'') + d.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+           QLatin1Char('\'');
+}
+
+} // namespace tessaro

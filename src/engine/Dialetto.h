@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace tessaro {
+
+// Everything that differs by database kind (TipoDatabase), in one table:
+// 0 Access (Jet), 1 SQL Server, 2 MySQL, 4 SQLite. Any other value is unknown
+// and gets the neutral forms (empty date literal, apostrophes doubled).
+struct Dialetto {
+    int TipoDatabase;
+    // Key list with scrolling disabled: one row.
+    QString (*ElencoChiaviUnaRiga)(const QString& K, const QString& T, const QString& O);
+    // Date literal, complete with its delimiters.
+    QString (*LetteraleData)(const QDateTime& d);
+    // Backslashes are an escape character inside literals.
+    bool RaddoppiaBarre;
+    // The column names Note and Password need square brackets.
+    bool ParentesiNotePassword;
+    // "DELETE FROM T WHERE " rather than "DELETE T.* FROM T WHERE ".
+    bool DeleteSenzaAsterisco;
+    // How a checked box is written.
+    const char* ValoreVero;
+
+    static const Dialetto& Per(int tipoDatabase);
+
+    // Text escaped for a single-quoted literal (without the quotes).
+    QString EscapeTesto(const QString& testo) const;
+    QString TestaDelete(const QString& tabella) const;
+};
+
+// The date formats of the kinds that have one.
+QString DataPerAccess(const QDateTime& d);
+QString DataPerSqlServer(const QDateTime& d);
+QString DataPerMySql(const QDateTime& d);
+QString DataPerSqlite(const QDateTime& d);
+
+} // namespace tessaro

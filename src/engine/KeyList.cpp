@@ -1,0 +1,123 @@
+#include "engine/Dialetto.h"
+#include "engine/clsADONavigator.h"
+#include "language/modLanguageSupport.h"
+#include "platform/MessageBox.h"
+#include "platform/TessaroError.h"
+#include "platform/Values.h"
+
+namespace tessaro {
+
+QString clsADONavigator::StatementElencoIniziale() const {
+    const QString& T = mPrimaryTableName;
+    if (mCondizione.isEmpty())
+        return QStringLiteral("Select ") + mCampoChiave + QStringLiteral(" from ") + T +
+               QStringLiteral(" Order by ") + T + QLatin1Char('.') + mOrderField;
+    return QStringLiteral("Select ") + mCampoChiave + QStringLiteral(" from ") + T +
+           QStringLiteral(" WHERE (") + mCondizione + QStringLiteral(") Order by ") + T +
+           QLatin1Char('.') + mOrderField;
+}
+
+QString clsADONavigator::StatementElencoChiavi(bool scorrimentoConsiderato) const {
+    const QString& K = mCampoChiave;
+    const QString& T = mPrimaryTableName;
+    const QString& O = mOrderField;
+    if (scorrimentoConsiderato && ScorrimentoDisabilitato)
+        return Dialect().ElencoChiaviUnaRiga(K, T, O);
+    if (!mCondizione.isEmpty())
+        return QStringLiteral("Select ") + K + QStringLiteral(" from ") + T +
+               QStringLiteral(" WHERE (") + mCondizione + QStringLiteral(") Order by ") + T +
+               QLatin1Char('.') + O;
+    return QStringLiteral("Select ") + K + QStringLiteral(" From ") + T +
+           QStringLiteral(" Order by ") + T + QLatin1Char('.') + O + QLatin1Char(';');
+}
+
+QString clsADONavigator::StatementRecord(const QString& chiave) const {
+    return mSqlRecordPrefisso + LetteraleChiave(chiave) + mSqlRecordSuffisso;
+}
+
+QVariant clsADONavigator::ValoreChiaveCorrente() const {
+    return TheData->Fields().Item(mCampoChiave).Value();
+}
+
+void clsADONavigator::ApriElencoChiavi(const QString& sql) {
+    TheData->Close();
+    TheData->Open(sql, mConnessione, adOpenKeyset, adLockReadOnly, adCmdUnspecified);
+    mSqlElencoChiavi = sql;
+}
+
+void clsADONavigator::CaricaRecordCorrente() {
+    const QVariant chiave = ValoreChiaveCorrente();
+    const QString sql = StatementRecord(ValueToText(chiave));
+    TheFullData = std::make_unique<Recordset>();
+    TheFullData->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+    mSqlRecordCorrente = sql;
+    RicordaRecordCaricato(chiave);
+    ShowCurrentRecord();
+}
+
+void clsADONavigator::RicordaRecordCaricato(const QVariant& chiave) {
+    mChiaveCaricata = chiave;
+    // A reconnection puts the list back on the record shown, not on the one
+    // that was current at the last requery.
+    mCriterioRecordCorrente = CriterioChiave(ValueToText(chiave));
+}
+
+void clsADONavigator::AggiornaTheData() {
+    try {
+        ApriElencoChiavi(StatementElencoChiavi(true));
+        if (TheData->RecordCount() < 1) {
+            mState = 1;
+            SvuotaControlli();
+            return;
+        }
+        TheData->MoveLast();
+        CaricaRecordCorrente();
+        mState = 3;
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_AggiornaTheData "), e,
+                QStringLiteral("Errore interno!"));
+    }
+}
+
+QString clsADONavigator::ChiaveDaRitrovare() const {
+    // Off the list (the record was deleted by someone else, or a MoveTo missed):
+    // the record still shown is the one to find again.
+    if (TheData->Bof() || TheData->Eof())
+        return mChiaveCaricata.isNull() ? QString() : ValueToText(mChiaveCaricata);
+    return ValueToText(ValoreChiaveCorrente());
+}
+
+void clsADONavigator::AggiornaArrayID() {
+    mElencoValido = false;
+    try {
+        if (!VerificaConnessione())
+            return;
+        if (!ScorrimentoDisabilitato) {
+            mCriterioRecordCorrente.clear();
+            if (TheData->RecordCount() > 1) {
+                const QString chiave = ChiaveDaRitrovare();
+                ApriElencoChiavi(StatementElencoChiavi(false));
+                if (!chiave.isEmpty()) {
+                    const QString criterio = CriterioChiave(chiave);
+                    TheData->Find(criterio, 0, adSearchForward, adBookmarkCurrent);
+                    mCriterioRecordCorrente = criterio;
+                }
+            }
+            if (TheData->RecordCount() < 1) {
+                mState = 1;
+                SvuotaControlli();
+            }
+        }
+        mElencoValido = true;
+    } catch (const TessaroError& e) {
+        if (e.Number() == Err::LostConnection)
+            MsgBox(GetMessage(QStringLiteral("TQ04")) + QStringLiteral("\r\n") +
+                       GetMessage(QStringLiteral("TQ05")),
+                   MsgStyle::Critical, GetMessage(QStringLiteral("TQ02")));
+        else
+            Segnala(QStringLiteral("ClsAdoNavigator_AggiornaArrayID "), e,
+                    QStringLiteral("Errore interno!"));
+    }
+}
+
+} // namespace tessaro

@@ -1,0 +1,125 @@
+#include "engine/clsADONavigator.h"
+#include "language/modLanguageSupport.h"
+#include "platform/TessaroError.h"
+#include "platform/Values.h"
+
+namespace tessaro {
+
+bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
+    if (!mInizializzato)
+        return false;
+    if (!VerificaConnessione())
+        return false;
+    if (aggiornaElenco) {
+        AggiornaArrayID();
+        if (!mElencoValido)
+            return false;
+    }
+    // An empty list has no record to show: nothing to move to.
+    return TheData->RecordCount() > 0;
+}
+
+void clsADONavigator::Muovi(const QString& etichetta, const QString& titolo,
+                            const std::function<void()>& sposta,
+                            const std::function<int()>& statoDopo) {
+    try {
+        if (!PrimaDiMuovere(true))
+            return;
+        sposta();
+        CaricaRecordCorrente();
+        mState = statoDopo();
+    } catch (const TessaroError& e) {
+        Segnala(etichetta, e, titolo);
+    }
+}
+
+int clsADONavigator::StatoUltimoOMezzo() const {
+    return TheData->AbsolutePosition() == TheData->RecordCount() ? 3 : 7;
+}
+
+void clsADONavigator::MoveNext() {
+    Muovi(
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveNext "), QStringLiteral("Errore interno!"),
+        [this] {
+            TheData->MoveNext();
+            if (TheData->Eof())
+                TheData->MoveLast();
+        },
+        [this] { return StatoUltimoOMezzo(); });
+}
+
+void clsADONavigator::MovePrevious() {
+    Muovi(
+        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), GetMessage(QStringLiteral("TQ03")),
+        [this] {
+            TheData->MovePrevious();
+            if (TheData->Bof())
+                TheData->MoveFirst();
+        },
+        [this] { return TheData->AbsolutePosition() == 1 ? 2 : 7; });
+}
+
+void clsADONavigator::MoveFirst() {
+    Muovi(
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), GetMessage(QStringLiteral("TQ03")),
+        [this] { TheData->MoveFirst(); }, [] { return 2; });
+}
+
+void clsADONavigator::MoveLast() {
+    Muovi(
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), GetMessage(QStringLiteral("TQ03")),
+        [this] { TheData->MoveLast(); }, [] { return 3; });
+}
+
+void clsADONavigator::MoveTo(const QString& PrimaryKey) {
+    try {
+        if (!PrimaDiMuovere(true))
+            return;
+        QString sql;
+        if (ScorrimentoDisabilitato) {
+            sql = StatementRecord(PrimaryKey);
+        } else {
+            // Checked before the list is rebuilt, so a bad key leaves the cursor where it was.
+            const QString criterio = CriterioChiave(PrimaryKey);
+            ApriElencoChiavi(StatementElencoChiavi(false));
+            TheData->Find(criterio, 0, adSearchForward, adBookmarkCurrent);
+            sql = StatementRecord(ValueToText(ValoreChiaveCorrente()));
+        }
+        TheFullData = std::make_unique<Recordset>();
+        TheFullData->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+        mSqlRecordCorrente = sql;
+        RicordaRecordCaricato(ScorrimentoDisabilitato ? QVariant(PrimaryKey)
+                                                      : ValoreChiaveCorrente());
+        ShowCurrentRecord();
+        mState = StatoUltimoOMezzo();
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+void clsADONavigator::Move(long NumRecords) {
+    try {
+        if (!PrimaDiMuovere(false))
+            return;
+        TheData->MoveFirst();
+        TheData->Move(NumRecords - 1, adBookmarkCurrent);
+        if (TheData->Bof())
+            TheData->MoveFirst();
+        if (TheData->Eof())
+            TheData->MoveLast();
+        const long posizione = TheData->AbsolutePosition();
+        if (posizione == 1)
+            mState = 2;
+        else if (posizione == TheData->RecordCount())
+            mState = 3;
+        else
+            mState = 7;
+        CaricaRecordCorrente();
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Move "), e,
+                GetMessage(QStringLiteral("TQ03")));
+    }
+}
+
+} // namespace tessaro

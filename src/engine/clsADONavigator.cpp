@@ -1,0 +1,349 @@
+#include "engine/clsADONavigator.h"
+
+#include "engine/Dialetto.h"
+#include "language/modLanguageSupport.h"
+#include "platform/MessageBox.h"
+#include "platform/TessaroError.h"
+#include "platform/Values.h"
+
+namespace tessaro {
+
+namespace {
+
+const QChar kSeparatore(0x00B8);
+
+QVariant ValoreODefault(const QVariant& valore, const QVariant& predefinito = QString()) {
+    return valore.isNull() ? predefinito : valore;
+}
+
+} // namespace
+
+void clsADONavigator::Segnala(const QString& etichetta, const TessaroError& e,
+                              const QString& titolo) const {
+    MsgBox(FailureText(etichetta, e), MsgStyle::Critical, titolo);
+}
+
+clsADONavigator::clsADONavigator() = default;
+clsADONavigator::~clsADONavigator() = default;
+
+const Dialetto& clsADONavigator::Dialect() const {
+    return Dialetto::Per(TipoDatabase);
+}
+
+QString clsADONavigator::TestoDiBinding(const QString& tag) const {
+    if (mInitCharTag.isEmpty())
+        return tag;
+    const int p = tag.indexOf(mInitCharTag);
+    if (p < 0)
+        return QString();
+    return tag.mid(p + 1);
+}
+
+QStringList clsADONavigator::PartiDiBinding(const QString& tag) const {
+    const QString testo = TestoDiBinding(tag);
+    if (testo.isEmpty())
+        return {};
+    return testo.split(kSeparatore);
+}
+
+bool clsADONavigator::ChiaveDiCaratteri() const {
+    return mTipoChiave == DbType::WChar || mTipoChiave == DbType::Char;
+}
+
+QString clsADONavigator::LetteraleChiave(const QString& chiave) const {
+    if (ChiaveDiCaratteri())
+        return Dialect().EscapeTesto(chiave);
+    // A key written bare must be a number, or typed text could change the statement.
+    if (!IsNumeric(chiave))
+        TessaroError::Raise(Err::InvalidCall);
+    return chiave.trimmed();
+}
+
+QString clsADONavigator::CriterioChiave(const QString& chiave) const {
+    if (ChiaveDiCaratteri())
+        return mCampoChiave + QStringLiteral("='") + LetteraleChiave(chiave) + QLatin1Char('\'');
+    return mCampoChiave + QLatin1Char('=') + LetteraleChiave(chiave);
+}
+
+void clsADONavigator::PercorriControlli(HostObject* contenitore,
+                                        const std::function<void(Control&)>& fn) const {
+    if (!contenitore)
+        TessaroError::Raise(Err::ObjectNotSet);
+    if (contenitore->IsForm()) {
+        for (Control* c : static_cast<Form*>(contenitore)->Controls())
+            fn(*c);
+        return;
+    }
+    Form* form = contenitore->ParentForm();
+    if (!form)
+        TessaroError::Raise(Err::ObjectNotSet);
+    const QString nome = contenitore->Name();
+    for (Control* c : form->Controls()) {
+        try {
+            if (c->Container()->Name() != nome)
+                continue;
+            fn(*c);
+        } catch (const TessaroError& e) {
+            if (e.Number() != Err::NoSuchMember)
+                throw;
+        }
+    }
+}
+
+bool clsADONavigator::InizializzatoOAvvisa() const {
+    if (mInizializzato)
+        return true;
+    MsgBox(GetMessage(QStringLiteral("TQ01")), MsgStyle::Exclamation,
+           GetMessage(QStringLiteral("TQ02")));
+    return false;
+}
+
+bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& TableName,
+                                 HostObject* Container, const QString& OrderField,
+                                 const std::vector<QString>& ArrayOfLink,
+                                 const QString& InitCharOfTag, const QString& Condizione) {
+    try {
+        mConnessione = TheConnection;
+        mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
+        mMarcaturaWalk = false;
+        mInizializzato = true;
+        mPrimaryTableName = TableName;
+        mOrderField = OrderField;
+        mContenitoreCaselle = Container;
+        mInitCharTag = InitCharOfTag;
+        if (!mConnessione)
+            TessaroError::Raise(Err::ObjectNotSet);
+
+        if (!LinkDelChiamante(ArrayOfLink))
+            return false;
+
+        TheData = std::make_unique<Recordset>();
+        auto chiaviEsterne =
+            mConnessione->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
+                                                           QVariant(), QVariant(), TableName});
+        auto chiavePrimaria =
+            mConnessione->OpenSchema(adSchemaPrimaryKeys, {QVariant(), QVariant(), TableName});
+        if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
+            chiavePrimaria->MoveFirst();
+            mCampoChiave =
+                ValueToText(chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
+        }
+        mCondizione = Condizione;
+
+        const QString elenco = StatementElencoIniziale();
+        TheData->Open(elenco, mConnessione, adOpenDynamic, adLockOptimistic, adCmdUnspecified);
+        // Kept so that a reconnection can reopen the list even before the first requery.
+        mSqlElencoChiavi = elenco;
+
+        if (TheData->Bof() && TheData->Eof())
+            mState = 1;
+        else if (TheData->RecordCount() == 1)
+            mState = 4;
+        else
+            mState = 2;
+
+        LinkDelloSchema(*chiaviEsterne);
+        ColonneDelloSchema();
+        if (mChiaviCombo.size() < 2)
+            mChiaviCombo.resize(2);
+        mTabelleJoin = TableName;
+        CalcolaJoin();
+
+        if (mState != 1)
+            TheData->MoveLast();
+        PreparaStatementRecord();
+        const QString record =
+            mState != 1 ? StatementRecord(ValueToText(ValoreChiaveCorrente())) : elenco;
+        TheFullData = std::make_unique<Recordset>();
+        TheFullData->Open(record, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+        mSqlRecordCorrente = record;
+
+        FillComboOfForm();
+        if (mState == 1) {
+            PulisciControlli(mContenitoreCaselle);
+            DisabilitaInserimento(mContenitoreCaselle);
+        } else {
+            // The record is browsed, not edited: lock the controls as Annulla and Update do.
+            DisabilitaInserimento(mContenitoreCaselle);
+            MoveLast();
+        }
+        return true;
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Init_Class "), e,
+                QStringLiteral("Errore interno!"));
+        return false;
+    }
+}
+
+bool clsADONavigator::LinkDelChiamante(const std::vector<QString>& ArrayOfLink) {
+    // An empty array, or one of upper bound 1, means no links given by the caller.
+    if (ArrayOfLink.empty() || ArrayOfLink.size() == 2)
+        return true;
+    const std::size_t U = ArrayOfLink.size() - 1;
+    if (U % 3 != 0) {
+        MsgBox(GetMessage(QStringLiteral("TQ29")), MsgStyle::Critical,
+               GetMessage(QStringLiteral("TQ03")));
+        return false;
+    }
+    const std::size_t N = U / 3;
+    mArrayLink.assign(N + 2, LinkTabella{});
+    for (std::size_t i = 1; i <= N; ++i) {
+        mArrayLink[i].CampoTabellaPrincipale = ArrayOfLink[3 * i - 2];
+        mArrayLink[i].TabellaCollegata = ArrayOfLink[3 * i - 1];
+        mArrayLink[i].CampoTabellaCollegata = ArrayOfLink[3 * i];
+    }
+    mNumeroLink = static_cast<long>(N);
+    return true;
+}
+
+void clsADONavigator::LinkDelloSchema(Recordset& chiaviEsterne) {
+    const long daChiamante = mNumeroLink;
+    long righe = 0;
+    if (!(chiaviEsterne.Bof() && chiaviEsterne.Eof())) {
+        for (chiaviEsterne.MoveFirst(); !chiaviEsterne.Eof(); chiaviEsterne.MoveNext())
+            ++righe;
+    }
+    if (righe > 0) {
+        mNumeroLink += righe;
+        mArrayLink.resize(static_cast<std::size_t>(mNumeroLink) + 2);
+        std::size_t i = static_cast<std::size_t>(daChiamante) + 1;
+        const Fields f = chiaviEsterne.Fields();
+        for (chiaviEsterne.MoveFirst(); !chiaviEsterne.Eof(); chiaviEsterne.MoveNext(), ++i) {
+            mArrayLink[i].TabellaCollegata =
+                ValueToText(f.Item(QStringLiteral("PK_TABLE_NAME")).Value());
+            mArrayLink[i].CampoTabellaPrincipale =
+                ValueToText(f.Item(QStringLiteral("FK_COLUMN_NAME")).Value());
+            mArrayLink[i].CampoTabellaCollegata =
+                ValueToText(f.Item(QStringLiteral("PK_COLUMN_NAME")).Value());
+        }
+    }
+    chiaviEsterne.Close();
+}
+
+void clsADONavigator::ColonneDelloSchema() {
+    auto colonne = mConnessione->OpenSchema(adSchemaColumns);
+    if (colonne->Bof() && colonne->Eof())
+        return;
+    const Fields f = colonne->Fields();
+    for (colonne->MoveFirst(); !colonne->Eof(); colonne->MoveNext()) {
+        const QString nome = ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
+        if (nome == QLatin1String("upsize_ts"))
+            continue;
+        const QString tabella = ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value());
+        if (tabella.compare(mPrimaryTableName, Qt::CaseInsensitive) != 0)
+            continue;
+        const short tipo = static_cast<short>(f.Item(QStringLiteral("DATA_TYPE")).Value().toInt());
+        const bool chiave = nome == mCampoChiave;
+        if (chiave)
+            mTipoChiave = tipo;
+        const long lunghezza = static_cast<long>(
+            ValoreODefault(f.Item(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value(), 0)
+                .toLongLong());
+        mTabellaPrincipale->Add(nome, tipo,
+                                ValueToBool(f.Item(QStringLiteral("IS_NULLABLE")).Value()),
+                                lunghezza, chiave);
+    }
+    colonne->Close();
+}
+
+const LinkTabella* clsADONavigator::LinkDelCampo(const QString& campo) const {
+    for (const auto& l : mArrayLink)
+        if (l.CampoTabellaPrincipale == campo)
+            return &l;
+    return nullptr;
+}
+
+void clsADONavigator::CalcolaJoin() {
+    if (!mContenitoreCaselle->IsForm())
+        mMarcaturaWalk = true;
+    PercorriControlli(mContenitoreCaselle, [this](Control& c) {
+        if (!c.IsTextBox() && !c.IsCheckBox())
+            return;
+        if (c.Tag().trimmed().isEmpty())
+            return;
+        const QStringList parti = PartiDiBinding(c.Tag());
+        if (parti.size() < 2)
+            return;
+        const LinkTabella* link = LinkDelCampo(parti[0]);
+        if (!link) // the search ran past the end of the links
+            TessaroError::Raise(Err::SubscriptOutOfRange);
+        const QString L = link->TabellaCollegata;
+        if (mTabelleJoin.contains(L + QStringLiteral(" INNER JOIN")))
+            return;
+        mTabelleJoin = QLatin1Char('(') + L + QStringLiteral(" INNER JOIN ") + mTabelleJoin +
+                       QStringLiteral(" ON (") + L + QLatin1Char('.') +
+                       link->CampoTabellaCollegata + QStringLiteral(") = (") + mPrimaryTableName +
+                       QLatin1Char('.') + link->CampoTabellaPrincipale + QStringLiteral("))");
+    });
+}
+
+void clsADONavigator::PreparaStatementRecord() {
+    const QString testa =
+        QStringLiteral("SELECT * FROM ") + mTabelleJoin + QStringLiteral(" Where ") + mCampoChiave;
+    if (ChiaveDiCaratteri()) {
+        mSqlRecordPrefisso = testa + QStringLiteral(" = '");
+        mSqlRecordSuffisso = QStringLiteral("'");
+    } else {
+        mSqlRecordPrefisso = testa + QStringLiteral(" = ");
+        mSqlRecordSuffisso.clear();
+    }
+}
+
+void clsADONavigator::Unload() {
+    mInizializzato = false;
+    try {
+        if (TheData)
+            TheData->Close();
+    } catch (const TessaroError&) {
+    }
+    TheData.reset();
+    try {
+        if (TheFullData)
+            TheFullData->Close();
+    } catch (const TessaroError&) {
+    }
+    TheFullData.reset();
+    mConnessione = nullptr;
+}
+
+short clsADONavigator::ConnState() const {
+    if (!mConnessione)
+        return 0;
+    return static_cast<short>(mConnessione->State());
+}
+
+HostObject* clsADONavigator::ContenitoreCaselle() const {
+    if (!InizializzatoOAvvisa())
+        return nullptr;
+    return mContenitoreCaselle;
+}
+
+QVariant clsADONavigator::RecordCount() const {
+    if (!InizializzatoOAvvisa())
+        return QVariant();
+    try {
+        if (!TheData || TheData->State() == adStateClosed)
+            return QVariant();
+        return QVariant(static_cast<int>(TheData->RecordCount()));
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Get_RecordCount "), e,
+                GetMessage(QStringLiteral("TQ03")));
+        return QVariant();
+    }
+}
+
+QVariant clsADONavigator::AbsolutePosition() const {
+    if (!InizializzatoOAvvisa())
+        return QVariant();
+    try {
+        if (!TheData || TheData->State() == adStateClosed)
+            return QVariant();
+        return QVariant(static_cast<int>(TheData->AbsolutePosition()));
+    } catch (const TessaroError& e) {
+        Segnala(QStringLiteral("ClsAdoNavigator_Get_AbsolutePosition "), e,
+                GetMessage(QStringLiteral("TQ03")));
+        return QVariant();
+    }
+}
+
+} // namespace tessaro

@@ -1,0 +1,239 @@
+#pragma once
+
+// The data-source engine: one navigator per registered container of bound
+// controls and per primary table. Its member functions live in the folder of
+// their concern: engine/ (set-up, key list, navigation, connection check),
+// binding/ (showing, control states, lookup combos, printing) and editing/
+// (edit modes, saving, deleting, literals).
+
+#include "engine/NavigatorEvents.h"
+#include "engine/collTabellaPrincipale.h"
+#include "platform/Database.h"
+#include "platform/HostForm.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tessaro {
+
+struct Dialetto;
+
+// One linked table.
+struct LinkTabella {
+    QString TabellaCollegata;       // the linked (referenced) table
+    QString CampoTabellaPrincipale; // the primary table's column holding the reference
+    QString CampoTabellaCollegata;  // the key column of the linked table
+};
+
+// The key list of one lookup combo.
+struct ChiaviCombo {
+    QString Name;                // the combo's Name
+    std::vector<QString> Chiavi; // keys in item order, one more slot than rows
+    QString Ordinamento;         // ORDER BY text of the first fill
+};
+
+class clsADONavigator {
+public:
+    clsADONavigator();
+    ~clsADONavigator();
+    clsADONavigator(const clsADONavigator&) = delete;
+    clsADONavigator& operator=(const clsADONavigator&) = delete;
+
+    // Public fields, in declaration order.
+    bool AddnewEnabled = true;
+    bool UpdateEnabled = true;
+    bool DeleteEnabled = true;
+    bool CloneEnabled = true;
+    int TipoDatabase = 0;
+    short ScorrimentoDisabilitato = 0;
+    bool MessaggioConfermaNuovoDisabilitato = false;
+    bool MessaggioConfermaClonaDisabilitato = false;
+    bool MessaggioConfermaEliminaDisabilitato = false;
+    QString mCondizione;
+
+    std::unique_ptr<Recordset> TheFullData;
+    std::unique_ptr<Recordset> TheData;
+
+    // Where events go; set by the control on the active navigator only.
+    void SetEventSink(NavigatorEvents* sink) { mEventi = sink; }
+    NavigatorEvents* EventSink() const { return mEventi; }
+
+    // --- set-up (engine) ---------------------------------------------------
+    // ArrayOfLink is read from index 1 in triples; its upper bound is size()-1.
+    bool Init_Class(Connection* TheConnection, const QString& TableName, HostObject* Container,
+                    const QString& OrderField, const std::vector<QString>& ArrayOfLink,
+                    const QString& InitCharOfTag, const QString& Condizione);
+    void Unload();
+
+    short ConnState() const;
+    short State() const { return static_cast<short>(mState); }
+    void SetState(int state) { mState = state; }
+    QString PrimaryTableName() const { return mPrimaryTableName; }
+    HostObject* ContenitoreCaselle() const;
+    QVariant RecordCount() const;
+    QVariant AbsolutePosition() const;
+    void InitCharTag(const QString& prefix) { mInitCharTag = prefix; }
+
+    // --- key list and navigation (engine) -----------------------------------
+    void AggiornaTheData();
+    void AggiornaArrayID();
+    void MoveNext();
+    void MovePrevious();
+    void MoveFirst();
+    void MoveLast();
+    void MoveTo(const QString& PrimaryKey);
+    void Move(long NumRecords);
+
+    // --- showing and control states (binding) -------------------------------
+    void ShowCurrentRecord();
+    void SvuotaControlli();
+
+    // --- lookup combos (binding) --------------------------------------------
+    void FillCombo(ComboBox& ctl);
+    void FillComboOfForm();
+    void FillComboConOfForm();
+    void VerificaComboConOfForm();
+    void RimuoviDisabilitatiDaCombo(ComboBox& ctl);
+    void AggiornaChiaviPrimarieCombo(ComboBox& Combo, const QString& Nometabella);
+    void SincronizzaTabelleComboItem(ComboBox& Combo);
+
+    // --- printing (binding) -------------------------------------------------
+    void PrintForm();
+
+    // --- edit modes, saving, deleting (editing) -----------------------------
+    void Addnew();
+    void Clone();
+    void Edit();
+    void Annulla();
+    void Update();
+    void Delete();
+    QString FormatDateForMySql(const QDateTime& dData) const;
+
+    // --- read access for the layers above and for tests ---------------------
+    const collTabellaPrincipale* TabellaPrincipale() const { return mTabellaPrincipale.get(); }
+    const std::vector<LinkTabella>& ArrayLink() const { return mArrayLink; }
+    long NumeroLink() const { return mNumeroLink; }
+    const std::vector<ChiaviCombo>& ArrayChiaviPrimarieCombo() const { return mChiaviCombo; }
+    QString CampoChiave() const { return mCampoChiave; }
+    int TipoChiave() const { return mTipoChiave; }
+    QString TabelleJoin() const { return mTabelleJoin; }
+    QString SqlElencoChiavi() const { return mSqlElencoChiavi; }
+    QString SqlRecordCorrente() const { return mSqlRecordCorrente; }
+    QString CriterioRecordCorrente() const { return mCriterioRecordCorrente; }
+    QString SqlRecordPrefisso() const { return mSqlRecordPrefisso; }
+    QString SqlRecordSuffisso() const { return mSqlRecordSuffisso; }
+    bool Inizializzato() const { return mInizializzato; }
+    bool ElencoValido() const { return mElencoValido; }
+    QString InitCharTagValue() const { return mInitCharTag; }
+    Connection* Connessione() const { return mConnessione; }
+
+    // --- shared helpers -----------------------------------------------------
+    const Dialetto& Dialect() const;
+    // The binding text of a Tag: what follows the first occurrence of the prefix
+    // (the whole Tag with an empty prefix; "" when the prefix does not occur).
+    QString TestoDiBinding(const QString& tag) const;
+    // The binding text split at U+00B8.
+    QStringList PartiDiBinding(const QString& tag) const;
+    // A key value as a literal for the record statement and the search criteria.
+    QString LetteraleChiave(const QString& chiave) const;
+    // The search criterion of one key value.
+    QString CriterioChiave(const QString& chiave) const;
+
+    // The controls a walk covers: every control of a form, or the direct
+    // children of a non-form container. In the container case a control that
+    // fails with 438 is skipped, both in the selection and inside fn.
+    void PercorriControlli(HostObject* contenitore, const std::function<void(Control&)>& fn) const;
+
+private:
+    friend class NavigatorTestAccess;
+
+    // engine
+    bool VerificaConnessione();
+    void Riconnetti();
+    void CaricaRecordCorrente();
+    QString StatementElencoChiavi(bool scorrimentoConsiderato) const;
+    QString StatementRecord(const QString& chiave) const;
+    void ApriElencoChiavi(const QString& sql);
+    bool InizializzatoOAvvisa() const;
+    QString ChiaveDaRitrovare() const;
+    void RicordaRecordCaricato(const QVariant& chiave);
+    bool PrimaDiMuovere(bool aggiornaElenco);
+    void Muovi(const QString& etichetta, const QString& titolo, const std::function<void()>& sposta,
+               const std::function<int()>& statoDopo);
+    int StatoUltimoOMezzo() const;
+    bool ChiaveDiCaratteri() const;
+    bool LinkDelChiamante(const std::vector<QString>& ArrayOfLink);
+    void LinkDelloSchema(Recordset& chiaviEsterne);
+    void ColonneDelloSchema();
+    void CalcolaJoin();
+    void PreparaStatementRecord();
+    QString StatementElencoIniziale() const;
+    QVariant ValoreChiaveCorrente() const;
+    void Segnala(const QString& etichetta, const class TessaroError& e,
+                 const QString& titolo) const;
+
+    // binding
+    void AbilitaInserimento(HostObject* Contenitore);
+    void DisabilitaInserimento(HostObject* Contenitore);
+    void PulisciControlli(HostObject* Contenitore);
+    void RiempiComboConRecordset(ComboBox& Combo, Recordset& rs, const QStringList& Separatori);
+    void FillComboWhitRecordset(ComboBox& Combo, Recordset& rs, const QString& Campo, long Indice);
+    void RiempiArrayChiaviPrimarieCombo(ComboBox& Combo, const QString& Tabella,
+                                        const QString& Ordinamento, const QString& Filtro);
+    ChiaviCombo* TrovaChiaviCombo(const QString& name);
+    QString TabellaDelLink(const QString& campo) const;
+    const LinkTabella* LinkDelCampo(const QString& campo) const;
+    // FillCombo with a given condition; false when the combo was left as it was.
+    bool RiempiComboCondizionata(ComboBox& ctl, const QString& condizione);
+
+    // editing
+    QString FormatDateForSql(const QDateTime& dData) const;
+    QString FormatDateForSqlServer(const QDateTime& dData) const;
+    QString FormatTextForSql(const QString& Testo) const;
+    // The save statements from the bound controls, or the message that stops the save.
+    struct TestiSalvataggio ComponiTestiSalvataggio();
+    // The DELETE statement of the current record.
+    QString StatementDelete() const;
+
+    // Raise an event on the sink, when there is one.
+    template <typename F> void Solleva(F&& f) {
+        if (mEventi)
+            f(*mEventi);
+    }
+
+    NavigatorEvents* mEventi = nullptr;
+
+    QString mInitCharTag;
+    QString mCampoChiave;
+    int mTipoChiave = 0;
+    Connection* mConnessione = nullptr;
+    QString mSqlRecordPrefisso;
+    QString mSqlRecordSuffisso;
+    QString mSqlElencoChiavi;
+    QString mCriterioRecordCorrente;
+    QString mSqlRecordCorrente;
+    bool mElencoValido = false;
+    std::unique_ptr<collTabellaPrincipale> mTabellaPrincipale;
+    std::vector<ChiaviCombo> mChiaviCombo;
+    long mNumeroLink = 0;
+    std::vector<LinkTabella> mArrayLink;
+    bool mInizializzato = false;
+    QString mPrimaryTableName;
+    QString mTabelleJoin;
+    HostObject* mContenitoreCaselle = nullptr;
+    int mState = 0;
+    QString mOrderField;
+    bool mMarcaturaWalk = false;
+    // The key of the record loaded into TheFullData, as it was loaded.
+    QVariant mChiaveCaricata;
+
+public:
+    QVariant ChiaveCaricata() const { return mChiaveCaricata; }
+};
+
+} // namespace tessaro
