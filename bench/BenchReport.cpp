@@ -94,6 +94,18 @@ QString ComparisonTable(const QString& title, const Results& ours, const Results
                   Samples(peer, "step"), Samples(ours, "changed"), Samples(peer, "changed"),
                   Samples(ours, "moveto"), Samples(peer, "moveto"), Samples(ours, "move"))
              .arg(Samples(peer, "move"));
+    if (ours.count("part_record_us"))
+        t += QStringLiteral("Parts of one of our steps (µs, medians, each timed alone): connection "
+                            "probe %1, data version %2, record read %3, showing it %4, of which "
+                            "any form's five setText %5.\n\n")
+                 .arg(Number(Get(ours, "part_probe_us")), Number(Get(ours, "part_version_us")),
+                      Number(Get(ours, "part_record_us")), Number(Get(ours, "part_show_us")),
+                      Number(Get(ours, "part_settext_us")));
+    if (ours.count("part_list_us"))
+        t += QStringLiteral("After a change by others a step also reads the key list again "
+                            "(%1 ms) and searches it once (%2 ms).\n\n")
+                 .arg(Number(Get(ours, "part_list_us", 1e-3)),
+                      Number(Get(ours, "part_find_us", 1e-3)));
     return t;
 }
 

@@ -33,6 +33,8 @@ public:
     virtual qint64 Count() const = 0;
     // Bytes the key list keeps, or a negative number when the side has none.
     virtual double KeyListBytes() const { return -1; }
+    // Medians of the parts a step is made of ("part_..._us"), where the side can tell.
+    virtual Results StepParts() { return {}; }
 };
 
 std::unique_ptr<Side> MakeOurs(const Config& c);
@@ -40,5 +42,8 @@ std::unique_ptr<Side> MakePeer(const Config& c);
 
 // Runs every measurement on one side and returns what it found.
 Results RunSide(Side& side, const Config& c);
+
+// Opens and then only steps back and forth, `steps` times: something to profile.
+void StepOnly(Side& side, const Config& c, long steps);
 
 } // namespace bench

@@ -60,15 +60,44 @@ public:
     qint64 ShownKey() const override { return mEdits.front()->text().toLongLong(); }
     qint64 Position() const override { return mNav->AbsolutePosition().toLongLong(); }
     qint64 Count() const override { return mNav->RecordCount().toLongLong(); }
+    // The values of TheData and the search index it built, if any.
     double KeyListBytes() const override {
-        const Recordset& rs = *mNav->TheData;
-        double bytes = 0;
-        for (int i = 0; i < rs.ColumnCount(); ++i) {
-            const RecordsetColumn& c = rs.Column(i);
-            bytes += static_cast<double>(c.integers.capacity() * sizeof(qint64) +
-                                         c.variants.capacity() * sizeof(QVariant));
-        }
-        return bytes;
+        return static_cast<double>(mNav->TheData->StorageBytes());
+    }
+
+    // The parts of a step, each alone on the record now shown.
+    Results StepParts() override {
+        const Sampling s{20, 300, 2};
+        Results r;
+        r["part_probe_us"] = Median(Sample(s, [&](int) {
+            Recordset probe;
+            probe.Open(QStringLiteral("SELECT 1;"), &mConnection, adOpenKeyset, adLockReadOnly);
+        }));
+        r["part_version_us"] = Median(Sample(s, [&](int) { (void)mConnection.DataVersion(); }));
+        // A different record each time, as a step reads.
+        r["part_record_us"] = Median(Sample(s, [&](int i) {
+            const qint64 key = 1 + (static_cast<qint64>(i) * 7919) % mConfig.rows;
+            Recordset rs;
+            rs.Open(mNav->SqlRecordPrefisso() + QString::number(key) + mNav->SqlRecordSuffisso(),
+                    &mConnection, adOpenStatic, adLockReadOnly, adCmdText);
+        }));
+        r["part_show_us"] = Median(Sample(s, [&](int) { mNav->ShowCurrentRecord(); }));
+        // The floor any form pays: new texts into the five line edits.
+        r["part_settext_us"] = Median(Sample(s, [&](int i) {
+            for (QLineEdit* e : mEdits)
+                e->setText(QString::number(i) + e->objectName());
+        }));
+        // What a step pays when the data changed: the list read again, its first search.
+        const QString list = mNav->SqlElencoChiavi();
+        Recordset keys;
+        const QString criterion = mNav->CriterioRecordCorrente();
+        std::vector<double> finds;
+        r["part_list_us"] = Median(Sample(
+            {3, 10, 2}, [&](int) { keys.Open(list, &mConnection, adOpenKeyset, adLockReadOnly); },
+            [&](int) { finds.push_back(TimeUs([&] { keys.Find(criterion); })); }));
+        r["part_find_us"] = Median(finds);
+        NoBoxes("the parts of a step");
+        return r;
     }
 
 private:

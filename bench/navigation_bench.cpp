@@ -4,6 +4,10 @@
 //   navigation_bench [--sizes 10000,100000,1000000] [--cache DIR] [--quick]
 //                    [--server-rows N] [--no-server]
 //
+// To profile one side's steps alone (under perf, for instance):
+//   navigation_bench --child ours --conn "Provider=SQLite;Data Source=F" --rows N
+//                    --steps-only 100000
+//
 // Each side runs in a child process of its own (--child ours|peer ...), so
 // that the peak memory of one does not hide in the other's. With
 // TESSARO_MARIADB set (scripts/mariadb-test-server.sh) a MariaDB table is
@@ -37,6 +41,7 @@ struct Options {
     qint64 serverRows = 100000;
     bool server = true;
     bool quick = false;
+    long stepsOnly = 0;
 };
 
 QList<qint64> ParseSizes(const QString& text) {
@@ -73,6 +78,8 @@ Options ParseOptions(const QStringList& args) {
             o.server = false;
         else if (a == QLatin1String("--quick"))
             o.quick = true;
+        else if (a == QLatin1String("--steps-only"))
+            o.stepsOnly = take().toLong();
         else
             Abort(QStringLiteral("unknown argument ") + a);
     }
@@ -82,7 +89,10 @@ Options ParseOptions(const QStringList& args) {
 int RunChild(const Options& o) {
     const Config c{o.connectionString, o.rows, o.tipoDatabase, o.quick};
     auto side = o.child == QLatin1String("ours") ? MakeOurs(c) : MakePeer(c);
-    PrintResults(RunSide(*side, c));
+    if (o.stepsOnly > 0)
+        StepOnly(*side, c, o.stepsOnly);
+    else
+        PrintResults(RunSide(*side, c));
     return 0;
 }
 

@@ -10,9 +10,8 @@ set(TESSARO_LANG_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/tessaro/lang)
 set(tessaro_targets tessaro)
 foreach(folder IN LISTS TESSARO_FOLDERS)
     list(APPEND tessaro_targets tessaro_${folder})
-    install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/${folder}/
-            DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tessaro/${folder}
-            FILES_MATCHING PATTERN "*.h")
+    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.h)
+    install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tessaro/${folder})
 endforeach()
 
 install(TARGETS ${tessaro_targets} EXPORT TessaroTargets

@@ -35,7 +35,8 @@ port_in_use() {
 pick_port() {
     local port
     for _ in $(seq 50); do
-        port=$((20000 + RANDOM % 40000))
+        # Below the kernel's ephemeral range, so no outgoing connection holds it.
+        port=$((20000 + RANDOM % 12000))
         if ! port_in_use "$port"; then
             echo "$port"
             return 0

@@ -94,8 +94,15 @@ void ClientiOrdiniWindow::CollegaEventi() {
             [this] { DopoSalvataggio(QStringLiteral("salvato")); });
     connect(eventi, &tessaro::Tessaro14_MLEvents::AfterDelete, this,
             [this] { DopoSalvataggio(QStringLiteral("eliminato")); });
-    connect(eventi, &tessaro::Tessaro14_MLEvents::ClickPrint, this,
-            [this](bool&) { QTimer::singleShot(0, this, &ClientiOrdiniWindow::DopoStampa); });
+    connect(eventi, &tessaro::Tessaro14_MLEvents::ClickPrint, this, [this](bool&) {
+        // The print runs once this handler returns; tell the file it wrote, if any.
+        QTimer::singleShot(0, this, [this, prima = tessaro::LastPrintFile()] {
+            const QString file = tessaro::LastPrintFile();
+            if (!file.isEmpty() && file != prima)
+                statusBar()->showMessage(
+                    T(QStringLiteral("stampato")).arg(QFileInfo(file).absoluteFilePath()));
+        });
+    });
 }
 
 void ClientiOrdiniWindow::ImpostaCartellaLingue(const QString& cartella) {
@@ -108,13 +115,24 @@ void ClientiOrdiniWindow::ImpostaCartellaLingue(const QString& cartella) {
     const QStringList disponibili = LingueDisponibili(cartella);
     mUi->actionItaliano->setEnabled(disponibili.contains(QStringLiteral("Italiano")));
     mUi->actionEnglish->setEnabled(disponibili.contains(QStringLiteral("English")));
-    Navigatore().CambiaLingua(cartella);
+    if (!CaricaLingua())
+        return;
     mLingua = tessaro::CurrentLanguage();
     mUi->actionEnglish->setChecked(Testo(mLingua, QStringLiteral("titolo")) !=
                                    Testo(QStringLiteral("Italiano"), QStringLiteral("titolo")));
     mUi->actionItaliano->setChecked(!mUi->actionEnglish->isChecked());
     TraduciFinestra(this, mLingua);
     AggiornaTitoli();
+}
+
+bool ClientiOrdiniWindow::CaricaLingua() {
+    try {
+        Navigatore().CambiaLingua(mCartellaLingue);
+        return true;
+    } catch (const tessaro::TessaroError& e) {
+        statusBar()->showMessage(T(QStringLiteral("lingueMancanti")) + u' ' + e.Description());
+        return false;
+    }
 }
 
 bool ClientiOrdiniWindow::ApriFontiDati() {
@@ -135,13 +153,15 @@ bool ClientiOrdiniWindow::ApriFontiDati() {
     // The control's own prefix serves the combo refreshes.
     nav.InitCharTag(QStringLiteral("#"));
     AttivaContenitore(mUi->grpClienti);
+    // Start in the customers rather than in the toolbar's record-number box.
+    mUi->txtCognome->setFocus();
     return ok;
 }
 
 void ClientiOrdiniWindow::CambiaLingua(const QString& lingua) {
-    if (mCartellaLingue.isEmpty() || !ScriviLinguaCorrente(mCartellaLingue, lingua))
+    if (mCartellaLingue.isEmpty() || !ScriviLinguaCorrente(mCartellaLingue, lingua) ||
+        !CaricaLingua())
         return;
-    Navigatore().CambiaLingua(mCartellaLingue);
     mLingua = lingua;
     mUi->actionItaliano->setChecked(lingua == QLatin1String("Italiano"));
     mUi->actionEnglish->setChecked(lingua == QLatin1String("English"));
@@ -255,13 +275,6 @@ void ClientiOrdiniWindow::DopoSalvataggio(const QString& messaggio) {
         Navigatore().UpdateCombo();
         Navigatore().SetFonteDatiAttiva(attivo);
     });
-}
-
-void ClientiOrdiniWindow::DopoStampa() {
-    const QString file = tessaro::LastPrintFile();
-    if (!file.isEmpty())
-        statusBar()->showMessage(
-            T(QStringLiteral("stampato")).arg(QFileInfo(file).absoluteFilePath()));
 }
 
 } // namespace demo

@@ -52,6 +52,8 @@ public:
 
 private:
     void CollegaEventi();
+    // CambiaLingua on the language folder; false (and a status message) on failure.
+    bool CaricaLingua();
     void SeguiFuoco();
     void AggiornaStato();
     void AggiornaTitoli();
@@ -61,7 +63,6 @@ private:
     void NuovoRecord(QWidget* contenitore);
     // After a save or a delete: tell the user, keep the customer combo current.
     void DopoSalvataggio(const QString& messaggio);
-    void DopoStampa();
     QString T(const QString& chiave) const;
 
     std::unique_ptr<Ui::ClientiOrdiniWindow> mUi;

@@ -215,8 +215,10 @@ int main(int argc, char* argv[]) {
     finestra.ImpostaCartellaLingue(lingue);
 
     if (!giro) {
-        if (!finestra.ApriFontiDati())
+        if (!finestra.ApriFontiDati()) {
+            err << "tessaro-demo: a data source could not be set up\n";
             return 1;
+        }
         return app.exec();
     }
 

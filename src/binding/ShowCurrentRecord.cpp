@@ -35,23 +35,38 @@ void clsADONavigator::ShowCurrentRecord() {
     if (!InizializzatoOAvvisa())
         return;
     try {
-        const Fields campi = TheFullData ? TheFullData->Fields() : Fields(nullptr);
+        // A name without a table is a column of the primary table: read it through
+        // its table, so that a joined table's column of the same name is neither
+        // shown nor saved back in its place.
+        // A linked column without a table is read through its linked table.
+        const auto valore = [this](const QStringList& parti, const QString& colonna) {
+            const LinkTabella* link = parti.size() > 1 ? LinkDelCampo(parti.at(0)) : nullptr;
+            const QString tabella = link ? link->TabellaCollegata : mPrimaryTableName;
+            if (!colonna.contains(QLatin1Char('.'))) {
+                const int i = TheFullData->ColumnIndex(tabella + QLatin1Char('.') + colonna);
+                if (i >= 0)
+                    return TheFullData->Fields().Item(i).Value();
+            }
+            return TheFullData->Fields().Item(colonna).Value();
+        };
         // Three passes: text boxes, then check boxes, then combos.
         PercorriControlli(mContenitoreCaselle, [&](Control& c) {
             if (!c.IsTextBox() || c.Tag().isEmpty())
                 return;
-            const QString colonna = ColonnaMostrata(PartiDiBinding(c.Tag()));
+            const QStringList parti = PartiDiBinding(c.Tag());
+            const QString colonna = ColonnaMostrata(parti);
             if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
                 return;
-            AsTextBox(c).SetText(ValueToText(campi.Item(colonna).Value()));
+            AsTextBox(c).SetText(ValueToText(valore(parti, colonna)));
         });
         PercorriControlli(mContenitoreCaselle, [&](Control& c) {
             if (!c.IsCheckBox() || c.Tag().isEmpty())
                 return;
-            const QString colonna = ColonnaMostrata(PartiDiBinding(c.Tag()));
+            const QStringList parti = PartiDiBinding(c.Tag());
+            const QString colonna = ColonnaMostrata(parti);
             if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
                 return;
-            AsCheckBox(c).SetValue(ValueToBool(campi.Item(colonna).Value()) ? 1 : 0);
+            AsCheckBox(c).SetValue(ValueToBool(valore(parti, colonna)) ? 1 : 0);
         });
         PercorriControlli(mContenitoreCaselle, [&](Control& c) {
             if (!c.IsComboBox() || c.Tag().isEmpty())
@@ -63,15 +78,15 @@ void clsADONavigator::ShowCurrentRecord() {
             if (colonna.trimmed().isEmpty())
                 return;
             ComboBox& combo = AsComboBox(c);
-            const QVariant valore = campi.Item(colonna).Value();
-            if (valore.isNull()) {
+            const QVariant v = valore(QStringList{colonna}, colonna);
+            if (v.isNull()) {
                 combo.SetText(QString());
                 return;
             }
             const ChiaviCombo* voce = TrovaChiaviCombo(combo.Name());
             if (!voce)
                 TessaroError::Raise(Err::SubscriptOutOfRange);
-            combo.SetListIndex(PosizioneChiave(*voce, ValueToText(valore)));
+            combo.SetListIndex(PosizioneChiave(*voce, ValueToText(v)));
         });
     } catch (const TessaroError& e) {
         Segnala(QStringLiteral("ClsAdoNavigator_Metodo_ShowCurrentRecord "), e,

@@ -17,6 +17,8 @@ template <typename F> void Passo(F&& f) {
 } // namespace
 
 void clsADONavigator::Riconnetti() {
+    // The list reopened below was not read after any version taken.
+    mVersioneElenco.reset();
     Passo([this] { TheData->Close(); });
     Passo([this] { TheFullData->Close(); });
     Passo([this] { mConnessione->Close(); });

@@ -5,6 +5,8 @@
 #include "platform/TessaroError.h"
 #include "platform/Values.h"
 
+#include <utility>
+
 namespace tessaro {
 
 QString clsADONavigator::StatementElencoIniziale() const {
@@ -40,9 +42,33 @@ QVariant clsADONavigator::ValoreChiaveCorrente() const {
 }
 
 void clsADONavigator::ApriElencoChiavi(const QString& sql) {
+    // Taken before the list is read: a change that lands in between makes the
+    // next comparison fail, never pass.
+    const auto versione = mConnessione->DataVersion();
+    mVersioneElenco.reset();
     TheData->Close();
     TheData->Open(sql, mConnessione, adOpenKeyset, adLockReadOnly, adCmdUnspecified);
     mSqlElencoChiavi = sql;
+    mVersioneElenco = versione;
+}
+
+bool clsADONavigator::ElencoAncoraValido(const QString& sql) const {
+    // The list read by Init_Class in its own form is the same query as the
+    // requery's (same key, table, order and condition).
+    const bool stessoElenco =
+        sql == mSqlElencoChiavi ||
+        (sql == StatementElencoChiavi(false) && mSqlElencoChiavi == StatementElencoIniziale());
+    // Nothing anybody could change has changed since the list was read with
+    // that statement: reading it again would give the same rows.
+    return stessoElenco && mVersioneElenco && TheData->State() == adStateOpen &&
+           TheData->Source() == mSqlElencoChiavi && mConnessione->DataVersion() == mVersioneElenco;
+}
+
+bool clsADONavigator::ApriElencoSeCambiato(const QString& sql) {
+    if (ElencoAncoraValido(sql))
+        return false;
+    ApriElencoChiavi(sql);
+    return true;
 }
 
 void clsADONavigator::CaricaRecordCorrente() {
@@ -89,19 +115,24 @@ QString clsADONavigator::ChiaveDaRitrovare() const {
 
 void clsADONavigator::AggiornaArrayID() {
     mElencoValido = false;
+    // A move that has just checked the connection spares this call a second probe.
+    const bool verificata = std::exchange(mConnessioneAppenaVerificata, false);
     try {
-        if (!VerificaConnessione())
+        if (!verificata && !VerificaConnessione())
             return;
         if (!ScorrimentoDisabilitato) {
             mCriterioRecordCorrente.clear();
-            if (TheData->RecordCount() > 1) {
-                const QString chiave = ChiaveDaRitrovare();
-                ApriElencoChiavi(StatementElencoChiavi(false));
-                if (!chiave.isEmpty()) {
-                    const QString criterio = CriterioChiave(chiave);
-                    TheData->Find(criterio, 0, adSearchForward, adBookmarkCurrent);
-                    mCriterioRecordCorrente = criterio;
-                }
+            // Requeried also with one record or none, so that rows other users
+            // added meanwhile are seen at this step.
+            const QString chiave = ChiaveDaRitrovare();
+            const bool riletto = ApriElencoSeCambiato(StatementElencoChiavi(false));
+            if (!chiave.isEmpty()) {
+                const QString criterio = CriterioChiave(chiave);
+                // A list kept as it was still has its cursor on the key, unless
+                // the cursor was off the list.
+                if (riletto || TheData->Bof() || TheData->Eof())
+                    TheData->Find(criterio, 0, adSearchForward, adBookmarkFirst);
+                mCriterioRecordCorrente = criterio;
             }
             if (TheData->RecordCount() < 1) {
                 mState = 1;

@@ -5,12 +5,21 @@
 
 namespace tessaro {
 
+namespace {
+
+QString TitoloTQ03() {
+    return GetMessage(QStringLiteral("TQ03"));
+}
+
+} // namespace
+
 bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
     if (!mInizializzato)
         return false;
     if (!VerificaConnessione())
         return false;
     if (aggiornaElenco) {
+        mConnessioneAppenaVerificata = true;
         AggiornaArrayID();
         if (!mElencoValido)
             return false;
@@ -19,7 +28,7 @@ bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
     return TheData->RecordCount() > 0;
 }
 
-void clsADONavigator::Muovi(const QString& etichetta, const QString& titolo,
+void clsADONavigator::Muovi(const QString& etichetta, const std::function<QString()>& titolo,
                             const std::function<void()>& sposta,
                             const std::function<int()>& statoDopo) {
     try {
@@ -29,7 +38,7 @@ void clsADONavigator::Muovi(const QString& etichetta, const QString& titolo,
         CaricaRecordCorrente();
         mState = statoDopo();
     } catch (const TessaroError& e) {
-        Segnala(etichetta, e, titolo);
+        Segnala(etichetta, e, titolo());
     }
 }
 
@@ -39,7 +48,8 @@ int clsADONavigator::StatoUltimoOMezzo() const {
 
 void clsADONavigator::MoveNext() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveNext "), QStringLiteral("Errore interno!"),
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveNext "),
+        [] { return QStringLiteral("Errore interno!"); },
         [this] {
             TheData->MoveNext();
             if (TheData->Eof())
@@ -50,7 +60,7 @@ void clsADONavigator::MoveNext() {
 
 void clsADONavigator::MovePrevious() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), GetMessage(QStringLiteral("TQ03")),
+        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), TitoloTQ03,
         [this] {
             TheData->MovePrevious();
             if (TheData->Bof())
@@ -61,13 +71,13 @@ void clsADONavigator::MovePrevious() {
 
 void clsADONavigator::MoveFirst() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), GetMessage(QStringLiteral("TQ03")),
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03,
         [this] { TheData->MoveFirst(); }, [] { return 2; });
 }
 
 void clsADONavigator::MoveLast() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), GetMessage(QStringLiteral("TQ03")),
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03,
         [this] { TheData->MoveLast(); }, [] { return 3; });
 }
 
@@ -81,8 +91,8 @@ void clsADONavigator::MoveTo(const QString& PrimaryKey) {
         } else {
             // Checked before the list is rebuilt, so a bad key leaves the cursor where it was.
             const QString criterio = CriterioChiave(PrimaryKey);
-            ApriElencoChiavi(StatementElencoChiavi(false));
-            TheData->Find(criterio, 0, adSearchForward, adBookmarkCurrent);
+            ApriElencoSeCambiato(StatementElencoChiavi(false));
+            TheData->Find(criterio, 0, adSearchForward, adBookmarkFirst);
             sql = StatementRecord(ValueToText(ValoreChiaveCorrente()));
         }
         TheFullData = std::make_unique<Recordset>();

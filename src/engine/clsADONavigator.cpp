@@ -60,8 +60,13 @@ QString clsADONavigator::LetteraleChiave(const QString& chiave) const {
 }
 
 QString clsADONavigator::CriterioChiave(const QString& chiave) const {
-    if (ChiaveDiCaratteri())
-        return mCampoChiave + QStringLiteral("='") + LetteraleChiave(chiave) + QLatin1Char('\'');
+    // The criterion is read by Recordset::Find, not by the database: only its
+    // own quoting applies (doubled apostrophes), whatever the database kind.
+    if (ChiaveDiCaratteri()) {
+        QString testo = chiave;
+        testo.replace(QLatin1Char('\''), QStringLiteral("''"));
+        return mCampoChiave + QStringLiteral("='") + testo + QLatin1Char('\'');
+    }
     return mCampoChiave + QLatin1Char('=') + LetteraleChiave(chiave);
 }
 
@@ -131,7 +136,11 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
         mCondizione = Condizione;
 
         const QString elenco = StatementElencoIniziale();
+        // As for every read of the list: the version first, then the rows.
+        const auto versione = mConnessione->DataVersion();
+        mVersioneElenco.reset();
         TheData->Open(elenco, mConnessione, adOpenDynamic, adLockOptimistic, adCmdUnspecified);
+        mVersioneElenco = versione;
         // Kept so that a reconnection can reopen the list even before the first requery.
         mSqlElencoChiavi = elenco;
 

@@ -17,6 +17,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tessaro {
@@ -163,8 +164,12 @@ private:
     QString ChiaveDaRitrovare() const;
     void RicordaRecordCaricato(const QVariant& chiave);
     bool PrimaDiMuovere(bool aggiornaElenco);
-    void Muovi(const QString& etichetta, const QString& titolo, const std::function<void()>& sposta,
-               const std::function<int()>& statoDopo);
+    // The title is asked only when a failure is reported: it may be a lookup.
+    void Muovi(const QString& etichetta, const std::function<QString()>& titolo,
+               const std::function<void()>& sposta, const std::function<int()>& statoDopo);
+    // The key list is read again only when the data may have changed since it was read.
+    bool ElencoAncoraValido(const QString& sql) const;
+    bool ApriElencoSeCambiato(const QString& sql);
     int StatoUltimoOMezzo() const;
     bool ChiaveDiCaratteri() const;
     bool LinkDelChiamante(const std::vector<QString>& ArrayOfLink);
@@ -231,6 +236,10 @@ private:
     bool mMarcaturaWalk = false;
     // The key of the record loaded into TheFullData, as it was loaded.
     QVariant mChiaveCaricata;
+    // The connection's data version taken just before TheData was last read.
+    std::optional<QString> mVersioneElenco;
+    // Set by a move whose connection check has just passed, for its AggiornaArrayID.
+    bool mConnessioneAppenaVerificata = false;
 
 public:
     QVariant ChiaveCaricata() const { return mChiaveCaricata; }

@@ -413,6 +413,7 @@ void Connection::OpenQtConnection(bool reconnect) {
         DropQtConnection();
         TessaroError::Raise(Err::LostConnection, failure);
     }
+    mProvider->Opened(QSqlDatabase::database(mQtName, false));
     mOpen = true;
     ++mOpenings;
     mLastInsertId = QVariant();
@@ -421,6 +422,8 @@ void Connection::OpenQtConnection(bool reconnect) {
 void Connection::DropQtConnection() {
     if (!QSqlDatabase::contains(mQtName))
         return;
+    if (mProvider)
+        mProvider->Closing();
     {
         QSqlDatabase db = QSqlDatabase::database(mQtName, false);
         db.close();
@@ -581,6 +584,10 @@ Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
 
 void Recordset::Reset() {
+    if (mOpen) {
+        mLastSource = mSource;
+        mLastRows = mRows;
+    }
     mColumns.clear();
     mFind.clear();
     mRows = 0;
@@ -602,7 +609,9 @@ void Recordset::Open(const QString& source, Connection* activeConnection, int /*
     activeConnection->RequireOpen();
 
     std::vector<RecordsetColumn> columns;
-    if (!activeConnection->Provider().ReadDirect(*activeConnection, source, columns) &&
+    const auto expectedRows = static_cast<std::size_t>(source == mLastSource ? mLastRows : 0);
+    if (!activeConnection->Provider().ReadDirect(*activeConnection, source, expectedRows,
+                                                 columns) &&
         !ReadThroughQt(*activeConnection, source, columns))
         return; // a statement that returns no rows leaves the recordset closed
     for (auto& c : columns) {

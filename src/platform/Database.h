@@ -272,6 +272,10 @@ private:
     qint64 mRow = -1;
     bool mOpen = false;
     QString mSource;
+    // What the recordset held before its last close: a statement read again
+    // makes room for about as many rows at once.
+    QString mLastSource;
+    qint64 mLastRows = 0;
     // A single Find after an open (the usual requery) scans; repeated ones use an index.
     std::map<int, FindSlot> mFind;
 };
@@ -312,12 +316,20 @@ public:
     // Reads every row of a statement that returns rows straight into described
     // columns, faster than through Qt. False, with nothing read, when the
     // provider leaves the statement to Qt (which also reports its failures).
+    // expectedRows: about how many rows to make room for (0 when unknown).
     virtual bool ReadDirect(const Connection& /*c*/, const QString& /*statement*/,
+                            std::size_t /*expectedRows*/,
                             std::vector<RecordsetColumn>& /*columns*/) const {
         return false;
     }
+    // The Qt connection has just opened, or is about to close: what a provider
+    // keeps tied to it is taken or let go here.
+    virtual void Opened(const QSqlDatabase& /*db*/) {}
+    virtual void Closing() {}
     // What Connection::DataVersion reports for this provider; nothing when it cannot tell.
-    virtual std::optional<QString> DataVersion(const Connection& /*c*/) const { return std::nullopt; }
+    virtual std::optional<QString> DataVersion(const Connection& /*c*/) const {
+        return std::nullopt;
+    }
 
     // Type code and defined size from a Qt value type (no declared type known).
     static int TypeCodeOf(QMetaType type);

@@ -1,4 +1,5 @@
 #include "platform/MySqlProvider.h"
+#include "platform/SchemaRowset.h"
 
 #include "platform/TessaroError.h"
 #include "platform/Values.h"
@@ -200,45 +201,15 @@ QVariant DefaultValue(const QVariant& columnDefault) {
 
 namespace {
 
-using Rows = std::vector<QVariantList>;
-
-bool TryRows(const Connection& c, const QString& sql, Rows& out, QSqlError& error) {
-    QSqlQuery q(c.Database());
-    q.setForwardOnly(true);
-    if (!q.exec(sql)) {
-        error = q.lastError();
-        return false;
-    }
-    const int n = q.record().count();
-    while (q.next()) {
-        QVariantList row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row << (q.isNull(i) ? QVariant() : q.value(i));
-        out.push_back(std::move(row));
-    }
-    error = q.lastError();
-    return !error.isValid();
-}
-
-Rows ReadRows(Connection& c, const QString& sql) {
-    Rows rows;
-    QSqlError error;
-    if (!TryRows(c, sql, rows, error))
-        c.RaiseFromError(error, sql);
-    return rows;
-}
+using schema::ReadRows;
 
 QString Restriction(const QVariantList& criteria, int index) {
-    return index < criteria.size() ? ValueToText(criteria[index]).trimmed() : QString();
+    return schema::RestrictionText(criteria, index).trimmed();
 }
 
 // An empty restriction allows anything; names compare ignoring case.
 bool Allows(const QVariantList& criteria, int index, const QVariant& value) {
-    const QString wanted = Restriction(criteria, index);
-    if (wanted.isEmpty())
-        return true;
-    return !value.isNull() && wanted.compare(ValueToText(value), Qt::CaseInsensitive) == 0;
+    return schema::RestrictionAllows(Restriction(criteria, index), value);
 }
 
 // The server has one catalogue; a rowset restricted to a named catalogue is empty.
@@ -248,16 +219,7 @@ bool CatalogueAllowed(const QVariantList& criteria, int index) {
 
 std::unique_ptr<Recordset> ColumnsRowset(Connection& c, const QVariantList& criteria) {
     using namespace DbType;
-    RowsetBuilder b({{QStringLiteral("TABLE_CATALOG"), WChar},
-                     {QStringLiteral("TABLE_SCHEMA"), WChar},
-                     {QStringLiteral("TABLE_NAME"), WChar},
-                     {QStringLiteral("COLUMN_NAME"), WChar},
-                     {QStringLiteral("ORDINAL_POSITION"), Integer},
-                     {QStringLiteral("COLUMN_HASDEFAULT"), Boolean},
-                     {QStringLiteral("COLUMN_DEFAULT"), WChar},
-                     {QStringLiteral("IS_NULLABLE"), Boolean},
-                     {QStringLiteral("DATA_TYPE"), Integer},
-                     {QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), Integer}});
+    RowsetBuilder b(schema::ColumnsShape());
     if (!CatalogueAllowed(criteria, 0))
         return b.Build();
     for (const auto& r : ReadRows(c, mysql::ColumnsStatement(Restriction(criteria, 1)))) {
@@ -275,12 +237,9 @@ std::unique_ptr<Recordset> ColumnsRowset(Connection& c, const QVariantList& crit
 
 std::unique_ptr<Recordset> PrimaryKeysRowset(Connection& c, const QVariantList& criteria) {
     using namespace DbType;
-    RowsetBuilder b({{QStringLiteral("TABLE_CATALOG"), WChar},
-                     {QStringLiteral("TABLE_SCHEMA"), WChar},
-                     {QStringLiteral("TABLE_NAME"), WChar},
-                     {QStringLiteral("COLUMN_NAME"), WChar},
-                     {QStringLiteral("ORDINAL"), Integer},
-                     {QStringLiteral("PK_NAME"), WChar}});
+    schema::Shape shape = schema::PrimaryKeysShape();
+    shape.emplace_back(QStringLiteral("PK_NAME"), WChar);
+    RowsetBuilder b(shape);
     if (!CatalogueAllowed(criteria, 0))
         return b.Build();
     for (const auto& r : ReadRows(c, mysql::PrimaryKeysStatement(Restriction(criteria, 1)))) {
@@ -293,18 +252,9 @@ std::unique_ptr<Recordset> PrimaryKeysRowset(Connection& c, const QVariantList& 
 
 std::unique_ptr<Recordset> ForeignKeysRowset(Connection& c, const QVariantList& criteria) {
     using namespace DbType;
-    RowsetBuilder b({{QStringLiteral("PK_TABLE_CATALOG"), WChar},
-                     {QStringLiteral("PK_TABLE_SCHEMA"), WChar},
-                     {QStringLiteral("PK_TABLE_NAME"), WChar},
-                     {QStringLiteral("PK_COLUMN_NAME"), WChar},
-                     {QStringLiteral("FK_TABLE_CATALOG"), WChar},
-                     {QStringLiteral("FK_TABLE_SCHEMA"), WChar},
-                     {QStringLiteral("FK_TABLE_NAME"), WChar},
-                     {QStringLiteral("FK_COLUMN_NAME"), WChar},
-                     {QStringLiteral("ORDINAL"), Integer},
-                     {QStringLiteral("UPDATE_RULE"), WChar},
-                     {QStringLiteral("DELETE_RULE"), WChar},
-                     {QStringLiteral("FK_NAME"), WChar}});
+    schema::Shape shape = schema::ForeignKeysShape();
+    shape.emplace_back(QStringLiteral("FK_NAME"), WChar);
+    RowsetBuilder b(shape);
     if (!CatalogueAllowed(criteria, 0) || !CatalogueAllowed(criteria, 3))
         return b.Build();
     // The keys a table holds live in that table's schema.

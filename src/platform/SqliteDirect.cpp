@@ -3,29 +3,16 @@
 #include "platform/SqliteProvider.h"
 
 #include <QSqlDriver>
+#include <cstring>
+#include <map>
 #include <sqlite3.h>
+#include <string>
 
 namespace tessaro::sqlite {
 
 namespace {
 
-// Finalizes the statement however the reading ends.
-class Statement {
-public:
-    Statement() = default;
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    ~Statement() { sqlite3_finalize(mStmt); }
-    sqlite3_stmt** Out() { return &mStmt; }
-    sqlite3_stmt* Get() const { return mStmt; }
-
-private:
-    sqlite3_stmt* mStmt = nullptr;
-};
-
-QString Text16(const void* text) {
-    return text ? QString::fromUtf16(static_cast<const char16_t*>(text)) : QString();
-}
+constexpr std::size_t kKeptStatements = 4;
 
 // Qt refuses a text that holds more than one statement; only blanks may follow.
 bool OnlyBlanksAfter(const QString& sql, const void* tail) {
@@ -34,6 +21,34 @@ bool OnlyBlanksAfter(const QString& sql, const void* tail) {
     const auto* end = reinterpret_cast<const char16_t*>(sql.utf16()) + sql.size();
     const auto* rest = static_cast<const char16_t*>(tail);
     return QStringView(rest, end - rest).trimmed().isEmpty();
+}
+
+// Takes a statement for one use and gives it back (or finalizes it) at the end.
+class Lease {
+public:
+    Lease(Statements& s, const QString& sql) : mStatements(s), mSql(sql), mSt(s.Take(sql)) {}
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+    ~Lease() {
+        if (!mSt)
+            return;
+        if (mFailed)
+            sqlite3_finalize(mSt);
+        else
+            mStatements.Give(mSql, mSt);
+    }
+    sqlite3_stmt* Get() const { return mSt; }
+    void Failed() { mFailed = true; }
+
+private:
+    Statements& mStatements;
+    const QString& mSql;
+    sqlite3_stmt* mSt;
+    bool mFailed = false;
+};
+
+QString Utf8(const char* text) {
+    return text ? QString::fromUtf8(text) : QString();
 }
 
 // The type Qt's driver gives a column without a table: from the declared type
@@ -66,6 +81,25 @@ QMetaType QtFieldType(const QString& declared, int firstValueType) {
     }
 }
 
+// What a declared type says, worked out once per distinct text.
+struct Declared {
+    int typeCode; // as the catalogue reads it, for table columns
+    long size;
+    QString text; // for the Qt rule of expression columns
+};
+
+const Declared& DeclaredType(const char* declared) {
+    thread_local std::map<std::string, Declared, std::less<>> known;
+    const std::string_view key = declared ? declared : "";
+    const auto it = known.find(key);
+    if (it != known.end())
+        return it->second;
+    const QString text = QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+    const int code = sqlite::TypeCode(text);
+    const long size = sqlite::TextLength(text).value_or(DbProvider::DefaultSize(code));
+    return known.emplace(std::string(key), Declared{code, size, text}).first->second;
+}
+
 // Names and origin tables; false for a table column read under another name,
 // whose description the catalogue lookup of the Qt path decides.
 bool NameColumns(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns) {
@@ -73,10 +107,16 @@ bool NameColumns(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns) {
     columns.assign(static_cast<std::size_t>(n), RecordsetColumn());
     for (int i = 0; i < n; ++i) {
         RecordsetColumn& c = columns[static_cast<std::size_t>(i)];
-        c.name = Text16(sqlite3_column_name16(st, i)).remove(QLatin1Char('"'));
-        c.table = Text16(sqlite3_column_table_name16(st, i));
-        if (!c.table.isEmpty() &&
-            c.name.compare(Text16(sqlite3_column_origin_name16(st, i)), Qt::CaseInsensitive) != 0)
+        const char* name = sqlite3_column_name(st, i);
+        c.name = Utf8(name);
+        if (std::strchr(name ? name : "", '"'))
+            c.name.remove(QLatin1Char('"')); // as Qt's driver names it
+        c.table = Utf8(sqlite3_column_table_name(st, i));
+        if (c.table.isEmpty())
+            continue;
+        const char* origin = sqlite3_column_origin_name(st, i);
+        if ((!name || !origin || std::strcmp(name, origin) != 0) &&
+            c.name.compare(Utf8(origin), Qt::CaseInsensitive) != 0)
             return false;
     }
     return true;
@@ -115,19 +155,27 @@ void AppendValue(sqlite3_stmt* st, int i, RecordsetColumn& c) {
 // Type code and size: a table column's from its declared type, as the
 // catalogue gives them; any other column's from the type Qt would report.
 void DescribeColumn(sqlite3_stmt* st, int i, int firstValueType, RecordsetColumn& c) {
-    const QString declared = Text16(sqlite3_column_decltype16(st, i));
+    const Declared& declared = DeclaredType(sqlite3_column_decltype(st, i));
     if (!c.table.isEmpty()) {
-        c.type = sqlite::TypeCode(declared);
-        c.definedSize = sqlite::TextLength(declared).value_or(DbProvider::DefaultSize(c.type));
+        c.type = declared.typeCode;
+        c.definedSize = declared.size;
         return;
     }
-    c.type = DbProvider::TypeCodeOf(QtFieldType(declared, firstValueType));
+    c.type = DbProvider::TypeCodeOf(QtFieldType(declared.text, firstValueType));
     c.definedSize = DbProvider::DefaultSize(c.type);
+}
+
+constexpr int kNoValue = -1;
+
+bool Refuse(Lease& st, std::vector<RecordsetColumn>& columns) {
+    st.Failed();
+    columns.clear();
+    return false;
 }
 
 bool StepAll(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns) {
     const int n = static_cast<int>(columns.size());
-    std::vector<int> firstTypes(columns.size(), SQLITE_NULL - 100);
+    std::vector<int> firstTypes(columns.size(), kNoValue);
     int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
         for (int i = 0; i < n; ++i)
@@ -157,29 +205,71 @@ sqlite3* Handle(const QSqlDatabase& db) {
     return *static_cast<sqlite3* const*>(v.constData());
 }
 
-std::optional<QString> DataVersion(sqlite3* db) {
-    Statement st;
-    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, st.Out(), nullptr) != SQLITE_OK ||
-        sqlite3_step(st.Get()) != SQLITE_ROW)
-        return std::nullopt;
-    return QStringLiteral("%1:%2")
-        .arg(sqlite3_column_int64(st.Get(), 0))
-        .arg(sqlite3_total_changes64(db));
+void Statements::Use(sqlite3* db) {
+    for (const Kept& k : mKept)
+        sqlite3_finalize(k.st);
+    mKept.clear();
+    mDb = db;
 }
 
-bool ReadAll(sqlite3* db, const QString& sql, std::vector<RecordsetColumn>& columns) {
-    Statement st;
+sqlite3_stmt* Statements::Take(const QString& sql) {
+    for (auto it = mKept.begin(); it != mKept.end(); ++it) {
+        if (it->sql == sql) {
+            sqlite3_stmt* st = it->st;
+            mKept.erase(it);
+            return st;
+        }
+    }
+    if (!mDb)
+        return nullptr;
+    sqlite3_stmt* st = nullptr;
     const void* tail = nullptr;
-    if (sqlite3_prepare16_v2(db, sql.utf16(), static_cast<int>(sql.size() * sizeof(char16_t)),
-                             st.Out(), &tail) != SQLITE_OK ||
-        !st.Get() || !OnlyBlanksAfter(sql, tail) || !sqlite3_stmt_readonly(st.Get()) ||
-        sqlite3_column_count(st.Get()) == 0)
+    if (sqlite3_prepare16_v2(mDb, sql.utf16(), static_cast<int>(sql.size() * sizeof(char16_t)), &st,
+                             &tail) != SQLITE_OK ||
+        !st || !OnlyBlanksAfter(sql, tail)) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    return st;
+}
+
+void Statements::Give(const QString& sql, sqlite3_stmt* st) {
+    sqlite3_reset(st);
+    mKept.insert(mKept.begin(), Kept{sql, st});
+    if (mKept.size() > kKeptStatements) {
+        sqlite3_finalize(mKept.back().st);
+        mKept.pop_back();
+    }
+}
+
+std::optional<QString> DataVersion(Statements& statements) {
+    static const QString pragma = QStringLiteral("PRAGMA data_version");
+    Lease st(statements, pragma);
+    if (!st.Get() || sqlite3_step(st.Get()) != SQLITE_ROW) {
+        st.Failed();
+        return std::nullopt;
+    }
+    return QStringLiteral("%1:%2")
+        .arg(sqlite3_column_int64(st.Get(), 0))
+        .arg(sqlite3_total_changes64(statements.Db()));
+}
+
+bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRows,
+             std::vector<RecordsetColumn>& columns) {
+    Lease st(statements, sql);
+    if (!st.Get())
         return false;
-    if (!NameColumns(st.Get(), columns) || !StepAll(st.Get(), columns)) {
-        columns.clear();
+    if (!sqlite3_stmt_readonly(st.Get()) || sqlite3_column_count(st.Get()) == 0) {
+        st.Failed(); // Qt runs it; nothing to keep
         return false;
     }
-    return true;
+    if (!NameColumns(st.Get(), columns))
+        return Refuse(st, columns);
+    if (expectedRows > 0) {
+        for (auto& c : columns)
+            c.integers.reserve(expectedRows + expectedRows / 32 + 16);
+    }
+    return StepAll(st.Get(), columns) || Refuse(st, columns);
 }
 
 } // namespace tessaro::sqlite

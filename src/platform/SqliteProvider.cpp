@@ -1,6 +1,6 @@
 #include "platform/SqliteProvider.h"
+#include "platform/SchemaRowset.h"
 
-#include "platform/SqliteDirect.h"
 #include "platform/TessaroError.h"
 #include "platform/Values.h"
 
@@ -110,35 +110,9 @@ struct TableColumn {
     int pk = 0; // position in the primary key, 0 when not a key column
 };
 
-using Rows = std::vector<QVariantList>;
-
-// Runs a catalogue statement; false with the error when it fails.
-bool TryRows(const Connection& c, const QString& sql, Rows& out, QSqlError& error) {
-    QSqlQuery q(c.Database());
-    q.setForwardOnly(true);
-    if (!q.exec(sql)) {
-        error = q.lastError();
-        return false;
-    }
-    const int n = q.record().count();
-    while (q.next()) {
-        QVariantList row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row << q.value(i);
-        out.push_back(std::move(row));
-    }
-    error = q.lastError();
-    return !error.isValid();
-}
-
-Rows ReadRows(Connection& c, const QString& sql) {
-    Rows rows;
-    QSqlError error;
-    if (!TryRows(c, sql, rows, error))
-        c.RaiseFromError(error, sql);
-    return rows;
-}
+using schema::ReadRows;
+using schema::Rows;
+using schema::TryRows;
 
 std::vector<TableColumn> ToColumns(const Rows& rows) {
     std::vector<TableColumn> out;
@@ -148,17 +122,9 @@ std::vector<TableColumn> ToColumns(const Rows& rows) {
     return out;
 }
 
-bool Restricted(const QVariantList& criteria, int index) {
-    return index < criteria.size() && !ValueToText(criteria[index]).isEmpty();
-}
-
 // An empty restriction allows anything; names compare as SQLite does, ignoring case.
 bool Allows(const QVariantList& criteria, int index, const QVariant& value) {
-    if (!Restricted(criteria, index))
-        return true;
-    if (value.isNull())
-        return false;
-    return ValueToText(criteria[index]).compare(ValueToText(value), Qt::CaseInsensitive) == 0;
+    return schema::RestrictionAllows(schema::RestrictionText(criteria, index), value);
 }
 
 const QString kSchemaName = QStringLiteral("main");
@@ -224,17 +190,7 @@ bool IsRowidAlias(const TableColumn& c, const std::vector<TableColumn>& all, boo
 }
 
 std::unique_ptr<Recordset> ColumnsRowset(Catalogue& cat, const QVariantList& criteria) {
-    using namespace DbType;
-    RowsetBuilder b({{QStringLiteral("TABLE_CATALOG"), WChar},
-                     {QStringLiteral("TABLE_SCHEMA"), WChar},
-                     {QStringLiteral("TABLE_NAME"), WChar},
-                     {QStringLiteral("COLUMN_NAME"), WChar},
-                     {QStringLiteral("ORDINAL_POSITION"), Integer},
-                     {QStringLiteral("COLUMN_HASDEFAULT"), Boolean},
-                     {QStringLiteral("COLUMN_DEFAULT"), WChar},
-                     {QStringLiteral("IS_NULLABLE"), Boolean},
-                     {QStringLiteral("DATA_TYPE"), Integer},
-                     {QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), Integer}});
+    RowsetBuilder b(schema::ColumnsShape());
     if (!Allows(criteria, 0, QVariant()) || !Allows(criteria, 1, kSchemaName))
         return b.Build();
     for (const auto& t : cat.Tables()) {
@@ -256,12 +212,7 @@ std::unique_ptr<Recordset> ColumnsRowset(Catalogue& cat, const QVariantList& cri
 }
 
 std::unique_ptr<Recordset> PrimaryKeysRowset(Catalogue& cat, const QVariantList& criteria) {
-    using namespace DbType;
-    RowsetBuilder b({{QStringLiteral("TABLE_CATALOG"), WChar},
-                     {QStringLiteral("TABLE_SCHEMA"), WChar},
-                     {QStringLiteral("TABLE_NAME"), WChar},
-                     {QStringLiteral("COLUMN_NAME"), WChar},
-                     {QStringLiteral("ORDINAL"), Integer}});
+    RowsetBuilder b(schema::PrimaryKeysShape());
     if (!Allows(criteria, 0, QVariant()) || !Allows(criteria, 1, kSchemaName))
         return b.Build();
     for (const auto& t : cat.Tables()) {
@@ -275,18 +226,7 @@ std::unique_ptr<Recordset> PrimaryKeysRowset(Catalogue& cat, const QVariantList&
 
 std::unique_ptr<Recordset> ForeignKeysRowset(Connection& conn, Catalogue& cat,
                                              const QVariantList& criteria) {
-    using namespace DbType;
-    RowsetBuilder b({{QStringLiteral("PK_TABLE_CATALOG"), WChar},
-                     {QStringLiteral("PK_TABLE_SCHEMA"), WChar},
-                     {QStringLiteral("PK_TABLE_NAME"), WChar},
-                     {QStringLiteral("PK_COLUMN_NAME"), WChar},
-                     {QStringLiteral("FK_TABLE_CATALOG"), WChar},
-                     {QStringLiteral("FK_TABLE_SCHEMA"), WChar},
-                     {QStringLiteral("FK_TABLE_NAME"), WChar},
-                     {QStringLiteral("FK_COLUMN_NAME"), WChar},
-                     {QStringLiteral("ORDINAL"), Integer},
-                     {QStringLiteral("UPDATE_RULE"), WChar},
-                     {QStringLiteral("DELETE_RULE"), WChar}});
+    RowsetBuilder b(schema::ForeignKeysShape());
     if (!Allows(criteria, 0, QVariant()) || !Allows(criteria, 1, kSchemaName) ||
         !Allows(criteria, 3, QVariant()) || !Allows(criteria, 4, kSchemaName))
         return b.Build();
@@ -399,15 +339,25 @@ void SqliteProvider::DescribeColumns(const Connection& c, const QSqlRecord& reco
     }
 }
 
-bool SqliteProvider::ReadDirect(const Connection& c, const QString& statement,
+bool SqliteProvider::ReadDirect(const Connection& /*c*/, const QString& statement,
+                                std::size_t expectedRows,
                                 std::vector<RecordsetColumn>& columns) const {
-    sqlite3* handle = sqlite::Handle(c.Database());
-    return handle && sqlite::ReadAll(handle, statement, columns);
+    return mStatements.Db() && sqlite::ReadAll(mStatements, statement, expectedRows, columns);
 }
 
-std::optional<QString> SqliteProvider::DataVersion(const Connection& c) const {
-    sqlite3* handle = sqlite::Handle(c.Database());
-    return handle ? sqlite::DataVersion(handle) : std::nullopt;
+std::optional<QString> SqliteProvider::DataVersion(const Connection& /*c*/) const {
+    if (!mStatements.Db())
+        return std::nullopt;
+    return sqlite::DataVersion(mStatements);
+}
+
+void SqliteProvider::Opened(const QSqlDatabase& db) {
+    mStatements.Use(sqlite::Handle(db));
+}
+
+void SqliteProvider::Closing() {
+    // sqlite3_close refuses a handle with statements left: they go first.
+    mStatements.Use(nullptr);
 }
 
 } // namespace tessaro

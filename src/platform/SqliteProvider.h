@@ -3,6 +3,7 @@
 // The embedded SQLite database through Qt's QSQLITE driver.
 
 #include "platform/Database.h"
+#include "platform/SqliteDirect.h"
 
 #include <optional>
 
@@ -43,9 +44,15 @@ public:
     void DescribeColumns(const Connection& c, const QSqlRecord& record,
                          std::vector<RecordsetColumn>& columns) const override;
     // Through the sqlite3 handle under Qt's driver (the same library).
-    bool ReadDirect(const Connection& c, const QString& statement,
+    bool ReadDirect(const Connection& c, const QString& statement, std::size_t expectedRows,
                     std::vector<RecordsetColumn>& columns) const override;
     std::optional<QString> DataVersion(const Connection& c) const override;
+    void Opened(const QSqlDatabase& db) override;
+    void Closing() override;
+
+private:
+    // The handle of the open connection and its statements kept for reuse.
+    mutable sqlite::Statements mStatements;
 };
 
 } // namespace tessaro

@@ -162,7 +162,8 @@ TEST_F(NullLookupTest, NullInAMultiColumnItemIsAnEmptyPiece) {
 
 TEST_F(LookupCombosTest, ConditionRestrictsTheListOnlyForANewRecord) {
     Schema();
-    auto* cboCategoria = AddCombo("cboCategoria", "#IdCategoria", "Attiva = 1");
+    auto* cboCategoria = AddCombo("cboCategoria", "#IdCategoria");
+    cboCategoria->setProperty("DataField", "Attiva = 1");
     auto* cboTutte = AddCombo("cboTutte", "#IdCategoria");
     ASSERT_TRUE(InitOrdini());
     EXPECT_EQ(Items(cboCategoria), QStringList({"Bulloni", "Chiodi", "Viti"}));
@@ -188,7 +189,8 @@ TEST_F(LookupCombosTest, ConditionRestrictsTheListOnlyForANewRecord) {
 
 TEST_F(LookupCombosTest, RemovingDisabledRowsKeepsTheShownItem) {
     Schema();
-    auto* cboCategoria = AddCombo("cboCategoria", "#IdCategoria", "Attiva = 1");
+    auto* cboCategoria = AddCombo("cboCategoria", "#IdCategoria");
+    cboCategoria->setProperty("DataField", "Attiva = 1");
     ASSERT_TRUE(InitOrdini());
     ASSERT_EQ(cboCategoria->currentText(), "Viti");
 

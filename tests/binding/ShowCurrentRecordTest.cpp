@@ -84,7 +84,7 @@ TEST_F(ShowCurrentRecordTest, EmptyCurrentRecordKeepsControlsAndStillRaisesBothE
 
 TEST_F(ShowCurrentRecordTest, NotInitialisedWarnsAndRaisesOnlyOnCurrent) {
     clsADONavigator fresh;
-    EventNames seen;
+    EventLog seen;
     fresh.SetEventSink(&seen);
     boxes.Expect();
     fresh.ShowCurrentRecord();

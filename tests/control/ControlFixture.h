@@ -6,6 +6,7 @@
 #include "platform/QtHostForm.h"
 #include "platform/TessaroError.h"
 #include "support/Fixtures.h"
+#include "support/FormFixtures.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,14 +21,7 @@
 #include <memory>
 #include <ostream>
 
-// Readable QStrings in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace tessaro::test {
-
-inline const QString kSep = QString(QChar(0x00B8));
 
 // The keys of the eleven buttons and of the scrolling and command groups.
 inline const QStringList kScorrimento = {"Primo", "Precedente", "Successivo", "Ultimo"};
@@ -76,13 +70,11 @@ private:
 };
 
 // A customers form with the control on it, over a real SQLite file.
-class ControlTest : public SqliteTest {
+class ControlTest : public SqliteTest, public TaggedForm {
 protected:
     void SetUp() override {
         SqliteTest::SetUp();
         ResetLanguageModule();
-        form = std::make_unique<QWidget>();
-        form->setObjectName("frmClienti");
         form->resize(600, 200);
         ctl = new Tessaro14_ML(form.get());
         ctl->setObjectName("navigatore");
@@ -95,19 +87,6 @@ protected:
         form.reset();
         ResetLanguageModule();
         SqliteTest::TearDown();
-    }
-
-    QLineEdit* AddText(const QString& name, const QString& tag, QWidget* parent = nullptr) {
-        auto* e = new QLineEdit(parent ? parent : form.get());
-        e->setObjectName(name);
-        e->setProperty("Tag", tag);
-        return e;
-    }
-    QComboBox* AddCombo(const QString& name, const QString& tag, QWidget* parent) {
-        auto* c = new QComboBox(parent);
-        c->setObjectName(name);
-        c->setProperty("Tag", tag);
-        return c;
     }
 
     // Customers 1..n named C1..Cn; Nome holds at most ten characters.
@@ -169,15 +148,6 @@ protected:
                TessaroError::StandardDescription(number);
     }
 
-    void ExpectBox(std::size_t index, const QString& text, int style, const QString& title) {
-        ASSERT_LT(index, boxes.Shown().size());
-        const auto& b = boxes.Shown()[index];
-        EXPECT_EQ(b.text, text);
-        EXPECT_EQ(b.style, style);
-        EXPECT_EQ(b.title, title);
-    }
-
-    std::unique_ptr<QWidget> form;
     Tessaro14_ML* ctl = nullptr;
     QLineEdit* txtId = nullptr;
     QLineEdit* txtNome = nullptr;

@@ -106,7 +106,7 @@ TEST_F(CicloTest, AKeyChosenInAComboIsTheRecordShownAfterSaving) {
     CreateSchema("CREATE TABLE Schede (IdCliente INTEGER PRIMARY KEY"
                  " REFERENCES Clienti(IdCliente), Appunti TEXT);"
                  "INSERT INTO Schede VALUES (10, 'scheda dieci');");
-    AddCombo("cboCliente", Tag({"IdCliente", "", "Cognome"}), false);
+    AddCombo("cboCliente", Tag({"IdCliente", "", "Cognome"}));
     auto* txtAppunti = AddText("txtAppunti", "#Appunti");
     ASSERT_TRUE(Init("Schede", "IdCliente"));
     ASSERT_EQ(txtAppunti->text(), "scheda dieci");

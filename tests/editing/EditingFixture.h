@@ -6,6 +6,7 @@
 #include "platform/TessaroError.h"
 #include "platform/Values.h"
 #include "support/Fixtures.h"
+#include "support/FormFixtures.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,140 +17,18 @@
 #include <memory>
 #include <ostream>
 
-// Readable texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
-namespace tessaro {
-
-// Reaches the navigator's private literal and statement builders.
-class NavigatorTestAccess {
-public:
-    static QString DataSql(const clsADONavigator& n, const QDateTime& d) {
-        return n.FormatDateForSql(d);
-    }
-    static QString DataSqlServer(const clsADONavigator& n, const QDateTime& d) {
-        return n.FormatDateForSqlServer(d);
-    }
-    static QString TestoSql(const clsADONavigator& n, const QString& t) {
-        return n.FormatTextForSql(t);
-    }
-    static TestiSalvataggio Testi(clsADONavigator& n) { return n.ComponiTestiSalvataggio(); }
-    static QString Delete(const clsADONavigator& n) { return n.StatementDelete(); }
-    // What a provider that knows the exact integer types (smallint, bigint) reports.
-    static void TipoChiave(clsADONavigator& n, short tipo) {
-        n.mTipoChiave = tipo;
-        n.mTabellaPrincipale->Item(n.mCampoChiave)->TipoDati(tipo);
-    }
-};
-
-namespace test {
-
-inline const QString kSep = QString(QChar(0x00B8));
-
-inline QString Tag(const QStringList& parti, const QString& prefisso = QStringLiteral("#")) {
-    return prefisso + parti.join(kSep);
-}
-
-// Records every event with the navigator's State at the moment it is raised,
-// and can veto the delete.
-class EventLog : public NavigatorEvents {
-public:
-    explicit EventLog(const clsADONavigator& nav) : mNav(nav) {}
-    void OnCurrent() override { Add("OnCurrent"); }
-    void AfterCurrent() override { Add("AfterCurrent"); }
-    void Addnew(HostObject*& c) override {
-        Add("Addnew");
-        contenitore = c;
-        if (onAddnew)
-            onAddnew();
-    }
-    void AfterInsert() override { Add("AfterInsert"); }
-    void BeforeUpdate() override { Add("BeforeUpdate"); }
-    void AfterUpdate() override { Add("AfterUpdate"); }
-    void Delete() override { Add("Delete"); }
-    void BeforeDelConfirm(bool& Cancel) override {
-        Add("BeforeDelConfirm");
-        Cancel = annullaEliminazione;
-    }
-    void AfterDelConfirm() override { Add("AfterDelConfirm"); }
-    void AfterDelete() override { Add("AfterDelete"); }
-    void Clone(HostObject*& c) override {
-        Add("Clone");
-        contenitore = c;
-    }
-    void AfterAnnulla() override { Add("AfterAnnulla"); }
-
-    // The names without the OnCurrent / AfterCurrent pairs of showing a record.
-    QStringList Steps() const {
-        QStringList out;
-        for (const QString& n : names)
-            if (n != QLatin1String("OnCurrent") && n != QLatin1String("AfterCurrent"))
-                out << n;
-        return out;
-    }
-    int StateAt(const QString& name) const {
-        const qsizetype i = names.indexOf(name);
-        return i < 0 ? -1 : states[static_cast<std::size_t>(i)];
-    }
-    void Clear() {
-        names.clear();
-        states.clear();
-    }
-
-    QStringList names;
-    std::vector<int> states;
-    HostObject* contenitore = nullptr;
-    bool annullaEliminazione = false;
-    std::function<void()> onAddnew;
-
-private:
-    void Add(const char* name) {
-        names << QString::fromLatin1(name);
-        states.push_back(mNav.State());
-    }
-    const clsADONavigator& mNav;
-};
+namespace tessaro::test {
 
 // A customers table with a lookup table of towns, and a form on it.
-class EditingTest : public SqliteTest {
+class EditingTest : public SqliteTest, public TaggedForm, public ClientiWidgets {
 protected:
     void SetUp() override {
         SqliteTest::SetUp();
-        form = std::make_unique<QWidget>();
-        form->setObjectName(QStringLiteral("frmClienti"));
         nav.SetEventSink(&log);
     }
     void TearDown() override {
         nav.SetEventSink(nullptr);
         SqliteTest::TearDown();
-    }
-
-    QLineEdit* AddText(const QString& name, const QString& tag, QWidget* parent = nullptr) {
-        auto* e = new QLineEdit(parent ? parent : form.get());
-        e->setObjectName(name);
-        e->setProperty("Tag", tag);
-        return e;
-    }
-    QPlainTextEdit* AddPlain(const QString& name, const QString& tag) {
-        auto* e = new QPlainTextEdit(form.get());
-        e->setObjectName(name);
-        e->setProperty("Tag", tag);
-        return e;
-    }
-    QCheckBox* AddCheck(const QString& name, const QString& tag) {
-        auto* c = new QCheckBox(form.get());
-        c->setObjectName(name);
-        c->setProperty("Tag", tag);
-        return c;
-    }
-    QComboBox* AddCombo(const QString& name, const QString& tag, bool editable = true) {
-        auto* c = new QComboBox(form.get());
-        c->setObjectName(name);
-        c->setEditable(editable);
-        c->setProperty("Tag", tag);
-        return c;
     }
 
     // Three customers (10 Rossi, 20 Bianchi, 30 Verdi) and three towns.
@@ -175,16 +54,7 @@ protected:
     }
 
     // Every column but Codice, which the form does not show.
-    void StandardForm() {
-        txtId = AddText("txtId", "#IdCliente");
-        txtCognome = AddText("txtCognome", "#Cognome");
-        txtNote = AddPlain("txtNote", "#Note");
-        txtEta = AddText("txtEta", "#Eta");
-        txtSaldo = AddText("txtSaldo", "#Saldo");
-        txtNascita = AddText("txtNascita", "#Nascita");
-        chkAttivo = AddCheck("chkAttivo", "#Attivo");
-        cboComune = AddCombo("cboComune", Tag({"IdComune", "", "Nome"}));
-    }
+    void StandardForm() { AddClientiWidgets(*this); }
 
     bool Init(const QString& table = QStringLiteral("Clienti"),
               const QString& order = QStringLiteral("IdCliente"),
@@ -211,35 +81,14 @@ protected:
     // Every row of a table as text, in key order, for before/after comparisons.
     QStringList Rows(const QString& table = QStringLiteral("Clienti"),
                      const QString& where = QString()) const {
-        Recordset rs;
-        rs.Open(QStringLiteral("SELECT * FROM ") + table +
-                    (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where) +
-                    QStringLiteral(" ORDER BY 1"),
-                conn.get(), adOpenStatic, adLockReadOnly, adCmdText);
-        QStringList out;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            QStringList row;
-            for (int i = 0; i < rs.Fields().Count(); ++i) {
-                const QVariant v = rs.Fields().Item(i).Value();
-                row << (v.isNull() ? QStringLiteral("<null>") : ValueToText(v));
-            }
-            out << row.join(QLatin1Char('|'));
-        }
-        return out;
+        return RowsAsText(conn.get(),
+                          QStringLiteral("SELECT * FROM ") + table +
+                              (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where) +
+                              QStringLiteral(" ORDER BY 1"));
     }
 
-    std::unique_ptr<QWidget> form;
     clsADONavigator nav;
     EventLog log{nav};
-    QLineEdit* txtId = nullptr;
-    QLineEdit* txtCognome = nullptr;
-    QPlainTextEdit* txtNote = nullptr;
-    QLineEdit* txtEta = nullptr;
-    QLineEdit* txtSaldo = nullptr;
-    QLineEdit* txtNascita = nullptr;
-    QCheckBox* chkAttivo = nullptr;
-    QComboBox* cboComune = nullptr;
 };
 
-} // namespace test
-} // namespace tessaro
+} // namespace tessaro::test

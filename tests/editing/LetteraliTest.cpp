@@ -26,39 +26,37 @@ QString Testo(int kind, const QString& t) {
 
 } // namespace
 
-TEST(LetteraliData, AccessUsesHashesMonthFirstAndDotsDroppingAMidnightTime) {
-    EXPECT_EQ(Data(0, kMattino), "#03/05/2024 09.07.03#");
-    EXPECT_EQ(Data(0, kMezzanotte), "#03/05/2024#");
-    EXPECT_EQ(Data(0, kUnSecondo), "#03/05/2024 00.00.01#");
-    EXPECT_EQ(Data(0, kFineAnno), "#12/31/2023 23.59.58#");
-    EXPECT_EQ(Data(0, kGennaio), "#01/09/2025 01.02.03#");
-}
-
-TEST(LetteraliData, SqlServerIsCompactWithMillisecondsAndAlwaysATime) {
-    EXPECT_EQ(Data(1, kMattino), "'20240305 09:07:03:000'");
-    EXPECT_EQ(Data(1, kMezzanotte), "'20240305 00:00:00:000'");
-    EXPECT_EQ(Data(1, kFineAnno), "'20231231 23:59:58:000'");
-    EXPECT_EQ(Data(1, kGennaio), "'20250109 01:02:03:000'");
-}
-
-TEST(LetteraliData, MySqlHasNoLeadingZeros) {
-    EXPECT_EQ(Data(2, kMattino), "'2024-3-5 9:7:3'");
-    EXPECT_EQ(Data(2, kMezzanotte), "'2024-3-5 0:0:0'");
-    EXPECT_EQ(Data(2, kFineAnno), "'2023-12-31 23:59:58'");
-    EXPECT_EQ(Data(2, kGennaio), "'2025-1-9 1:2:3'");
-}
-
-TEST(LetteraliData, SqliteIsIsoWithTheTimeOnlyWhenThereIsOne) {
-    EXPECT_EQ(Data(4, kMattino), "'2024-03-05 09:07:03'");
-    EXPECT_EQ(Data(4, kMezzanotte), "'2024-03-05'");
-    EXPECT_EQ(Data(4, kUnSecondo), "'2024-03-05 00:00:01'");
-    EXPECT_EQ(Data(4, kGennaio), "'2025-01-09 01:02:03'");
-}
-
-TEST(LetteraliData, UnknownKindsGiveAnEmptyLiteral) {
-    EXPECT_EQ(Data(3, kMattino), "");
-    EXPECT_EQ(Data(-1, kMattino), "");
-    EXPECT_EQ(Data(5, kMezzanotte), "");
+// Access: hashes, month first, dots, a midnight time dropped; SQL Server:
+// compact with milliseconds and always a time; MySQL: no leading zeros; SQLite:
+// ISO with the time only when there is one; unknown kinds: no literal.
+TEST(LetteraliData, EachKindWritesItsOwnDateLiteral) {
+    const struct {
+        int kind;
+        QDateTime data;
+        const char* atteso;
+    } casi[] = {{0, kMattino, "#03/05/2024 09.07.03#"},
+                {0, kMezzanotte, "#03/05/2024#"},
+                {0, kUnSecondo, "#03/05/2024 00.00.01#"},
+                {0, kFineAnno, "#12/31/2023 23.59.58#"},
+                {0, kGennaio, "#01/09/2025 01.02.03#"},
+                {1, kMattino, "'20240305 09:07:03:000'"},
+                {1, kMezzanotte, "'20240305 00:00:00:000'"},
+                {1, kFineAnno, "'20231231 23:59:58:000'"},
+                {1, kGennaio, "'20250109 01:02:03:000'"},
+                {2, kMattino, "'2024-3-5 9:7:3'"},
+                {2, kMezzanotte, "'2024-3-5 0:0:0'"},
+                {2, kFineAnno, "'2023-12-31 23:59:58'"},
+                {2, kGennaio, "'2025-1-9 1:2:3'"},
+                {4, kMattino, "'2024-03-05 09:07:03'"},
+                {4, kMezzanotte, "'2024-03-05'"},
+                {4, kUnSecondo, "'2024-03-05 00:00:01'"},
+                {4, kGennaio, "'2025-01-09 01:02:03'"},
+                {3, kMattino, ""},
+                {-1, kMattino, ""},
+                {5, kMezzanotte, ""}};
+    for (const auto& c : casi)
+        EXPECT_EQ(Data(c.kind, c.data), c.atteso)
+            << c.kind << " " << c.data.toString().toStdString();
 }
 
 TEST(LetteraliData, TheTwoServerFormsDoNotDependOnTheKind) {

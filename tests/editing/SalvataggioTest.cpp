@@ -114,6 +114,7 @@ TEST_F(SalvataggioTest, TheFirstControlOfAColumnServesItAndCombosGoFirst) {
     auto* txtCognome2 = AddText("txtCognome2", "#Cognome");
     auto* txtComune = AddText("txtComune", "#IdComune");
     cboComune = AddCombo("cboComune", Tag({"IdComune", "", "Nome"}));
+    cboComune->setEditable(true);
     ASSERT_TRUE(Init());
     nav.Edit();
     txtCognome->setText("Primo");

@@ -146,4 +146,17 @@ TEST_F(KeyListCacheTest, ConditionChangeRereadsTheListEvenWithoutDataChanges) {
     EXPECT_EQ(Current(), "40");
 }
 
+TEST_F(KeyListCacheTest, ARefreshOnItsOwnStillChecksTheConnection) {
+    StepsWithoutChanges();
+    // Only a move that has just probed spares the refresh its own check.
+    conn->Close();
+    other->Execute("DELETE FROM Clienti WHERE IdCliente = 40");
+    nav.AggiornaArrayID();
+    EXPECT_TRUE(nav.ElencoValido());
+    EXPECT_EQ(conn->State(), 1) << "reconnected by the check";
+    EXPECT_EQ(Count(), 4);
+    nav.MoveNext();
+    EXPECT_EQ(Current(), "50");
+}
+
 } // namespace tessaro::test

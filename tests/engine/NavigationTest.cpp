@@ -201,6 +201,27 @@ TEST_F(NavigationTest, ConditionAndScrollingReloadTheList) {
     EXPECT_EQ(Current(), "40");
 }
 
+TEST_F(NavigatorTest, WithOneRecordOtherUsersInsertsAreSeenAtTheNextMove) {
+    CreateSchema(1);
+    StandardForm();
+    ASSERT_TRUE(Init());
+    db->Open()->Execute("INSERT INTO Clienti VALUES (5, 'CognomeZ', 'x', 1, 0, NULL)");
+    nav.MoveNext();
+    EXPECT_EQ(nav.RecordCount().toInt(), 2);
+    EXPECT_EQ(Current(), "5");
+    EXPECT_EQ(nav.State(), 3);
+}
+
+TEST_F(NavigatorTest, AnEmptyTableFilledByAnotherUserIsSeenAtTheNextMove) {
+    CreateSchema(0);
+    StandardForm();
+    ASSERT_TRUE(Init());
+    db->Open()->Execute("INSERT INTO Clienti VALUES (5, 'CognomeZ', 'x', 1, 0, NULL)");
+    nav.MoveLast();
+    EXPECT_EQ(nav.State(), 3);
+    EXPECT_EQ(Current(), "5");
+}
+
 class CharacterKeyTest : public NavigatorTest {};
 
 TEST_F(CharacterKeyTest, KeyWithAnApostropheLoadsIsFoundAgainAndIsReachedByMoveTo) {

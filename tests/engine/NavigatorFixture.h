@@ -3,6 +3,7 @@
 #include "engine/clsADONavigator.h"
 #include "platform/QtHostForm.h"
 #include "support/Fixtures.h"
+#include "support/FormFixtures.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -10,66 +11,11 @@
 #include <QWidget>
 #include <memory>
 
-namespace tessaro {
-
-// Reaches the navigator's private statement builders so they can be checked as text.
-class NavigatorTestAccess {
-public:
-    static QString ElencoChiavi(const clsADONavigator& n, bool scorrimento) {
-        return n.StatementElencoChiavi(scorrimento);
-    }
-    static QString Record(const clsADONavigator& n, const QString& chiave) {
-        return n.StatementRecord(chiave);
-    }
-};
-
-namespace test {
-
-// Records event names with the navigator's State at the moment they are raised.
-class EventLog : public NavigatorEvents {
-public:
-    explicit EventLog(const clsADONavigator& nav) : mNav(nav) {}
-    void OnCurrent() override { Add("OnCurrent"); }
-    void AfterCurrent() override { Add("AfterCurrent"); }
-    QStringList names;
-    std::vector<int> states;
-    void Clear() {
-        names.clear();
-        states.clear();
-    }
-
-private:
-    void Add(const char* name) {
-        names << QString::fromLatin1(name);
-        states.push_back(mNav.State());
-    }
-    const clsADONavigator& mNav;
-};
-
-inline const QString kSep = QString(QChar(0x00B8));
+namespace tessaro::test {
 
 // A customers table with a linked city table and a form that shows both.
-class NavigatorTest : public SqliteTest {
+class NavigatorTest : public SqliteTest, public TaggedForm {
 protected:
-    void SetUp() override {
-        SqliteTest::SetUp();
-        form = std::make_unique<QWidget>();
-        form->setObjectName("frmClienti");
-    }
-
-    QLineEdit* AddText(const QString& name, const QString& tag, QWidget* parent = nullptr) {
-        auto* e = new QLineEdit(parent ? parent : form.get());
-        e->setObjectName(name);
-        e->setProperty("Tag", tag);
-        return e;
-    }
-    QCheckBox* AddCheck(const QString& name, const QString& tag, QWidget* parent = nullptr) {
-        auto* c = new QCheckBox(parent ? parent : form.get());
-        c->setObjectName(name);
-        c->setProperty("Tag", tag);
-        return c;
-    }
-
     void CreateSchema(int customers) {
         QString script = QStringLiteral(
             "CREATE TABLE Comuni (IdComune INTEGER PRIMARY KEY, Nome TEXT, Provincia VARCHAR(2));"
@@ -103,7 +49,6 @@ protected:
 
     QString Current() const { return txtId->text(); }
 
-    std::unique_ptr<QWidget> form;
     clsADONavigator nav;
     QLineEdit* txtId = nullptr;
     QLineEdit* txtCognome = nullptr;
@@ -111,5 +56,4 @@ protected:
     QCheckBox* chkAttivo = nullptr;
 };
 
-} // namespace test
-} // namespace tessaro
+} // namespace tessaro::test

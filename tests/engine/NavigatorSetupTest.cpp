@@ -201,4 +201,15 @@ TEST_F(collTabellaPrincipaleBoxes, MissingItemShowsItsOwnBox) {
     EXPECT_EQ(boxes.Shown()[1].style, 16);
 }
 
+TEST_F(NavigatorTest, SameColumnNameInTheJoinedTableNeverStandsInForThePrimaryOne) {
+    // Clienti.Nome and Comuni.Nome: the join lists Comuni's columns first.
+    CreateSchema(2);
+    StandardForm();
+    auto* nome = AddText("txtNome", "#Nome");
+    auto* comune = AddText("txtComune", "#IdComune" + kSep + "Nome");
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(nome->text(), "Nome20");
+    EXPECT_EQ(comune->text(), "Torino");
+}
+
 } // namespace tessaro::test

@@ -259,7 +259,9 @@ TEST_F(RecordsetTest, OpensOnTheFirstRowWithAnExactCount) {
     EXPECT_EQ(rs.Source(), "SELECT id, nome FROM T ORDER BY id");
 }
 
-TEST_F(RecordsetTest, MovingPastTheLastRowGivesEofAndStaysThere) {
+// Past either end the recordset stays at Eof (or Bof) without a current row,
+// and one step back lands on the end row again.
+TEST_F(RecordsetTest, MovingPastEitherEndStaysThereWithoutACurrentRow) {
     rs.MoveLast();
     EXPECT_EQ(Current(), "tre");
     EXPECT_EQ(rs.AbsolutePosition(), 3);
@@ -272,12 +274,8 @@ TEST_F(RecordsetTest, MovingPastTheLastRowGivesEofAndStaysThere) {
     EXPECT_EQ(RaisedBy([&] { Current(); }).number, Err::NoCurrentRecord);
     rs.MovePrevious();
     EXPECT_EQ(Current(), "tre");
-}
 
-TEST_F(RecordsetTest, MovingBeforeTheFirstRowGivesBofAndStaysThere) {
-    rs.MoveNext();
-    rs.MovePrevious();
-    EXPECT_EQ(Current(), "uno");
+    rs.MoveFirst();
     rs.MovePrevious();
     EXPECT_TRUE(rs.Bof());
     EXPECT_FALSE(rs.Eof());

@@ -298,7 +298,7 @@ TEST_F(MySqlProviderTest, TwoConnectionsSeeEachOthersCommittedRows) {
     EXPECT_EQ(rs.RecordCount(), 0);
 }
 
-TEST(MySqlConnection, UnreachableServerFailsAsLostConnection) {
+TEST(MySqlConnection, SocketOrHostAndAFailedOpenIsALostConnection) {
     REQUIRE_SERVER();
     // Nothing listens on port 1 of the loopback: the refusal is immediate.
     Connection c;
@@ -307,6 +307,18 @@ TEST(MySqlConnection, UnreachableServerFailsAsLostConnection) {
     EXPECT_EQ(f.number, Err::LostConnection);
     EXPECT_TRUE(f.description.contains("Can't connect")) << f.description.toStdString();
     EXPECT_EQ(c.State(), adStateClosed);
+
+    // The server's own socket instead of host and port.
+    const QString socket = qEnvironmentVariable("TESSARO_MARIADB_SOCKET");
+    if (!socket.isEmpty()) {
+        Connection local;
+        local.Open("Provider=MySQL;Socket=" + socket + ";Database=tessaro_test;User=root");
+        Recordset rs;
+        rs.Open("SELECT @@port, DATABASE()", &local, adOpenStatic, adLockReadOnly, adCmdText);
+        EXPECT_EQ(ValueToText(rs.Fields().Item(0).Value()),
+                  qEnvironmentVariable("TESSARO_MARIADB_PORT"));
+        EXPECT_EQ(ValueToText(rs.Fields().Item(1).Value()), "tessaro_test");
+    }
 
     const Failure denied =
         FailureOf([&] { c.Open(WithDatabase(SharedConnectionString(), "no_such_database_here")); });

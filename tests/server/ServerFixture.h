@@ -19,11 +19,6 @@
 #include <memory>
 #include <ostream>
 
-// Readable texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace tessaro::test {
 
 // Skips the test when no server was started for this run.

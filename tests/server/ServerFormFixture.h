@@ -8,6 +8,7 @@
 #include "platform/QtHostForm.h"
 #include "platform/Values.h"
 #include "server/ServerFixture.h"
+#include "support/FormFixtures.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,8 +17,6 @@
 #include <QWidget>
 
 namespace tessaro::test {
-
-inline const QString kSep = QString(QChar(0x00B8));
 
 // Towns 1 Torino, 2 Milano, 3 Roma (not enabled); customers 10 Rossi,
 // 20 Bianchi, 30 Verdi. The foreign key is declared, so set-up finds the link.
@@ -43,29 +42,13 @@ public:
 };
 
 // One user's form on the customers table.
-class ClientiForm {
+class ClientiForm : public TaggedForm, public ClientiWidgets {
 public:
     explicit ClientiForm(Connection* connection) : mConnection(connection) {
-        form = std::make_unique<QWidget>();
-        form->setObjectName(QStringLiteral("frmClienti"));
-        txtId = Text("txtId", "#IdCliente");
-        txtCognome = Text("txtCognome", "#Cognome");
-        txtNote = new QPlainTextEdit(form.get());
-        txtNote->setObjectName("txtNote");
-        txtNote->setProperty("Tag", "#Note");
-        txtEta = Text("txtEta", "#Eta");
-        txtSaldo = Text("txtSaldo", "#Saldo");
-        txtNascita = Text("txtNascita", "#Nascita");
-        chkAttivo = new QCheckBox(form.get());
-        chkAttivo->setObjectName("chkAttivo");
-        chkAttivo->setProperty("Tag", "#Attivo");
-        cboComune = new QComboBox(form.get());
-        cboComune->setObjectName("cboComune");
-        cboComune->setEditable(true);
-        cboComune->setProperty("Tag", "#IdComune" + kSep + kSep + "Nome");
+        AddClientiWidgets(*this);
         cboComune->setProperty("DataField", "Abilitato = 1");
         // The town's name through the schema's link: set-up joins Comuni.
-        txtComune = Text("txtComune", "#IdComune" + kSep + "Nome");
+        txtComune = AddText("txtComune", Tag({"IdComune", "Nome"}));
         nav.SetEventSink(&log);
     }
     ~ClientiForm() { nav.SetEventSink(nullptr); }
@@ -92,26 +75,11 @@ public:
         cboComune->setCurrentIndex(cboComune->findText(name));
     }
 
-    std::unique_ptr<QWidget> form;
     clsADONavigator nav;
     SaveLog log;
-    QLineEdit* txtId = nullptr;
-    QLineEdit* txtCognome = nullptr;
-    QPlainTextEdit* txtNote = nullptr;
-    QLineEdit* txtEta = nullptr;
-    QLineEdit* txtSaldo = nullptr;
-    QLineEdit* txtNascita = nullptr;
-    QCheckBox* chkAttivo = nullptr;
-    QComboBox* cboComune = nullptr;
     QLineEdit* txtComune = nullptr;
 
 private:
-    QLineEdit* Text(const char* name, const QString& tag) {
-        auto* e = new QLineEdit(form.get());
-        e->setObjectName(name);
-        e->setProperty("Tag", tag);
-        return e;
-    }
     Connection* mConnection;
 };
 

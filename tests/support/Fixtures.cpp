@@ -1,5 +1,7 @@
 #include "support/Fixtures.h"
 
+#include "platform/Values.h"
+
 #include <QDir>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -25,6 +27,14 @@ QStringList BoxesTest::BoxTexts() const {
     for (const auto& b : boxes.Shown())
         out << b.text;
     return out;
+}
+
+void BoxesTest::ExpectBox(std::size_t index, const QString& text, int style, const QString& title) {
+    ASSERT_LT(index, boxes.Shown().size());
+    const auto& b = boxes.Shown()[index];
+    EXPECT_EQ(b.text, text);
+    EXPECT_EQ(b.style, style);
+    EXPECT_EQ(b.title, title);
 }
 
 SqliteFile::SqliteFile(const QString& script) {
@@ -75,6 +85,21 @@ void SqliteTest::UseScript(const QString& script) {
 
 QString SourceDir() {
     return QStringLiteral(TESSARO_SOURCE_DIR);
+}
+
+QStringList RowsAsText(Connection* c, const QString& sql) {
+    Recordset rs;
+    rs.Open(sql, c, adOpenStatic, adLockReadOnly, adCmdText);
+    QStringList out;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        QStringList row;
+        for (int i = 0; i < rs.Fields().Count(); ++i) {
+            const QVariant v = rs.Fields().Item(i).Value();
+            row << (v.isNull() ? QStringLiteral("<null>") : ValueToText(v));
+        }
+        out << row.join(QLatin1Char('|'));
+    }
+    return out;
 }
 
 } // namespace tessaro::test

@@ -7,6 +7,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace tessaro::test {
 
@@ -19,6 +25,8 @@ protected:
 
     // Texts of the boxes shown so far, for assertions.
     QStringList BoxTexts() const;
+    // Expects the box shown at index to have this text, style and title.
+    void ExpectBox(std::size_t index, const QString& text, int style, const QString& title);
 
     ScriptedMessageBoxes boxes;
 
@@ -52,5 +60,8 @@ protected:
 };
 
 QString SourceDir();
+
+// The rows of a query as text, cells joined with "|", Null as "<null>".
+QStringList RowsAsText(Connection* c, const QString& sql);
 
 } // namespace tessaro::test

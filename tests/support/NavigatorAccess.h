@@ -1,0 +1,47 @@
+#pragma once
+
+#include "editing/Salvataggio.h"
+#include "engine/clsADONavigator.h"
+#include "platform/HostForm.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace tessaro {
+
+// Reaches the navigator's private statement builders, walks and fills, so they
+// can be checked as text or driven one at a time.
+class NavigatorTestAccess {
+public:
+    static QString ElencoChiavi(const clsADONavigator& n, bool scorrimento) {
+        return n.StatementElencoChiavi(scorrimento);
+    }
+    static QString Record(const clsADONavigator& n, const QString& chiave) {
+        return n.StatementRecord(chiave);
+    }
+    static QString DataSql(const clsADONavigator& n, const QDateTime& d) {
+        return n.FormatDateForSql(d);
+    }
+    static QString DataSqlServer(const clsADONavigator& n, const QDateTime& d) {
+        return n.FormatDateForSqlServer(d);
+    }
+    static QString TestoSql(const clsADONavigator& n, const QString& t) {
+        return n.FormatTextForSql(t);
+    }
+    static TestiSalvataggio Testi(clsADONavigator& n) { return n.ComponiTestiSalvataggio(); }
+    static QString Delete(const clsADONavigator& n) { return n.StatementDelete(); }
+    // What a provider that knows the exact integer types (smallint, bigint) reports.
+    static void TipoChiave(clsADONavigator& n, short tipo) {
+        n.mTipoChiave = tipo;
+        n.mTabellaPrincipale->Item(n.mCampoChiave)->TipoDati(tipo);
+    }
+    static void Abilita(clsADONavigator& n, HostObject* c) { n.AbilitaInserimento(c); }
+    static void Disabilita(clsADONavigator& n, HostObject* c) { n.DisabilitaInserimento(c); }
+    static void Pulisci(clsADONavigator& n, HostObject* c) { n.PulisciControlli(c); }
+    static void FillWith(clsADONavigator& n, ComboBox& combo, Recordset& rs, const QString& campo,
+                         long indice) {
+        n.FillComboWhitRecordset(combo, rs, campo, indice);
+    }
+};
+
+} // namespace tessaro
