@@ -82,6 +82,32 @@ TEST_F(ComandiTest, NuovoThenSalvaInsertsARecord) {
     EXPECT_TRUE(eventi.names.contains("AfterInsert"));
 }
 
+TEST_F(ComandiTest, DuplicaModificaAndEliminaThroughTheToolbar) {
+    boxes.Expect(MsgAnswer::Yes); // TQ10
+    Click("Duplica");
+    EXPECT_EQ(ctl->State(), 5);
+    EXPECT_EQ(txtNome->text(), "C3") << "a duplicate starts from the current record";
+    txtId->clear(); // the database gives the copy its key
+    txtNome->setText("Copia");
+    Click("Salva");
+    EXPECT_EQ(Righe(), 4);
+    EXPECT_EQ(txtId->text(), "4");
+    EXPECT_EQ(Scalar("SELECT Citta FROM Clienti WHERE IdCliente = 4"), "Citta3");
+
+    Click("Modifica");
+    EXPECT_EQ(ctl->State(), 6);
+    txtNome->setText("Cambiata");
+    Click("Salva");
+    EXPECT_EQ(Scalar("SELECT Nome FROM Clienti WHERE IdCliente = 4"), "Cambiata");
+    EXPECT_EQ(Scalar("SELECT Nome FROM Clienti WHERE IdCliente = 3"), "C3");
+
+    boxes.Expect(MsgAnswer::Yes); // TQ12
+    Click("Elimina");
+    EXPECT_EQ(Righe(), 3);
+    EXPECT_EQ(txtId->text(), "3");
+    EXPECT_EQ(Box(), "3 TQ30 3");
+}
+
 TEST_F(ComandiTest, AVetoInValidateBeforeSaveSkipsTheSaveAndTheRefresh) {
     ctl->Edit();
     ASSERT_EQ(ctl->State(), 6);
