@@ -154,11 +154,6 @@ void clsADONavigator::Update() {
             Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
             mState = 3;
             FillComboConOfForm();
-            // The refresh before a move does not requery an empty list, and a
-            // move on an empty list does nothing: the first record of a table
-            // must be found there first.
-            if (TheData->RecordCount() < 1)
-                ApriElencoChiavi(StatementElencoChiavi(true));
             if (chiave.isEmpty())
                 MoveLast();
             else
