@@ -49,8 +49,7 @@ void clsADONavigator::ShowCurrentRecord() {
             }
             return TheFullData->Fields().Item(colonna).Value();
         };
-        // Three passes: text boxes, then check boxes, then combos.
-        PercorriControlli(mContenitoreCaselle, [&](Control& c) {
+        const auto testo = [&](Control& c) {
             if (!c.IsTextBox() || c.Tag().isEmpty())
                 return;
             const QStringList parti = PartiDiBinding(c.Tag());
@@ -58,8 +57,8 @@ void clsADONavigator::ShowCurrentRecord() {
             if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
                 return;
             AsTextBox(c).SetText(ValueToText(valore(parti, colonna)));
-        });
-        PercorriControlli(mContenitoreCaselle, [&](Control& c) {
+        };
+        const auto spunta = [&](Control& c) {
             if (!c.IsCheckBox() || c.Tag().isEmpty())
                 return;
             const QStringList parti = PartiDiBinding(c.Tag());
@@ -67,8 +66,8 @@ void clsADONavigator::ShowCurrentRecord() {
             if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
                 return;
             AsCheckBox(c).SetValue(ValueToBool(valore(parti, colonna)) ? 1 : 0);
-        });
-        PercorriControlli(mContenitoreCaselle, [&](Control& c) {
+        };
+        const auto combo = [&](Control& c) {
             if (!c.IsComboBox() || c.Tag().isEmpty())
                 return;
             const QStringList parti = PartiDiBinding(c.Tag());
@@ -77,17 +76,19 @@ void clsADONavigator::ShowCurrentRecord() {
             const QString& colonna = parti.at(0);
             if (colonna.trimmed().isEmpty())
                 return;
-            ComboBox& combo = AsComboBox(c);
+            ComboBox& cb = AsComboBox(c);
             const QVariant v = valore(QStringList{colonna}, colonna);
             if (v.isNull()) {
-                combo.SetText(QString());
+                cb.SetText(QString());
                 return;
             }
-            const ChiaviCombo* voce = TrovaChiaviCombo(combo.Name());
+            const ChiaviCombo* voce = TrovaChiaviCombo(cb.Name());
             if (!voce)
                 TessaroError::Raise(Err::SubscriptOutOfRange);
-            combo.SetListIndex(PosizioneChiave(*voce, ValueToText(v)));
-        });
+            cb.SetListIndex(PosizioneChiave(*voce, ValueToText(v)));
+        };
+        // One enumeration of the controls, three passes: text boxes, check boxes, combos.
+        PercorriControlli(mContenitoreCaselle, {testo, spunta, combo});
     } catch (const TessaroError& e) {
         Segnala(QStringLiteral("ClsAdoNavigator_Metodo_ShowCurrentRecord "), e,
                 GetMessage(QStringLiteral("TQ03")));

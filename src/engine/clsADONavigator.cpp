@@ -72,27 +72,42 @@ QString clsADONavigator::CriterioChiave(const QString& chiave) const {
 
 void clsADONavigator::PercorriControlli(HostObject* contenitore,
                                         const std::function<void(Control&)>& fn) const {
+    PercorriControlli(contenitore, {fn});
+}
+
+void clsADONavigator::PercorriControlli(
+    HostObject* contenitore, std::initializer_list<std::function<void(Control&)>> passate) const {
     if (!contenitore)
         TessaroError::Raise(Err::ObjectNotSet);
     if (contenitore->IsForm()) {
-        for (Control* c : static_cast<Form*>(contenitore)->Controls())
-            fn(*c);
+        const std::vector<Control*> controlli = static_cast<Form*>(contenitore)->Controls();
+        for (const auto& fn : passate)
+            for (Control* c : controlli)
+                fn(*c);
         return;
     }
     Form* form = contenitore->ParentForm();
     if (!form)
         TessaroError::Raise(Err::ObjectNotSet);
-    const QString nome = contenitore->Name();
-    for (Control* c : form->Controls()) {
+    // A control that lacks a member (438) is skipped, in the selection and in each pass.
+    const auto saltaSenzaMembro = [](const auto& passo) {
         try {
-            if (c->Container()->Name() != nome)
-                continue;
-            fn(*c);
+            passo();
         } catch (const TessaroError& e) {
             if (e.Number() != Err::NoSuchMember)
                 throw;
         }
-    }
+    };
+    const QString nome = contenitore->Name();
+    std::vector<Control*> figli;
+    for (Control* c : form->Controls())
+        saltaSenzaMembro([&] {
+            if (c->Container()->Name() == nome)
+                figli.push_back(c);
+        });
+    for (const auto& fn : passate)
+        for (Control* c : figli)
+            saltaSenzaMembro([&] { fn(*c); });
 }
 
 bool clsADONavigator::InizializzatoOAvvisa() const {

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -149,6 +150,9 @@ public:
     // children of a non-form container. In the container case a control that
     // fails with 438 is skipped, both in the selection and inside fn.
     void PercorriControlli(HostObject* contenitore, const std::function<void(Control&)>& fn) const;
+    // Several passes over one enumeration of the same controls, in order.
+    void PercorriControlli(HostObject* contenitore,
+                           std::initializer_list<std::function<void(Control&)>> passate) const;
 
 private:
     friend class NavigatorTestAccess;

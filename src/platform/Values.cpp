@@ -113,15 +113,50 @@ bool ValueToBool(const QVariant& value) {
     }
 }
 
+namespace {
+
+// Reads ASCII digits from position i on; returns how many there were.
+qsizetype Cifre(QStringView t, qsizetype& i) {
+    const qsizetype inizio = i;
+    while (i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'))
+        ++i;
+    return i - inizio;
+}
+
+void Segno(QStringView t, qsizetype& i) {
+    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        ++i;
+}
+
+} // namespace
+
+// Hand-written rather than a regular expression: the navigator checks key
+// texts at every step.
 bool IsNumeric(const QString& text) {
-    static const QRegularExpression re(
-        QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)([eE][+-]?\\d+)?$"));
-    return re.match(text.trimmed()).hasMatch();
+    const QStringView t = QStringView(text).trimmed();
+    qsizetype i = 0;
+    Segno(t, i);
+    qsizetype cifre = Cifre(t, i);
+    if (i < t.size() && (t[i] == QLatin1Char('.') || t[i] == QLatin1Char(','))) {
+        ++i;
+        cifre += Cifre(t, i);
+    }
+    if (cifre == 0)
+        return false;
+    if (i < t.size() && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
+        ++i;
+        Segno(t, i);
+        if (Cifre(t, i) == 0)
+            return false;
+    }
+    return i == t.size();
 }
 
 bool IsWholeNumber(const QString& text) {
-    static const QRegularExpression re(QStringLiteral("^[+-]?\\d+$"));
-    return re.match(text.trimmed()).hasMatch();
+    const QStringView t = QStringView(text).trimmed();
+    qsizetype i = 0;
+    Segno(t, i);
+    return Cifre(t, i) > 0 && i == t.size();
 }
 
 std::optional<double> NumericValue(const QString& text) {
