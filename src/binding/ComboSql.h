@@ -29,7 +29,7 @@ QString StatementChiaviCombo(const QString& tabella, const QString& ordinamento,
 QString StatementRigaCombo(const QString& tabella, const QString& campoChiave,
                            const QString& letterale);
 
-// A two-part binding with a non-empty part 1 is not a valid combo tag.
+// A two-piece binding whose second piece is not empty is not a valid combo tag.
 bool TagComboNonValido(const QStringList& parti);
 
 } // namespace tessaro

@@ -7,7 +7,7 @@ namespace tessaro {
 
 namespace {
 
-// The column a text box or check box shows: part 1 of a linked binding, else part 0.
+// The column a text box or check box shows: the second piece of a linked binding, else the first.
 QString ColonnaMostrata(const QStringList& parti) {
     return parti.size() > 1 ? parti.at(1) : parti.value(0);
 }
