@@ -3,6 +3,8 @@
 #include "platform/TessaroError.h"
 #include "platform/Values.h"
 
+#include <optional>
+
 namespace tessaro {
 
 namespace {
@@ -35,10 +37,9 @@ void clsADONavigator::ShowCurrentRecord() {
     if (!InizializzatoOAvvisa())
         return;
     try {
-        // A name without a table is a column of the primary table: read it through
-        // its table, so that a joined table's column of the same name is neither
-        // shown nor saved back in its place.
-        // A linked column without a table is read through its linked table.
+        // A name without a table is read through its table (the primary one, or the
+        // linked one of a linked binding), so that a joined table's column of the
+        // same name is neither shown nor saved back in its place.
         const auto valore = [this](const QStringList& parti, const QString& colonna) {
             const LinkTabella* link = parti.size() > 1 ? LinkDelCampo(parti.at(0)) : nullptr;
             const QString tabella = link ? link->TabellaCollegata : mPrimaryTableName;
@@ -49,23 +50,27 @@ void clsADONavigator::ShowCurrentRecord() {
             }
             return TheFullData->Fields().Item(colonna).Value();
         };
-        const auto testo = [&](Control& c) {
-            if (!c.IsTextBox() || c.Tag().isEmpty())
-                return;
+        // The value a text box or check box shows, or nothing to show.
+        const auto valoreMostrato = [&](Control& c) -> std::optional<QVariant> {
+            if (c.Tag().isEmpty())
+                return std::nullopt;
             const QStringList parti = PartiDiBinding(c.Tag());
             const QString colonna = ColonnaMostrata(parti);
             if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
+                return std::nullopt;
+            return valore(parti, colonna);
+        };
+        const auto testo = [&](Control& c) {
+            if (!c.IsTextBox())
                 return;
-            AsTextBox(c).SetText(ValueToText(valore(parti, colonna)));
+            if (const auto v = valoreMostrato(c))
+                AsTextBox(c).SetText(ValueToText(*v));
         };
         const auto spunta = [&](Control& c) {
-            if (!c.IsCheckBox() || c.Tag().isEmpty())
+            if (!c.IsCheckBox())
                 return;
-            const QStringList parti = PartiDiBinding(c.Tag());
-            const QString colonna = ColonnaMostrata(parti);
-            if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
-                return;
-            AsCheckBox(c).SetValue(ValueToBool(valore(parti, colonna)) ? 1 : 0);
+            if (const auto v = valoreMostrato(c))
+                AsCheckBox(c).SetValue(ValueToBool(*v) ? 1 : 0);
         };
         const auto combo = [&](Control& c) {
             if (!c.IsComboBox() || c.Tag().isEmpty())

@@ -41,13 +41,13 @@ QVariant clsADONavigator::ValoreChiaveCorrente() const {
     return TheData->Fields().Item(mCampoChiave).Value();
 }
 
-void clsADONavigator::ApriElencoChiavi(const QString& sql) {
+void clsADONavigator::ApriElencoChiavi(const QString& sql, int cursore, int blocco) {
     // Taken before the list is read: a change that lands in between makes the
     // next comparison fail, never pass.
     const auto versione = mConnessione->DataVersion();
     mVersioneElenco.reset();
     TheData->Close();
-    TheData->Open(sql, mConnessione, adOpenKeyset, adLockReadOnly, adCmdUnspecified);
+    TheData->Open(sql, mConnessione, cursore, blocco, adCmdUnspecified);
     mSqlElencoChiavi = sql;
     mVersioneElenco = versione;
 }

@@ -151,13 +151,9 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
         mCondizione = Condizione;
 
         const QString elenco = StatementElencoIniziale();
-        // As for every read of the list: the version first, then the rows.
-        const auto versione = mConnessione->DataVersion();
-        mVersioneElenco.reset();
-        TheData->Open(elenco, mConnessione, adOpenDynamic, adLockOptimistic, adCmdUnspecified);
-        mVersioneElenco = versione;
-        // Kept so that a reconnection can reopen the list even before the first requery.
-        mSqlElencoChiavi = elenco;
+        // The statement is kept so that a reconnection can reopen the list even
+        // before the first requery.
+        ApriElencoChiavi(elenco, adOpenDynamic, adLockOptimistic);
 
         if (TheData->Bof() && TheData->Eof())
             mState = 1;

@@ -163,7 +163,9 @@ private:
     void CaricaRecordCorrente();
     QString StatementElencoChiavi(bool scorrimentoConsiderato) const;
     QString StatementRecord(const QString& chiave) const;
-    void ApriElencoChiavi(const QString& sql);
+    // Set-up reads the list with a dynamic, optimistic cursor; every later read keyset, read-only.
+    void ApriElencoChiavi(const QString& sql, int cursore = adOpenKeyset,
+                          int blocco = adLockReadOnly);
     bool InizializzatoOAvvisa() const;
     QString ChiaveDaRitrovare() const;
     void RicordaRecordCaricato(const QVariant& chiave);
