@@ -2,13 +2,21 @@
 
 #include "platform/Values.h"
 
-#include <QDir>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <atomic>
 
 namespace tessaro::test {
+
+Raised RaisedBy(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const TessaroError& e) {
+        return {e.Number(), e.Description()};
+    }
+    return {};
+}
 
 void BoxesTest::SetUp() {
     mScope = std::make_unique<ScopedMessageBoxService>(&boxes);
@@ -22,13 +30,6 @@ void BoxesTest::TearDown() {
     mScope.reset();
 }
 
-QStringList BoxesTest::BoxTexts() const {
-    QStringList out;
-    for (const auto& b : boxes.Shown())
-        out << b.text;
-    return out;
-}
-
 void BoxesTest::ExpectBox(std::size_t index, const QString& text, int style, const QString& title) {
     ASSERT_LT(index, boxes.Shown().size());
     const auto& b = boxes.Shown()[index];
@@ -37,8 +38,20 @@ void BoxesTest::ExpectBox(std::size_t index, const QString& text, int style, con
     EXPECT_EQ(b.title, title);
 }
 
+void BoxesTest::ExpectOneBox(const std::function<void()>& operation, const QString& text, int style,
+                             const QString& title, int answer) {
+    const std::size_t before = boxes.Shown().size();
+    boxes.Expect(answer);
+    operation();
+    ASSERT_EQ(boxes.Shown().size(), before + 1) << text.toStdString();
+    ExpectBox(before, text, style, title);
+}
+
+// ---------------------------------------------------------------------------
+// SQLite
+
 SqliteFile::SqliteFile(const QString& script) {
-    mPath = mDir.filePath(QStringLiteral("test.db"));
+    mPath = mDir.filePath("test.db");
     if (!script.isEmpty())
         Exec(script);
 }
@@ -48,23 +61,10 @@ QString SqliteFile::ConnectionString() const {
 }
 
 void SqliteFile::Exec(const QString& script) const {
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(mPath);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-        QSqlQuery q(db);
-        for (const QString& raw : script.split(QLatin1Char(';'))) {
-            const QString stmt = raw.trimmed();
-            if (stmt.isEmpty())
-                continue;
-            if (!q.exec(stmt))
-                throw std::runtime_error(
-                    (stmt + QStringLiteral(": ") + q.lastError().text()).toStdString());
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
+    const auto c = Open();
+    for (const QString& statement : script.split(QLatin1Char(';')))
+        if (!statement.trimmed().isEmpty())
+            c->Execute(statement);
 }
 
 std::unique_ptr<Connection> SqliteFile::Open() const {
@@ -73,18 +73,154 @@ std::unique_ptr<Connection> SqliteFile::Open() const {
     return c;
 }
 
-void SqliteTest::SetUp() {
-    BoxesTest::SetUp();
-    db = std::make_unique<SqliteFile>();
+// ---------------------------------------------------------------------------
+// MariaDB
+
+namespace {
+
+QString WithDatabase(const QString& connectionString, const QString& database) {
+    QStringList parts;
+    for (const QString& part : connectionString.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        if (!part.trimmed().startsWith(QLatin1String("Database="), Qt::CaseInsensitive))
+            parts << part;
+    parts << QStringLiteral("Database=") + database;
+    return parts.join(QLatin1Char(';'));
 }
 
-void SqliteTest::UseScript(const QString& script) {
-    db->Exec(script);
-    conn = db->Open();
+void RunAll(const QString& connectionString, const QStringList& statements) {
+    Connection c;
+    c.Open(connectionString);
+    for (const QString& sql : statements)
+        c.Execute(sql);
 }
 
-QString SourceDir() {
-    return QStringLiteral(TESSARO_SOURCE_DIR);
+} // namespace
+
+bool ServerAvailable() {
+    return !qEnvironmentVariableIsEmpty("TESSARO_MARIADB");
+}
+
+QString SharedConnectionString() {
+    return qEnvironmentVariable("TESSARO_MARIADB");
+}
+
+ServerDatabase::ServerDatabase(const QString& serverConnectionString)
+    : mServer(serverConnectionString) {
+    static std::atomic<int> counter{0};
+    mName = QStringLiteral("tessaro_%1_%2")
+                .arg(QCoreApplication::applicationPid())
+                .arg(counter.fetch_add(1));
+    RunAll(mServer, {QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(mName),
+                     QStringLiteral("CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(mName)});
+    mConnectionString = WithDatabase(mServer, mName);
+}
+
+ServerDatabase::~ServerDatabase() {
+    try {
+        RunAll(mServer, {QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(mName)});
+    } catch (const std::exception&) {
+        // A server that is down takes its throwaway data with it anyway.
+    }
+}
+
+void ServerDatabase::Exec(const QStringList& statements) const {
+    RunAll(mConnectionString, statements);
+}
+
+PrivateServer::PrivateServer() : mScript(qEnvironmentVariable("TESSARO_MARIADB_SCRIPT")) {
+    if (mScript.isEmpty()) {
+        mError = "TESSARO_MARIADB_SCRIPT is not set";
+        return;
+    }
+    // A copy of the shared server's untouched data folder starts much sooner.
+    QStringList extra;
+    const QString pristine = qEnvironmentVariable("TESSARO_MARIADB_PRISTINE");
+    if (!pristine.isEmpty())
+        extra << pristine;
+    QString out;
+    if (!Run("start", &out, extra))
+        return;
+    static const QRegularExpression line("^export TESSARO_MARIADB=\"(.*)\"$",
+                                         QRegularExpression::MultilineOption);
+    const auto m = line.match(out);
+    if (m.hasMatch())
+        mConnectionString = m.captured(1);
+    else
+        mError = QStringLiteral("no connection string in: ") + out;
+}
+
+PrivateServer::~PrivateServer() {
+    if (!mScript.isEmpty())
+        Run("stop");
+}
+
+bool PrivateServer::Run(const QString& verb, QString* out, const QStringList& extra) {
+    QProcess p;
+    p.start(mScript, QStringList{verb, mDir.path()} + extra);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        mError = verb + QStringLiteral(" failed: ") + QString::fromUtf8(p.readAllStandardError());
+        if (p.state() != QProcess::NotRunning)
+            p.kill();
+        return false;
+    }
+    if (out)
+        *out = QString::fromUtf8(p.readAllStandardOutput());
+    return true;
+}
+
+void PrivateServer::Kill() {
+    ASSERT_TRUE(Run("kill")) << mError.toStdString();
+}
+
+void PrivateServer::Restart() {
+    ASSERT_TRUE(Run("restart")) << mError.toStdString();
+}
+
+// ---------------------------------------------------------------------------
+// Both engines
+
+std::string NomeMotore(const ::testing::TestParamInfo<Motore>& info) {
+    return info.param == Motore::Sqlite ? "Sqlite" : "MariaDb";
+}
+
+std::unique_ptr<Banco> Banco::Crea(Motore motore, const QString& server) {
+    if (motore == Motore::MariaDb && server.isEmpty() && !ServerAvailable())
+        return nullptr;
+    auto b = std::unique_ptr<Banco>(new Banco(motore));
+    if (motore == Motore::Sqlite)
+        b->mFile = std::make_unique<SqliteFile>();
+    else
+        b->mDb =
+            std::make_unique<ServerDatabase>(server.isEmpty() ? SharedConnectionString() : server);
+    return b;
+}
+
+QString Banco::ConnectionString() const {
+    return mFile ? mFile->ConnectionString() : mDb->ConnectionString();
+}
+
+void Banco::Exec(const QStringList& statements) const {
+    const QString autoKey = mMotore == Motore::Sqlite ? "INTEGER PRIMARY KEY AUTOINCREMENT"
+                                                      : "INT AUTO_INCREMENT PRIMARY KEY";
+    QStringList out;
+    for (QString s : statements)
+        out << s.replace(QLatin1String("{AUTO}"), autoKey);
+    RunAll(ConnectionString(), out);
+}
+
+std::unique_ptr<Connection> Banco::Open() const {
+    auto c = std::make_unique<Connection>();
+    c->Open(ConnectionString());
+    return c;
+}
+
+QStringList Banco::Rows(const QString& sql) const {
+    return RowsAsText(Open().get(), sql);
+}
+
+QString Banco::Cell(const QString& sql) const {
+    const QStringList rows = Rows(sql);
+    return rows.isEmpty() ? "<no row>" : rows.front();
 }
 
 QStringList RowsAsText(Connection* c, const QString& sql) {
@@ -95,11 +231,15 @@ QStringList RowsAsText(Connection* c, const QString& sql) {
         QStringList row;
         for (int i = 0; i < rs.Fields().Count(); ++i) {
             const QVariant v = rs.Fields().Item(i).Value();
-            row << (v.isNull() ? QStringLiteral("<null>") : ValueToText(v));
+            row << (v.isNull() ? "<null>" : ValueToText(v));
         }
         out << row.join(QLatin1Char('|'));
     }
     return out;
+}
+
+QString SourceDir() {
+    return QStringLiteral(TESSARO_SOURCE_DIR);
 }
 
 } // namespace tessaro::test

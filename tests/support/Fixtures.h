@@ -1,10 +1,18 @@
 #pragma once
 
+// What every test folder shares: scripted message boxes, throwaway databases
+// of both engines (a SQLite file, a database on the MariaDB server that
+// scripts/test.sh starts), and small readers of what a database holds.
+
 #include "platform/Database.h"
 #include "platform/MessageBox.h"
+#include "platform/TessaroError.h"
 
+#include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
@@ -16,17 +24,24 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace tessaro::test {
 
+// The failure an operation raises: number 0 and an empty text when it raises none.
+struct Raised {
+    int number = 0;
+    QString description;
+};
+Raised RaisedBy(const std::function<void()>& operation);
+
 // Installs scripted message boxes for one test; a box that the test did not
 // expect (no answer queued) fails the test with its text and title.
 class BoxesTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-
-    // Texts of the boxes shown so far, for assertions.
-    QStringList BoxTexts() const;
     // Expects the box shown at index to have this text, style and title.
     void ExpectBox(std::size_t index, const QString& text, int style, const QString& title);
+    // Queues an answer, runs the operation and expects exactly that one box.
+    void ExpectOneBox(const std::function<void()>& operation, const QString& text, int style,
+                      const QString& title, int answer = MsgAnswer::Ok);
 
     ScriptedMessageBoxes boxes;
 
@@ -34,34 +49,113 @@ private:
     std::unique_ptr<ScopedMessageBoxService> mScope;
 };
 
-// A fresh SQLite file in a temporary folder, created from a script.
+// A fresh SQLite file in a temporary folder.
 class SqliteFile {
 public:
     explicit SqliteFile(const QString& script = QString());
     QString Path() const { return mPath; }
+    QString Folder() const { return mDir.path(); }
     QString ConnectionString() const;
     // Runs statements separated by ";" on a connection of its own.
     void Exec(const QString& script) const;
     std::unique_ptr<Connection> Open() const;
-    QString Folder() const { return mDir.path(); }
 
 private:
     QTemporaryDir mDir;
     QString mPath;
 };
 
-// A test with scripted boxes and a SQLite file.
-class SqliteTest : public BoxesTest {
-protected:
-    void SetUp() override;
-    std::unique_ptr<SqliteFile> db;
-    std::unique_ptr<Connection> conn;
-    void UseScript(const QString& script);
+// The shared MariaDB server of the run, when scripts/test.sh started one.
+bool ServerAvailable();
+QString SharedConnectionString();
+
+// A database of its own on a MariaDB server, dropped at the end.
+class ServerDatabase {
+public:
+    explicit ServerDatabase(const QString& serverConnectionString = SharedConnectionString());
+    ~ServerDatabase();
+    ServerDatabase(const ServerDatabase&) = delete;
+    ServerDatabase& operator=(const ServerDatabase&) = delete;
+    QString ConnectionString() const { return mConnectionString; }
+    // Runs each statement; a failure throws.
+    void Exec(const QStringList& statements) const;
+
+private:
+    QString mServer;
+    QString mName;
+    QString mConnectionString;
 };
+
+// A MariaDB of its own, for a test that kills and restarts the server.
+class PrivateServer {
+public:
+    PrivateServer();
+    ~PrivateServer();
+    PrivateServer(const PrivateServer&) = delete;
+    PrivateServer& operator=(const PrivateServer&) = delete;
+    bool Started() const { return !mConnectionString.isEmpty(); }
+    QString ConnectionString() const { return mConnectionString; }
+    QString Error() const { return mError; }
+    void Kill();    // by its PID, no shutdown
+    void Restart(); // same port and data; returns once it answers
+
+private:
+    bool Run(const QString& verb, QString* out = nullptr, const QStringList& extra = {});
+    QTemporaryDir mDir;
+    QString mScript;
+    QString mConnectionString;
+    QString mError;
+};
+
+// The two database engines every behaviour is checked on.
+enum class Motore { Sqlite, MariaDb };
+std::string NomeMotore(const ::testing::TestParamInfo<Motore>& info);
+#define INSTANTIATE_FOR_ENGINES(Suite)                                                             \
+    INSTANTIATE_TEST_SUITE_P(                                                                      \
+        Engines, Suite,                                                                            \
+        ::testing::Values(::tessaro::test::Motore::Sqlite, ::tessaro::test::Motore::MariaDb),      \
+        ::tessaro::test::NomeMotore)
+
+// A fresh, empty database of one engine. In the statements given to Exec,
+// "{AUTO}" stands for the engine's auto-numbered integer key column type.
+class Banco {
+public:
+    // nullptr when the engine is not available in this run.
+    static std::unique_ptr<Banco> Crea(Motore motore, const QString& server = QString());
+
+    Motore Engine() const { return mMotore; }
+    // The database kind the navigator uses on this engine.
+    int Kind() const { return mMotore == Motore::Sqlite ? 4 : 2; }
+    QString ConnectionString() const;
+    void Exec(const QStringList& statements) const;
+    std::unique_ptr<Connection> Open() const;
+    // Every row of a query as text: cells joined with "|", Null as "<null>".
+    QStringList Rows(const QString& sql) const;
+    // The first row of a one-column query, "<no row>" when there is none.
+    QString Cell(const QString& sql) const;
+
+private:
+    explicit Banco(Motore m) : mMotore(m) {}
+    Motore mMotore;
+    std::unique_ptr<SqliteFile> mFile;
+    std::unique_ptr<ServerDatabase> mDb;
+};
+
+// The rows of a query on a connection, as Banco::Rows gives them.
+QStringList RowsAsText(Connection* c, const QString& sql);
 
 QString SourceDir();
 
-// The rows of a query as text, cells joined with "|", Null as "<null>".
-QStringList RowsAsText(Connection* c, const QString& sql);
+// Runs a test under an application locale and puts the previous one back.
+class LocaleScope {
+public:
+    explicit LocaleScope(const QLocale& locale) : mPrevious(QLocale()) {
+        QLocale::setDefault(locale);
+    }
+    ~LocaleScope() { QLocale::setDefault(mPrevious); }
+
+private:
+    QLocale mPrevious;
+};
 
 } // namespace tessaro::test

@@ -1,10 +1,12 @@
 #pragma once
 
-// What the form-based test folders share: tagged widgets on a form, the
-// binding separator, and a recorder of the navigator's events.
+// What the form-based tests share: tagged widgets on a form, a recorder of a
+// navigator's events, and a customers form over either database engine.
 
 #include "engine/NavigatorEvents.h"
 #include "engine/clsADONavigator.h"
+#include "platform/QtHostForm.h"
+#include "support/Fixtures.h"
 #include "support/NavigatorAccess.h"
 
 #include <QCheckBox>
@@ -23,19 +25,17 @@ namespace tessaro::test {
 inline const QString kSep = QString(QChar(0x00B8));
 
 // The binding text parts joined with the separator, after the prefix.
-inline QString Tag(const QStringList& parti, const QString& prefisso = QStringLiteral("#")) {
+inline QString Tag(const QStringList& parti, const QString& prefisso = "#") {
     return prefisso + parti.join(kSep);
 }
 
-// A form of real widgets whose Tag property binds them to fields.
+// A form of real widgets whose Tag property binds them to columns.
 class TaggedForm {
 public:
-    explicit TaggedForm(const QString& formName = QStringLiteral("frmClienti"))
+    explicit TaggedForm(const QString& formName = "frmClienti")
         : form(std::make_unique<QWidget>()) {
         form->setObjectName(formName);
     }
-
-    // A widget with its name and Tag, on the form unless a parent is given.
     template <typename W>
     W* AddTagged(const QString& name, const QString& tag, QWidget* parent = nullptr) {
         auto* w = new W(parent ? parent : form.get());
@@ -46,57 +46,30 @@ public:
     QLineEdit* AddText(const QString& name, const QString& tag, QWidget* parent = nullptr) {
         return AddTagged<QLineEdit>(name, tag, parent);
     }
-    QPlainTextEdit* AddPlain(const QString& name, const QString& tag, QWidget* parent = nullptr) {
-        return AddTagged<QPlainTextEdit>(name, tag, parent);
+    QComboBox* AddCombo(const QString& name, const QString& tag, QWidget* parent = nullptr) {
+        return AddTagged<QComboBox>(name, tag, parent);
     }
     QCheckBox* AddCheck(const QString& name, const QString& tag, QWidget* parent = nullptr) {
         return AddTagged<QCheckBox>(name, tag, parent);
     }
-    QComboBox* AddCombo(const QString& name, const QString& tag, QWidget* parent = nullptr) {
-        return AddTagged<QComboBox>(name, tag, parent);
-    }
     QGroupBox* AddFrame(const QString& name, QWidget* parent = nullptr) {
-        auto* g = new QGroupBox(parent ? parent : form.get());
-        g->setObjectName(name);
-        return g;
+        return AddTagged<QGroupBox>(name, QString(), parent);
+    }
+    static QStringList Items(const QComboBox* c) {
+        QStringList out;
+        for (int i = 0; i < c->count(); ++i)
+            out << c->itemText(i);
+        return out;
     }
 
     std::unique_ptr<QWidget> form;
 };
 
-// The customers form of the editing and server tests: every column of
-// Clienti (IdCliente, Cognome, Note, Eta, Saldo, Nascita, Attivo, IdComune)
-// but those a test adds itself; the town is an editable lookup combo.
-class ClientiWidgets {
-public:
-    void AddClientiWidgets(TaggedForm& f) {
-        txtId = f.AddText("txtId", "#IdCliente");
-        txtCognome = f.AddText("txtCognome", "#Cognome");
-        txtNote = f.AddPlain("txtNote", "#Note");
-        txtEta = f.AddText("txtEta", "#Eta");
-        txtSaldo = f.AddText("txtSaldo", "#Saldo");
-        txtNascita = f.AddText("txtNascita", "#Nascita");
-        chkAttivo = f.AddCheck("chkAttivo", "#Attivo");
-        cboComune = f.AddCombo("cboComune", Tag({"IdComune", "", "Nome"}));
-        cboComune->setEditable(true);
-    }
-
-    QLineEdit* txtId = nullptr;
-    QLineEdit* txtCognome = nullptr;
-    QPlainTextEdit* txtNote = nullptr;
-    QLineEdit* txtEta = nullptr;
-    QLineEdit* txtSaldo = nullptr;
-    QLineEdit* txtNascita = nullptr;
-    QCheckBox* chkAttivo = nullptr;
-    QComboBox* cboComune = nullptr;
-};
-
-// Records every event with the navigator's State at the moment it is raised
-// (-1 without a navigator), and can veto the delete.
+// Records every event with the navigator's State when it is raised, and can
+// veto the delete.
 class EventLog : public NavigatorEvents {
 public:
-    EventLog() = default;
-    explicit EventLog(const clsADONavigator& nav) : mNav(&nav) {}
+    explicit EventLog(const clsADONavigator* nav = nullptr) : mNav(nav) {}
     void OnCurrent() override { Add("OnCurrent"); }
     void AfterCurrent() override { Add("AfterCurrent"); }
     void Addnew(HostObject*& c) override {
@@ -149,7 +122,61 @@ private:
         names << QString::fromLatin1(name);
         states.push_back(mNav ? mNav->State() : -1);
     }
-    const clsADONavigator* mNav = nullptr;
+    const clsADONavigator* mNav;
+};
+
+// Towns 1 Torino (TO), 2 Milano (MI), 3 Roma (RM, not active); customers
+// 10 Rossi, 20 Bianchi, 30 Verdi. The foreign key is declared.
+QStringList SchemaClienti();
+
+// A navigator on a form over one engine's database. SQLite unless a test is
+// parameterised over the engines (see SuEntrambi).
+class FormaTest : public BoxesTest, public TaggedForm {
+protected:
+    virtual Motore Engine() const { return Motore::Sqlite; }
+    void SetUp() override;
+    void TearDown() override;
+
+    // The database with its tables, and the navigator's connection on it.
+    void Schema(const QStringList& statements);
+    // The customers schema and a form with a widget for every column shown:
+    // IdCliente, Cognome, Note (plain text), Eta, Saldo, Nascita, Attivo, the
+    // town as an editable lookup combo (DataField "Attivo = 1") and its province.
+    void Clienti(const QStringList& extra = {});
+    bool Init(const QString& table = "Clienti", const QString& order = "IdCliente",
+              HostObject* container = nullptr, const std::vector<QString>& links = {},
+              const QString& condition = QString(), const QString& prefix = "#");
+    // One customer as "Cognome|Note|Eta|Saldo|Nascita|Attivo (0/1)|IdComune|Codice".
+    QString Riga(const QString& id) const;
+    QStringList Keys(const QString& table = "Clienti") const;
+    // Moves to a record and starts editing it.
+    void EditRecord(const QString& key);
+    // Saves, expecting one validation box; checks that nothing was written.
+    void ExpectRefused(const QString& text, int style = MsgStyle::Exclamation);
+    QString Id() const { return txtId->text(); }
+    int Count() const { return nav.RecordCount().toInt(); }
+    int Position() const { return nav.AbsolutePosition().toInt(); }
+
+    std::unique_ptr<Banco> banco;
+    std::unique_ptr<Connection> conn;
+    clsADONavigator nav;
+    EventLog log{&nav};
+    QLineEdit* txtId = nullptr;
+    QLineEdit* txtCognome = nullptr;
+    QPlainTextEdit* txtNote = nullptr;
+    QLineEdit* txtEta = nullptr;
+    QLineEdit* txtSaldo = nullptr;
+    QLineEdit* txtNascita = nullptr;
+    QCheckBox* chkAttivo = nullptr;
+    QComboBox* cboComune = nullptr;
+    QLineEdit* txtProvincia = nullptr;
+};
+
+// The same tests on every engine.
+template <class Base = FormaTest>
+class SuEntrambi : public Base, public ::testing::WithParamInterface<Motore> {
+protected:
+    Motore Engine() const override { return this->GetParam(); }
 };
 
 } // namespace tessaro::test

@@ -1,0 +1,211 @@
+// Showing the record, opening and locking the controls, printing.
+
+#include "support/FormFixtures.h"
+
+#include <QAction>
+#include <QDir>
+
+namespace tessaro::test {
+namespace {
+
+const QStringList kArticoli = {
+    "CREATE TABLE Categorie (IdCategoria INTEGER PRIMARY KEY, Descrizione TEXT, Attiva INTEGER)",
+    "INSERT INTO Categorie VALUES (1, 'Bulloni', 1), (2, 'Chiodi', 0), (3, 'Viti', 1)",
+    "CREATE TABLE Articoli (IdArticolo INTEGER PRIMARY KEY, Nome TEXT, Prezzo REAL, Attivo INTEGER,"
+    " Sospeso INTEGER, Note TEXT, IdCategoria INTEGER REFERENCES Categorie(IdCategoria))",
+    "INSERT INTO Articoli VALUES (1, 'Dado', 0.5, 0, 1, 'primo', 1), "
+    "(2, 'Vite', 2.25, 5, NULL, NULL, 3)",
+};
+
+using Mostra = FormaTest;
+
+TEST_F(Mostra, BoundControlsShowTheirColumnsByTheTagRule) {
+    Schema(kArticoli);
+    auto* txtNome = AddText("txtNome", "#Nome");
+    auto* txtPrezzo = AddText("txtPrezzo", "#Prezzo");
+    auto* txtNote = AddText("txtNote", "#Note");
+    auto* txtDopo = AddText("txtDopo", "ab#Nome"); // the prefix need not come first
+    auto* txtSenza = AddText("txtSenza", "Nome");  // no prefix: not bound
+    auto* txtVuoto = AddText("txtVuoto", "");
+    auto* chkAttivo = AddCheck("chkAttivo", "#Attivo");
+    auto* chkSospeso = AddCheck("chkSospeso", "#Sospeso");
+    const QString tag = Tag({"IdCategoria", "Descrizione", "Descrizione"});
+    auto* txtCategoria = AddText("txtCategoria", tag);
+    auto* cboCategoria = AddCombo("cboCategoria", tag);
+    txtNote->setText("vecchio");
+    txtSenza->setText("resta");
+    txtVuoto->setText("anche");
+    chkSospeso->setChecked(true);
+    ASSERT_TRUE(Init("Articoli", "IdArticolo"));
+    EXPECT_EQ(txtNome->text() + "|" + txtPrezzo->text() + "|" + txtNote->text() + "|" +
+                  txtDopo->text() + "|" + txtSenza->text() + "|" + txtVuoto->text(),
+              "Vite|2.25||Vite|resta|anche");
+    EXPECT_TRUE(chkAttivo->isChecked()) << "5 is true";
+    EXPECT_FALSE(chkSospeso->isChecked()) << "Null is unchecked";
+    EXPECT_EQ(txtCategoria->text(), "Viti") << "a text box shows part 1";
+    EXPECT_EQ(cboCategoria->currentText(), "Viti") << "a combo shows part 0";
+    nav.MoveFirst();
+    EXPECT_EQ(txtNote->text(), "primo");
+    EXPECT_FALSE(chkAttivo->isChecked()) << "0 is false";
+    EXPECT_TRUE(chkSospeso->isChecked());
+    EXPECT_EQ(log.names, QStringList({"OnCurrent", "AfterCurrent"}));
+
+    // With an empty prefix the whole Tag is the column.
+    TaggedForm other("frmAltro");
+    auto* txtNomeSenza = other.AddText("txtNome", "Nome");
+    clsADONavigator senza;
+    senza.TipoDatabase = 4;
+    ASSERT_TRUE(senza.Init_Class(conn.get(), "Articoli", FormOf(other.form.get()), "IdArticolo", {},
+                                 "", QString()));
+    EXPECT_EQ(txtNomeSenza->text(), "Vite");
+
+    // No current record: the controls stay as they are, both events are raised.
+    txtNome->setText("digitato");
+    nav.TheFullData = std::make_unique<Recordset>();
+    nav.TheFullData->Open("SELECT * FROM Articoli WHERE 1 = 0", conn.get());
+    log.Clear();
+    nav.ShowCurrentRecord();
+    EXPECT_EQ(txtNome->text(), "digitato");
+    EXPECT_EQ(log.names, QStringList({"OnCurrent", "AfterCurrent"}));
+}
+
+TEST_F(Mostra, AComboShowsTheItemOfTheRecordsKeyOrNothingForNull) {
+    Schema(kArticoli + QStringList{"INSERT INTO Categorie VALUES (4, 'Viti', 1)",
+                                   "UPDATE Articoli SET IdCategoria = 4 WHERE IdArticolo = 2",
+                                   "INSERT INTO Articoli VALUES (3, 'Perno', 1, 1, 1, '', NULL)"});
+    auto* cbo = AddCombo("cboCategoria", "#IdCategoria");
+    ASSERT_TRUE(Init("Articoli", "IdArticolo"));
+    EXPECT_EQ(cbo->currentIndex(), -1);
+    nav.MovePrevious();
+    EXPECT_EQ(cbo->currentIndex(), 3) << "the item of the key, not the first of its text";
+    nav.MoveFirst();
+    EXPECT_EQ(cbo->currentText(), "Bulloni");
+    nav.MoveLast();
+    EXPECT_EQ(cbo->currentIndex(), -1);
+    EXPECT_EQ(cbo->count(), 4) << "the list stays";
+
+    // A value missing from the keys stops the walk with its box; text boxes came first.
+    banco->Exec({"UPDATE Articoli SET IdCategoria = 99 WHERE IdArticolo = 2"});
+    auto* txtNome = AddText("txtNome", "#Nome");
+    const QString failure = "ClsAdoNavigator_Metodo_ShowCurrentRecord 9 " +
+                            TessaroError::StandardDescription(Err::SubscriptOutOfRange);
+    log.Clear();
+    ExpectOneBox([&] { nav.MoveTo("2"); }, failure, 16, "TQ03");
+    EXPECT_EQ(txtNome->text(), "Vite");
+    EXPECT_EQ(log.names, QStringList({"OnCurrent"}));
+}
+
+TEST_F(Mostra, AFrameWalksItsOwnControlsOnly) {
+    Schema(kArticoli);
+    auto* mnuStampa = new QAction(form.get()); // no container: asking for it fails with 438
+    mnuStampa->setObjectName("mnuStampa");
+    mnuStampa->setProperty("Tag", "#Nome");
+    auto* fraDati = AddFrame("fraDati");
+    auto* txtNome = AddText("txtNome", "#Nome", fraDati);
+    auto* chkAttivo = AddCheck("chkAttivo", "#Attivo", fraDati);
+    auto* txtNote = AddText("txtNote", "#Nome", AddFrame("fraInterno", fraDati));
+    auto* txtFuori = AddText("txtFuori", "#Nome");
+    auto* txtUltimo = AddText("txtUltimo", "#Prezzo", fraDati);
+    txtNote->setText("interno");
+    txtFuori->setText("fuori");
+    ASSERT_TRUE(Init("Articoli", "IdArticolo", ControlOf(fraDati)));
+    EXPECT_EQ(txtNome->text() + "|" + txtUltimo->text(), "Vite|2.25");
+    EXPECT_EQ(txtNote->text() + "|" + txtFuori->text(), "interno|fuori");
+    EXPECT_TRUE(txtNome->isReadOnly());
+    EXPECT_FALSE(chkAttivo->isEnabled());
+    EXPECT_FALSE(txtNote->isReadOnly() || txtFuori->isReadOnly());
+    nav.SvuotaControlli();
+    EXPECT_EQ(txtNome->text() + "|" + txtNote->text() + "|" + txtFuori->text(), "|interno|fuori");
+    EXPECT_FALSE(chkAttivo->isChecked());
+    nav.MoveFirst(); // the walk goes on past the control without a container
+    EXPECT_EQ(txtNome->text() + "|" + txtUltimo->text(), "Dado|0.5");
+    EXPECT_EQ(log.names, QStringList({"OnCurrent", "AfterCurrent"}));
+}
+
+TEST_F(Mostra, LockingOpensOwnColumnsAndEmptyingReachesEveryTaggedControl) {
+    Schema(kArticoli);
+    auto* txtNome = AddText("txtNome", "#Nome");
+    auto* txtCategoria = AddText("txtCategoria", Tag({"IdCategoria", "Descrizione"}));
+    auto* txtSenza = AddText("txtSenza", "Nome");
+    auto* txtVuoto = AddText("txtVuoto", "");
+    auto* cboCategoria = AddCombo("cboCategoria", "#IdCategoria");
+    auto* chkAttivo = AddCheck("chkAttivo", "#Attivo");
+    auto* chkCategoria = AddCheck("chkCategoria", Tag({"IdCategoria", "Attiva"}));
+    ASSERT_TRUE(Init("Articoli", "IdArticolo"));
+    auto* cboSenza = AddCombo("cboSenza", "IdCategoria"); // still counts for the lock walks
+    const auto combo = [](QComboBox* c) { return AsComboBox(*ControlOf(c)).Locked(); };
+    Form* f = FormOf(form.get());
+
+    NavigatorTestAccess::Disabilita(nav, f);
+    EXPECT_TRUE(txtNome->isReadOnly() && txtNome->isEnabled());
+    EXPECT_FALSE(txtCategoria->isReadOnly()) << "a linked column is never locked";
+    EXPECT_FALSE(txtSenza->isReadOnly() || txtVuoto->isReadOnly());
+    EXPECT_TRUE(combo(cboCategoria) && combo(cboSenza) && cboCategoria->isEnabled());
+    EXPECT_FALSE(chkAttivo->isEnabled());
+    EXPECT_TRUE(chkCategoria->isEnabled());
+    txtCategoria->setReadOnly(true);
+    chkCategoria->setEnabled(false);
+    NavigatorTestAccess::Abilita(nav, f);
+    EXPECT_FALSE(txtNome->isReadOnly());
+    EXPECT_TRUE(txtCategoria->isReadOnly()) << "a linked column is never opened";
+    EXPECT_FALSE(combo(cboCategoria) || combo(cboSenza));
+    EXPECT_TRUE(chkAttivo->isEnabled());
+    EXPECT_FALSE(chkCategoria->isEnabled());
+
+    cboSenza->addItems({"uno", "due"});
+    cboSenza->setCurrentIndex(1);
+    for (QLineEdit* t : {txtCategoria, txtSenza, txtVuoto})
+        t->setText("x");
+    chkCategoria->setChecked(true);
+    NavigatorTestAccess::Pulisci(nav, f);
+    EXPECT_EQ(txtNome->text() + txtCategoria->text() + txtSenza->text() + txtVuoto->text(), "x");
+    EXPECT_EQ(cboCategoria->currentIndex() + cboSenza->currentIndex(), -2);
+    EXPECT_EQ(cboCategoria->count(), 3) << "emptying keeps the list";
+    EXPECT_FALSE(chkAttivo->isChecked() || chkCategoria->isChecked());
+
+    // A failing walk reports with its own layout and ends.
+    const QString tail = "\rErr = 91  " + TessaroError::StandardDescription(Err::ObjectNotSet);
+    ExpectOneBox([&] { NavigatorTestAccess::Abilita(nav, nullptr); },
+                 "ClsAdoNavigator_AbilitaInserimento " + tail, 16, "TQ03");
+    ExpectOneBox([&] { NavigatorTestAccess::Disabilita(nav, nullptr); },
+                 "ClsAdoNavigator_DisabilitaInserimento " + tail, 16, "TQ03");
+    ExpectOneBox([&] { NavigatorTestAccess::Pulisci(nav, nullptr); },
+                 "ClsAdoNavigator_PulisciControlli " + tail, 16, "TQ03");
+}
+
+TEST_F(Mostra, NotSetUpItWarnsAndRaisesOnlyOnCurrent) {
+    clsADONavigator fresh;
+    EventLog seen;
+    fresh.SetEventSink(&seen);
+    ExpectOneBox([&] { fresh.ShowCurrentRecord(); }, "TQ01", 48, "TQ02");
+    EXPECT_EQ(seen.names, QStringList({"OnCurrent"}));
+    // Printing without a container asks, then prints nothing and fails nothing.
+    ExpectOneBox([&] { fresh.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::Yes);
+}
+
+TEST_F(Mostra, PrintAsksThenPrintsTheFormOrTheContainer) {
+    if (HasDefaultPrinter())
+        GTEST_SKIP() << "a default printer is installed: printing would not write a PDF";
+    Schema(kArticoli);
+    auto* fraDati = AddFrame("fraDati");
+    AddText("txtNome", "#Nome", fraDati);
+    QTemporaryDir stampe;
+    SetPrintOutputPath(stampe.path() + "/");
+    const auto printed = [&] { return QDir(stampe.path()).entryList({"*.pdf"}, QDir::Files); };
+    ASSERT_TRUE(Init("Articoli", "IdArticolo"));
+    ExpectOneBox([&] { nav.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::No);
+    EXPECT_TRUE(printed().isEmpty());
+    ExpectOneBox([&] { nav.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::Yes);
+    ASSERT_EQ(printed().size(), 1);
+    EXPECT_TRUE(printed().first().startsWith("frmClienti_"));
+    clsADONavigator frame;
+    frame.TipoDatabase = 4;
+    ASSERT_TRUE(
+        frame.Init_Class(conn.get(), "Articoli", ControlOf(fraDati), "IdArticolo", {}, "#", ""));
+    ExpectOneBox([&] { frame.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::Yes);
+    EXPECT_EQ(printed().filter("fraDati_").size(), 1);
+    SetPrintOutputPath(QString());
+}
+
+} // namespace
+} // namespace tessaro::test

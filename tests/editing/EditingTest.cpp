@@ -1,0 +1,348 @@
+// New, duplicate, edit, cancel, save and delete on a real form, on both engines.
+
+#include "language/modLanguageSupport.h"
+#include "support/FormFixtures.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace tessaro::test {
+namespace {
+
+using Modifica = SuEntrambi<>;
+
+TEST_P(Modifica, ARecordCreatedDuplicatedEditedAndDeleted) {
+    Clienti();
+    ASSERT_TRUE(Init());
+    boxes.Expect(MsgAnswer::Yes);
+    nav.Addnew(); // the key is left to the database
+    txtCognome->setText("Neri");
+    txtNote->setPlainText("prima riga\nseconda 'riga' \\ fine");
+    txtEta->setText(" 33 ");
+    txtSaldo->setText("12,75");
+    txtNascita->setText("1991-07-04");
+    chkAttivo->setChecked(true);
+    cboComune->setCurrentIndex(cboComune->findText("Milano"));
+    nav.Update();
+    EXPECT_EQ(log.Steps(), QStringList({"Addnew", "AfterInsert"}));
+    EXPECT_EQ(Riga("31"), "Neri|prima riga\nseconda 'riga' \\ fine|33|12.75|1991-07-04|1|2|nuovo");
+    EXPECT_EQ(Id() + txtProvincia->text(), "31MI") << "the new record is shown";
+    EXPECT_EQ(nav.State(), 3);
+    EXPECT_TRUE(txtCognome->isReadOnly());
+
+    // A duplicate keeps the key until the user clears it: the database refuses it.
+    log.Clear();
+    boxes.Expect(MsgAnswer::Yes);
+    nav.Clone();
+    boxes.Expect();
+    nav.Update();
+    EXPECT_TRUE(boxes.Shown().back().text.startsWith("ClsAdoNavigator_Metodo_Update -2147217900 "))
+        << boxes.Shown().back().text.toStdString();
+    EXPECT_EQ(nav.State(), 5);
+    txtId->clear();
+    nav.Update();
+    EXPECT_EQ(log.Steps(), QStringList({"Clone", "AfterInsert"}));
+    EXPECT_EQ(Riga(Id()), Riga("31"));
+
+    log.Clear();
+    nav.Edit();
+    txtCognome->setText("Neroni");
+    txtNote->setPlainText("");
+    txtSaldo->setText("-0,5");
+    txtNascita->setText("2024-12-31");
+    chkAttivo->setTristate(true);
+    chkAttivo->setCheckState(Qt::PartiallyChecked); // grayed counts as true
+    cboComune->setEditText("  Torino ");            // typed to match an item
+    nav.Update();
+    EXPECT_EQ(log.Steps(), QStringList({"BeforeUpdate", "AfterUpdate"}));
+    EXPECT_EQ(Riga("32"), "Neroni|<null>|33|-0.5|2024-12-31|1|1|nuovo");
+    EXPECT_EQ(cboComune->currentText(), "Torino");
+    EditRecord("32");
+    cboComune->setEditText("");
+    chkAttivo->setCheckState(Qt::Unchecked);
+    nav.Update();
+    EXPECT_EQ(Riga("32"), "Neroni|<null>|33|-0.5|2024-12-31|0|<null>|nuovo");
+
+    log.Clear();
+    boxes.Expect(MsgAnswer::Yes);
+    nav.Delete();
+    EXPECT_EQ(log.Steps(),
+              QStringList({"Delete", "BeforeDelConfirm", "AfterDelConfirm", "AfterDelete"}));
+    EXPECT_EQ(Keys(), QStringList({"10", "20", "30", "31"}));
+    EXPECT_EQ(Id(), "31");
+}
+
+TEST_P(Modifica, AValueThatCannotBeStoredStopsTheSaveWithItsMessage) {
+    Clienti();
+    ASSERT_TRUE(Init());
+    nav.MessaggioConfermaNuovoDisabilitato = true;
+    nav.Addnew();
+    EXPECT_EQ(Items(cboComune), QStringList({"Milano", "Torino"})) << "active towns only";
+    log.Clear();
+    txtId->setText("40");
+    txtCognome->setText("Lunghissim");
+    const std::tuple<QLineEdit*, const char*, const char*, int> refused[] = {
+        {txtCognome, "Lunghissimo", "TQ16 #Cognome\rTQ17 10 TQ18", 48},
+        {txtEta, "3,5", "TQ16 #Eta\rTQ19", 48},
+        {txtEta, "1;DELETE FROM Clienti", "TQ16 #Eta\rTQ19", 48},
+        {txtSaldo, "1.000,5", "TQ16 #Saldo\rTQ19", 48},
+        {txtNascita, "2024-02-30", "TQ23 #Nascita", 16},
+    };
+    for (const auto& [box, typed, message, style] : refused) {
+        const QString before = box->text();
+        box->setText(QString::fromUtf8(typed));
+        ExpectRefused(QLatin1String(message), style);
+        EXPECT_EQ(box->text(), QString::fromUtf8(typed)) << "the typed text stays";
+        box->setText(before);
+    }
+    cboComune->setEditText("Napoli");
+    ExpectRefused("TQ42");
+    cboComune->setEditText("");
+    nav.Update();
+    EXPECT_EQ(Riga("40"), "Lunghissim|<null>|<null>|<null>|<null>|0|<null>|nuovo")
+        << "the columns not shown get their defaults";
+    EXPECT_EQ(Items(cboComune).size(), 3) << "every town again while browsing";
+
+    // Typing another record's key never overwrites that record.
+    const QString dieci = Riga("10");
+    EditRecord("20");
+    txtId->setText("10");
+    txtCognome->setText("Intruso");
+    boxes.Expect();
+    nav.Update();
+    EXPECT_TRUE(boxes.Shown().back().text.startsWith("ClsAdoNavigator_Metodo_Update -2147217900 "));
+    EXPECT_EQ(Riga("10"), dieci);
+    EXPECT_EQ(nav.State(), 6);
+    txtId->setText("25"); // a free key renumbers the record and the form follows
+    nav.Update();
+    EXPECT_EQ(Riga("25").section('|', 0, 0) + Riga("20"), "Intruso<no row>");
+    EXPECT_EQ(Id() + QString::number(Position()), "252");
+}
+
+TEST_P(Modifica, ModesAskSwitchAndRaiseTheirEvents) {
+    Clienti();
+    ASSERT_TRUE(Init());
+    ExpectOneBox([&] { nav.Addnew(); }, "TQ08", 36, "TQ09", MsgAnswer::No);
+    ExpectOneBox([&] { nav.Clone(); }, "TQ10", 36, "TQ11", MsgAnswer::No);
+    nav.AddnewEnabled = nav.CloneEnabled = nav.UpdateEnabled = false;
+    nav.Addnew();
+    nav.Clone();
+    nav.Edit();
+    EXPECT_TRUE(log.names.isEmpty());
+    EXPECT_EQ(nav.State(), 3);
+    EXPECT_TRUE(txtCognome->isReadOnly());
+    nav.AddnewEnabled = nav.CloneEnabled = nav.UpdateEnabled = true;
+
+    boxes.Expect(MsgAnswer::Yes);
+    log.onAddnew = [this] { nav.SetState(2); };
+    nav.Addnew();
+    EXPECT_EQ(log.names, QStringList{"Addnew"});
+    EXPECT_EQ(log.StateAt("Addnew"), 5);
+    EXPECT_EQ(log.contenitore, FormOf(form.get()));
+    EXPECT_EQ(nav.State(), 5) << "the mode holds whatever the handler did";
+    EXPECT_EQ(txtId->text() + txtCognome->text() + txtNote->toPlainText(), "");
+    EXPECT_FALSE(txtCognome->isReadOnly() || chkAttivo->isChecked() || !chkAttivo->isEnabled());
+    txtCognome->setText("Mai salvato");
+    nav.Annulla(); // a new record given up shows the record current before it
+    EXPECT_EQ(txtCognome->text(), "Verdi");
+    EXPECT_EQ(nav.State(), 7) << "7 even on the last record";
+
+    log.Clear();
+    boxes.Expect(MsgAnswer::Yes);
+    nav.Clone();
+    EXPECT_EQ(log.Steps(), QStringList{"Clone"});
+    EXPECT_EQ(log.StateAt("Clone"), 5);
+    EXPECT_EQ(Id() + "|" + txtCognome->text() + "|" + cboComune->currentText(), "30|Verdi|Torino");
+    nav.Annulla();
+    log.Clear();
+    nav.Edit(); // asks nothing; its event comes before the mode
+    EXPECT_EQ(log.StateAt("BeforeUpdate"), 7);
+    EXPECT_EQ(nav.State(), 6);
+    EXPECT_EQ(Items(cboComune).size(), 3);
+    chkAttivo->setChecked(false);
+    log.Clear();
+    nav.Annulla();
+    EXPECT_EQ(log.Steps(), QStringList{"AfterAnnulla"});
+    EXPECT_TRUE(chkAttivo->isChecked());
+    EXPECT_FALSE(chkAttivo->isEnabled());
+
+    // A failure inside an operation is reported with its label; what ran stays done.
+    log.onAddnew = [] { TessaroError::Raise(Err::InvalidCall, "dal gestore"); };
+    nav.MessaggioConfermaNuovoDisabilitato = true;
+    ExpectOneBox([&] { nav.Addnew(); }, "ClsAdoNavigator_Metodo_AddNew 5 dal gestore", 16, "TQ03");
+    EXPECT_EQ(nav.State(), 5);
+    EXPECT_FALSE(txtCognome->isReadOnly());
+}
+
+TEST_P(Modifica, DeletingMovesToTheRecordBeforeOrEmptiesTheForm) {
+    Clienti({"INSERT INTO Clienti VALUES (40, 'Gialli', NULL, 1, 1, NULL, 0, 2, 'C40')"});
+    ASSERT_TRUE(Init());
+    ExpectOneBox([&] { nav.Delete(); }, "TQ12", 36, "TQ13", MsgAnswer::No);
+    EXPECT_EQ(log.names, QStringList{"Delete"});
+    log.annullaEliminazione = true;
+    boxes.Expect(MsgAnswer::Yes);
+    nav.Delete();
+    nav.DeleteEnabled = false;
+    nav.Delete();
+    EXPECT_EQ(log.names, QStringList({"Delete", "Delete", "BeforeDelConfirm", "Delete"}));
+    EXPECT_EQ(Keys().size(), 4);
+    nav.DeleteEnabled = true;
+    log.annullaEliminazione = false;
+    nav.MessaggioConfermaEliminaDisabilitato = true;
+    const std::tuple<const char*, const char*, int, int> deletes[] = {
+        {"30", "20", 7, 2}, // a middle record gives way to the one before it
+        {"10", "20", 2, 1}, // the first to the new first
+        {"40", "20", 2, 1}, // the last to the one before it
+    };
+    for (const auto& [key, shown, state, position] : deletes) {
+        nav.MoveTo(QLatin1String(key));
+        log.Clear();
+        nav.Delete();
+        EXPECT_EQ(log.names, QStringList({"Delete", "BeforeDelConfirm", "AfterDelConfirm",
+                                          "OnCurrent", "AfterCurrent", "AfterDelete"}))
+            << key;
+        EXPECT_FALSE(Keys().contains(QLatin1String(key)));
+        EXPECT_EQ(Id() + QString::number(nav.State()) + QString::number(Position()),
+                  QString("%1%2%3").arg(shown).arg(state).arg(position))
+            << key;
+    }
+    nav.Delete(); // the only record
+    EXPECT_TRUE(Keys().isEmpty());
+    EXPECT_EQ(nav.State(), 1);
+    EXPECT_EQ(Id() + txtCognome->text() + cboComune->currentText(), "");
+}
+
+INSTANTIATE_FOR_ENGINES(Modifica);
+
+using ModificaSqlite = FormaTest;
+
+TEST_F(ModificaSqlite, OnlyInputControlsServeAndTheRowIsTheOneLoaded) {
+    Clienti();
+    ASSERT_TRUE(Init());
+    // A linked box or another widget never serves a column; of two controls the
+    // first serves, a combo before anything else.
+    auto* label = new QWidget(form.get());
+    label->setObjectName("lblCognome");
+    label->setProperty("Tag", "#Cognome");
+    auto* txtCognome2 = AddText("txtCognome2", "#Cognome");
+    auto* txtComune = AddText("txtComune", "#IdComune");
+    EditRecord("20");
+    txtCognome->setText("Primo");
+    txtCognome2->setText("Secondo");
+    txtComune->setText("3");
+    nav.Update();
+    EXPECT_EQ(Riga("20"), "Primo|n20|50|2.5|1974-03-02|0|2|C20");
+    delete txtId; // without the key box, the record loaded is deleted
+    nav.MoveTo("10");
+    EXPECT_EQ(NavigatorTestAccess::Delete(nav), "DELETE FROM Clienti WHERE IdCliente = 10");
+}
+
+TEST_F(ModificaSqlite, CharacterAndWideKeysFindTheirRow) {
+    Schema({"CREATE TABLE K (Codice VARCHAR(20) PRIMARY KEY, Nome TEXT)",
+            "INSERT INTO K VALUES ('A1', 'uno'), ('O''Br\\ien', 'due')",
+            "CREATE TABLE G (Id INTEGER PRIMARY KEY, Nome VARCHAR(20))",
+            "INSERT INTO G VALUES (9000000000, 'uno'), (9000000001, 'due'), (9000000002, 'tre')"});
+    auto* txtCodice = AddText("txtCodice", "#Codice");
+    auto* txtNome = AddText("txtNome", "#Nome");
+    ASSERT_TRUE(Init("K", "Codice"));
+    const std::pair<int, const char*> deletes[] = {
+        {2, "DELETE K.* FROM K WHERE Codice = 'O''Br\\\\ien'"},
+        {0, "DELETE K.* FROM K WHERE Codice = 'O''Br\\ien'"},
+        {1, "DELETE FROM K WHERE Codice = 'O''Br\\ien'"}};
+    for (const auto& [kind, text] : deletes) {
+        nav.TipoDatabase = kind;
+        EXPECT_EQ(NavigatorTestAccess::Delete(nav), text);
+    }
+    nav.TipoDatabase = 4;
+    nav.MessaggioConfermaEliminaDisabilitato = true;
+    nav.Delete();
+    EXPECT_EQ(Keys("K"), QStringList{"A1"});
+
+    delete txtCodice;
+    auto* txtKey = AddText("txtId", "#Id");
+    clsADONavigator g;
+    g.TipoDatabase = 4;
+    ASSERT_TRUE(g.Init_Class(conn.get(), "G", FormOf(form.get()), "Id", {}, "#", ""));
+    for (short tipo : {short(20), short(2)}) { // what providers that know bigint and smallint say
+        NavigatorTestAccess::TipoChiave(g, tipo);
+        g.MoveTo("9000000001");
+        ASSERT_EQ(txtKey->text(), "9000000001");
+        g.Edit();
+        txtNome->setText(QString("tipo %1").arg(tipo));
+        g.Update();
+        EXPECT_EQ(banco->Rows("SELECT Nome FROM G ORDER BY Id"),
+                  QStringList({"uno", QString("tipo %1").arg(tipo), "tre"}));
+    }
+}
+
+TEST_F(ModificaSqlite, RejectionsAreReportedAndKeepTheForm) {
+    Clienti();
+    ASSERT_TRUE(Init());
+    conn->Execute("CREATE TRIGGER NoDelete BEFORE DELETE ON Clienti "
+                  "BEGIN SELECT RAISE(ABORT, 'protetto'); END");
+    nav.MessaggioConfermaEliminaDisabilitato = true;
+    ExpectOneBox([&] { nav.Delete(); }, "ClsAdoNavigator_Metodo_Delete -2147217900 protetto", 16,
+                 "TQ03");
+    EXPECT_EQ(log.names, QStringList({"Delete", "BeforeDelConfirm"}));
+    EXPECT_EQ(Id(), "30");
+    const QStringList before = banco->Rows("SELECT * FROM Clienti");
+    txtCognome->setReadOnly(false);
+    txtCognome->setText("Cambiato");
+    nav.Update(); // saving while browsing runs nothing and locks
+    EXPECT_EQ(banco->Rows("SELECT * FROM Clienti"), before);
+    EXPECT_TRUE(txtCognome->isReadOnly());
+
+    // The unknown-item message names the column, in the language's words.
+    QTemporaryDir dir;
+    for (const auto& [name, text] :
+         {std::pair{"LangSetting.ini", "[Language]\nCurrentLanguage=Prova\n"},
+          std::pair{"Prova.lng", "[Strings]\nTQ02=\"Attenzione\"\n"
+                                 "TQ42=\"Il campo [[Tag]] non e' in elenco ([[Tag]])\"\n"}}) {
+        QFile f(QDir(dir.path()).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    CambiaLinguaModulo(dir.path());
+    EditRecord("10");
+    cboComune->setEditText("Atlantide");
+    ExpectOneBox([&] { nav.Update(); }, "Il campo IdComune non e' in elenco (IdComune)", 48,
+                 "Attenzione");
+    ResetLanguageModule();
+}
+
+TEST_F(ModificaSqlite, TheFirstRecordOfAnEmptyTableAndAKeyChosenInACombo) {
+    Clienti({"DELETE FROM Clienti",
+             "CREATE TABLE Schede (IdCliente INTEGER PRIMARY KEY REFERENCES Clienti(IdCliente), "
+             "Appunti TEXT)"});
+    ASSERT_TRUE(Init());
+    nav.MessaggioConfermaNuovoDisabilitato = true;
+    nav.Addnew();
+    txtCognome->setText("Abbandonato");
+    nav.Annulla(); // nothing to go back to
+    EXPECT_EQ(nav.State(), 1);
+    EXPECT_EQ(txtCognome->text(), "");
+    EXPECT_TRUE(txtCognome->isReadOnly());
+    nav.Addnew();
+    txtCognome->setText("Primo");
+    cboComune->setEditText("Torino");
+    nav.Update();
+    EXPECT_EQ(Id() + txtCognome->text() + QString::number(nav.State()), Keys().value(0) + "Primo3");
+
+    TaggedForm schede("frmSchede");
+    auto* cboCliente = schede.AddCombo("cboCliente", Tag({"IdCliente", "", "Cognome"}));
+    auto* txtAppunti = schede.AddText("txtAppunti", "#Appunti");
+    clsADONavigator s;
+    s.TipoDatabase = 4;
+    s.MessaggioConfermaNuovoDisabilitato = true;
+    ASSERT_TRUE(
+        s.Init_Class(conn.get(), "Schede", FormOf(schede.form.get()), "IdCliente", {}, "#", ""));
+    s.Addnew();
+    cboCliente->setCurrentIndex(0);
+    txtAppunti->setText("scheda");
+    s.Update();
+    EXPECT_EQ(banco->Rows("SELECT * FROM Schede"), QStringList{Keys().value(0) + "|scheda"});
+    EXPECT_EQ(cboCliente->currentText() + QString::number(s.State()), "Primo3");
+}
+
+} // namespace
+} // namespace tessaro::test

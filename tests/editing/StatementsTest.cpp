@@ -1,0 +1,176 @@
+// The texts that save a record, per database kind, without a database.
+
+#include "editing/Salvataggio.h"
+#include "support/FormFixtures.h"
+
+namespace tessaro::test {
+namespace {
+
+TEST(Literals, EachKindWritesItsOwnDatesAndEscapesItsTexts) {
+    const QDateTime mattino(QDate(2024, 3, 5), QTime(9, 7, 3));
+    const QDateTime mezzanotte(QDate(2024, 3, 5), QTime(0, 0, 0));
+    const QDateTime secondo(QDate(2024, 3, 5), QTime(0, 0, 1));
+    const QDateTime gennaio(QDate(2025, 1, 9), QTime(1, 2, 3));
+    const std::tuple<int, QDateTime, const char*> dates[] = {
+        {0, mattino, "#03/05/2024 09.07.03#"},
+        {0, mezzanotte, "#03/05/2024#"},
+        {0, secondo, "#03/05/2024 00.00.01#"},
+        {0, gennaio, "#01/09/2025 01.02.03#"},
+        {1, mezzanotte, "'20240305 00:00:00:000'"},
+        {1, gennaio, "'20250109 01:02:03:000'"},
+        {2, mezzanotte, "'2024-3-5 0:0:0'"},
+        {2, gennaio, "'2025-1-9 1:2:3'"},
+        {4, mezzanotte, "'2024-03-05'"},
+        {4, secondo, "'2024-03-05 00:00:01'"},
+        {4, gennaio, "'2025-01-09 01:02:03'"},
+        {3, mattino, ""},
+        {-1, mattino, ""},
+    };
+    for (const auto& [kind, date, literal] : dates) {
+        clsADONavigator nav;
+        nav.TipoDatabase = kind;
+        EXPECT_EQ(NavigatorTestAccess::DataSql(nav, date), literal) << kind;
+        EXPECT_EQ(NavigatorTestAccess::DataSqlServer(nav, gennaio), "'20250109 01:02:03:000'");
+        EXPECT_EQ(nav.FormatDateForMySql(gennaio), "'2025-1-9 1:2:3'");
+    }
+    const std::tuple<int, const char*, const char*> texts[] = {
+        {0, "O'Brien", "O''Brien"},    {4, "''", "''''"},           {1, "", ""},
+        {2, "C:\\dati", "C:\\\\dati"}, {0, "C:\\dati", "C:\\dati"}, {4, "C:\\dati", "C:\\dati"},
+        {2, "a\\'b", "a\\\\''b"},      {3, "a\\'b", "a\\''b"},
+    };
+    for (const auto& [kind, text, escaped] : texts) {
+        clsADONavigator nav;
+        nav.TipoDatabase = kind;
+        EXPECT_EQ(NavigatorTestAccess::TestoSql(nav, text), escaped) << kind << " " << text;
+    }
+    for (int t : {2, 3, 16, 17, 18, 19, 20, 21})
+        EXPECT_EQ(GruppoDi(t), GruppoColonna::Intero) << t;
+    for (int t : {129, 130, 200, 201, 202, 203})
+        EXPECT_EQ(GruppoDi(t), GruppoColonna::Carattere) << t;
+    for (int t : {7, 135})
+        EXPECT_EQ(GruppoDi(t), GruppoColonna::Data) << t;
+    for (int t : {4, 5, 6, 11, 131, 134, 72})
+        EXPECT_EQ(GruppoDi(t), GruppoColonna::AltroNumero) << t;
+    EXPECT_EQ(LunghezzaInCaratteri(QString::fromUtf8("città\xF0\x9D\x84\x9E")), 6);
+}
+
+ColonnaServita Testo(const QString& nome, short tipo, const QString& testo, bool chiave = false,
+                     long lunghezza = 0) {
+    ColonnaServita c;
+    c.nome = nome;
+    c.tipo = tipo;
+    c.lunghezzaMassima = lunghezza;
+    c.chiavePrimaria = chiave;
+    c.fonte = FonteValore::Testo;
+    c.testo = testo;
+    c.tag = QLatin1Char('#') + nome;
+    return c;
+}
+
+ColonnaServita Altro(const QString& nome, short tipo, FonteValore fonte,
+                     const QString& testo = {}) {
+    ColonnaServita c = Testo(nome, tipo, testo);
+    c.fonte = fonte;
+    c.spuntata = testo == QLatin1String("v");
+    return c;
+}
+
+TestiSalvataggio Componi(int kind, const std::vector<ColonnaServita>& colonne,
+                         const ChiaveRecord& chiave = {"a", 3, 1}) {
+    return ComponiSalvataggio("T", colonne, chiave, Dialetto::Per(kind));
+}
+
+TEST(Composition, TheInsertAndUpdateOfEveryKind) {
+    for (int kind : {0, 1, 2, 4}) {
+        const auto t = Componi(kind, {Testo("a", 3, "1", true), Testo("b", 130, "x")});
+        EXPECT_EQ(t.insert, "Insert Into T (a,b) Values (1,'x');") << kind;
+        EXPECT_EQ(t.update, "UPDATE T SET a=1,b='x' WHERE (a = 1);") << kind;
+        EXPECT_EQ(t.testoChiave, "1") << kind;
+    }
+    // The update finds the row loaded, whatever the key box says; an emptied box writes Null.
+    const auto t = Componi(4, {Testo("a", 3, "2", true), Testo("b", 130, "  "), Testo("d", 5, "")},
+                           {"a", 3, 1});
+    EXPECT_EQ(t.insert, "Insert Into T (a,b,d) Values (2,Null,Null);");
+    EXPECT_EQ(t.update, "UPDATE T SET a=2,b=Null,d=Null WHERE (a = 1);");
+    EXPECT_EQ(t.testoChiave, "2");
+    const auto senza = Componi(4, {Testo("b", 130, "x")}, {"a", 3, 7});
+    EXPECT_EQ(senza.update + senza.testoChiave, "UPDATE T SET b='x' WHERE (a = 7);");
+    for (short tipo : {2, 3, 16, 20, 21}) {
+        const auto big =
+            Componi(0, {Testo("k", tipo, "9000000000", true)}, {"k", tipo, 9000000000LL});
+        EXPECT_EQ(big.update, "UPDATE T SET k=9000000000 WHERE (k = 9000000000);") << tipo;
+    }
+    const auto car = Componi(2, {Testo("k", 130, "O'B\\", true)}, {"k", 130, "O'B\\"});
+    EXPECT_EQ(car.update, "UPDATE T SET k='O''B\\\\' WHERE (k = 'O''B\\\\');");
+    EXPECT_EQ(Componi(0, {Testo("k", 5, "1.5", true)}, {"k", 5, 1.5}).update,
+              "UPDATE T SET k=1.5 WHERE ();")
+        << "a key of another type gives no condition";
+}
+
+TEST(Composition, ValuesByGroupAndNamesByDialect) {
+    const auto t = Componi(
+        0, {Testo("a", 3, "1", true), Testo("s", 5, "3,5"), Testo("m", 131, "-2.25"),
+            Testo("d", 7, " 2024-03-05 "), Testo("dt", 135, "2024-03-05 09:07:03"),
+            Altro("v", 11, FonteValore::Spunta, "v"), Altro("f", 11, FonteValore::Spunta),
+            Altro("c", 3, FonteValore::ChiaveCombo, "42"),
+            Altro("s2", 130, FonteValore::ChiaveCombo, "X'1"), Altro("n", 3, FonteValore::Nullo)});
+    ASSERT_FALSE(t.messaggio);
+    EXPECT_EQ(t.insert, "Insert Into T (a,s,m,d,dt,v,f,c,s2,n) Values (1,3.5,-2.25,#03/05/2024#,"
+                        "#03/05/2024 09.07.03#,-1,0,42,'X''1',Null);");
+    EXPECT_EQ(
+        Componi(4, {Altro("v", 11, FonteValore::Spunta, "v"), Testo("d", 7, "2024-03-05")}).insert,
+        "Insert Into T (v,d) Values (1,'2024-03-05');");
+    EXPECT_EQ(Componi(3, {Testo("d", 7, "2024-03-05")}).insert, "Insert Into T (d) Values ();");
+    EXPECT_THROW(Componi(4, {Altro("c", 3, FonteValore::ChiaveCombo, "1;DROP")}), TessaroError);
+
+    // Note and Password are bracketed after a comma where the dialect says so.
+    const std::vector<ColonnaServita> riservati = {
+        Testo("Id", 3, "1", true), Testo("Note", 130, "n"), Testo("Password", 130, "p"),
+        Testo("note", 130, ",Note,Password=")};
+    for (int kind : {0, 1, 2, 4}) {
+        const QString n = kind < 2 ? "[Note]" : "Note";
+        const QString p = kind < 2 ? "[Password]" : "Password";
+        const auto r = Componi(kind, riservati, {"Id", 3, 1});
+        EXPECT_EQ(r.insert, "Insert Into T (Id," + n + "," + p +
+                                ",note) Values (1,'n','p',',Note,Password=');")
+            << kind;
+        EXPECT_EQ(r.update, "UPDATE T SET Id=1," + n + "='n'," + p +
+                                "='p',note=',Note,Password=' WHERE (Id = 1);")
+            << kind;
+    }
+    EXPECT_EQ(Componi(0, {Testo("Note", 130, "n")}).insert, "Insert Into T (Note) Values ('n');");
+}
+
+TEST(Composition, TheFirstColumnThatCannotBeWrittenStopsTheSave) {
+    const auto message = [](const ColonnaServita& c) {
+        const auto t = Componi(4, {Testo("a", 3, "1", true), c});
+        EXPECT_TRUE(!t.messaggio || (t.insert.isEmpty() && t.update.isEmpty()));
+        return t.messaggio ? t.messaggio->testo + "/" + QString::number(t.messaggio->stile) + "/" +
+                                 t.messaggio->titolo
+                           : QString();
+    };
+    const std::pair<ColonnaServita, const char*> cases[] = {
+        {Testo("b", 130, "abcde", false, 5), ""},
+        {Testo("b", 130, QString::fromUtf8("città"), false, 5), ""},
+        {Testo("b", 130, QString::fromUtf8("\xF0\x9D\x84\x9E\xF0\x9D\x84\x9E"), false, 2), ""},
+        {Testo("b", 130, QString(5000, 'x'), false, 0), ""},
+        {Testo("b", 130, "abcdef", false, 5), "TQ16 #b\rTQ17 5 TQ18/48/TQ02"},
+        {Testo("b", 130, "abcd  ", false, 5), "TQ16 #b\rTQ17 5 TQ18/48/TQ02"},
+        {Testo("e", 3, "-7"), ""},
+        {Testo("e", 3, " 42 "), ""},
+        {Testo("s", 5, ".5"), ""},
+        {Testo("d", 135, "2024-02-30"), "TQ23 #d/16/TQ02"},
+        {Altro("IdComune", 3, FonteValore::VoceSconosciuta), "TQ42/48/TQ02"},
+    };
+    for (const auto& [c, text] : cases)
+        EXPECT_EQ(message(c), QString::fromUtf8(text)) << c.testo.left(20).toStdString();
+    for (const char* bad : {"3,5", "1.0", "1e3", "12abc", "1;DROP TABLE T", "0x10", "1 000"})
+        EXPECT_EQ(message(Testo("e", 3, bad)), "TQ16 #e\rTQ19/48/TQ02") << bad;
+    for (const char* bad : {"3,5,1", "1.2.3", "abc", "1--", "$5", "1,000.5"})
+        EXPECT_EQ(message(Testo("s", 5, bad)), "TQ16 #s\rTQ19/48/TQ02") << bad;
+    const auto first = Componi(4, {Testo("a", 3, "x", true), Testo("b", 130, "toolong", false, 2)});
+    EXPECT_EQ(first.messaggio->testo, "TQ16 #a\rTQ19");
+}
+
+} // namespace
+} // namespace tessaro::test

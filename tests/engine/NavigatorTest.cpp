@@ -1,0 +1,340 @@
+// The navigator's set-up, key list and moves, on both engines.
+
+#include "engine/collTabellaPrincipale.h"
+#include "support/FormFixtures.h"
+
+#include <QAction>
+#include <QFile>
+
+namespace tessaro::test {
+namespace {
+
+using Navigatore = SuEntrambi<>;
+
+TEST_P(Navigatore, SetUpReadsTheSchemaAndShowsTheLastRecord) {
+    Clienti();
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(nav.CampoChiave() + QString::number(nav.TipoChiave()), "IdCliente3");
+    const collTabellaPrincipale& cols = *nav.TabellaPrincipale();
+    ASSERT_EQ(cols.Count(), 9) << "the primary table's columns only";
+    EXPECT_TRUE(cols.Item(1)->ChiavePrimaria());
+    EXPECT_EQ(cols.Item("COGNOME")->LunghezzaMassima(), 10);
+    EXPECT_FALSE(cols.Item("Cognome")->IsNullable());
+    EXPECT_EQ(cols.Item(cols.Count())->NomeCampo(), "Codice");
+    EXPECT_EQ(nav.SqlRecordCorrente(),
+              "SELECT * FROM (Comuni INNER JOIN Clienti ON "
+              "(Comuni.IdComune) = (Clienti.IdComune)) Where IdCliente = 30");
+    EXPECT_EQ(nav.State(), 3);
+    EXPECT_EQ(txtCognome->text() + txtNote->toPlainText() + txtNascita->text() +
+                  txtProvincia->text() + cboComune->currentText(),
+              "Verdin301964-04-03TOTorino");
+    EXPECT_TRUE(chkAttivo->isChecked());
+    EXPECT_TRUE(txtCognome->isReadOnly());
+    EXPECT_FALSE(chkAttivo->isEnabled());
+}
+
+TEST_P(Navigatore, MovesSetStatesAndPositionsAndNeverWrap) {
+    Clienti();
+    ASSERT_TRUE(Init());
+    struct Step {
+        std::function<void()> move;
+        const char* id;
+        int state;
+    };
+    const Step steps[] = {
+        {[&] { nav.MoveFirst(); }, "10", 2},  {[&] { nav.MovePrevious(); }, "10", 2},
+        {[&] { nav.MoveNext(); }, "20", 7},   {[&] { nav.MoveNext(); }, "30", 3},
+        {[&] { nav.MoveNext(); }, "30", 3},   {[&] { nav.MovePrevious(); }, "20", 7},
+        {[&] { nav.Move(0); }, "10", 2},      {[&] { nav.Move(-3); }, "10", 2},
+        {[&] { nav.Move(2); }, "20", 7},      {[&] { nav.Move(99); }, "30", 3},
+        {[&] { nav.MoveTo("20"); }, "20", 7}, {[&] { nav.MoveTo("30"); }, "30", 3},
+        {[&] { nav.MoveLast(); }, "30", 3},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].move();
+        EXPECT_EQ(Id(), steps[i].id) << "step " << i;
+        EXPECT_EQ(nav.State(), steps[i].state) << "step " << i;
+        EXPECT_EQ(Position(), Id().toInt() / 10) << "step " << i;
+    }
+    // The handlers of a move see the state it started from.
+    nav.MovePrevious();
+    log.Clear();
+    nav.MovePrevious();
+    EXPECT_EQ(log.names, QStringList({"OnCurrent", "AfterCurrent"}));
+    EXPECT_EQ(log.states, std::vector<int>({7, 7}));
+    EXPECT_EQ(nav.State(), 2);
+    // Bianchi's own Attivo, not the one of the town joined in.
+    nav.MoveNext();
+    EXPECT_FALSE(chkAttivo->isChecked());
+    EXPECT_EQ(txtProvincia->text(), "MI");
+    EXPECT_EQ(cboComune->currentText(), "Milano");
+
+    // A key that is missing, or not a number for a numeric key, is reported.
+    for (const auto& [key, number] : {std::pair{"999", 3021}, std::pair{"1 OR 1=1", 5}}) {
+        boxes.Expect();
+        nav.MoveTo(QLatin1String(key));
+        ASSERT_EQ(boxes.Shown().size(), 1u);
+        EXPECT_TRUE(boxes.Shown()[0].text.startsWith(
+            QStringLiteral("ClsAdoNavigator_Metodo_MoveTo %1 ").arg(number)))
+            << boxes.Shown()[0].text.toStdString();
+        EXPECT_EQ(boxes.Shown()[0].title, "TQ03");
+        EXPECT_EQ(Id(), "20") << "the previous record stays shown";
+        boxes.Clear();
+    }
+    nav.MovePrevious(); // the next move starts again from the record shown
+    EXPECT_EQ(Id(), "10");
+}
+
+TEST_P(Navigatore, EveryStepSeesWhatOthersChanged) {
+    Clienti({"INSERT INTO Clienti VALUES (40, 'Neri', NULL, NULL, NULL, NULL, 1, 2, 'C40')",
+             "INSERT INTO Clienti VALUES (50, 'Zeta', NULL, NULL, NULL, NULL, 0, 2, 'C50')"});
+    ASSERT_TRUE(Init("Clienti", "Cognome")); // Bianchi 20, Neri 40, Rossi 10, Verdi 30, Zeta 50
+    const auto other = banco->Open();
+    struct Step {
+        const char* change; // by another connection, "own:" on the navigator's own
+        std::function<void()> move;
+        const char* id;
+        int position;
+        int count;
+    };
+    const Step steps[] = {
+        {"", [&] { nav.MoveTo("10"); }, "10", 3, 5},
+        {"", [&] { nav.MoveNext(); }, "30", 4, 5},
+        {"", [&] { nav.MovePrevious(); }, "10", 3, 5},
+        {"INSERT INTO Clienti (IdCliente, Cognome, IdComune) VALUES (5, 'Alfa', 1)",
+         [&] { nav.MoveNext(); }, "30", 5, 6},
+        {"DELETE FROM Clienti WHERE IdCliente = 50", [&] { nav.MovePrevious(); }, "10", 4, 5},
+        {"UPDATE Clienti SET Cognome = 'Zorro' WHERE IdCliente = 10", [&] { nav.MoveNext(); }, "10",
+         5, 5},
+        {"own:DELETE FROM Clienti WHERE IdCliente = 30", [&] { nav.MovePrevious(); }, "40", 3, 4},
+        {"own:INSERT INTO Clienti (IdCliente, Cognome, IdComune) VALUES (45, 'Nero', 2)",
+         [&] { nav.MoveNext(); }, "45", 4, 5},
+        {"INSERT INTO Clienti (IdCliente, Cognome, IdComune) VALUES (25, 'Bruni', 1)",
+         [&] { nav.MoveTo("25"); }, "25", 3, 6},
+        // The record shown is deleted: the step lands on one that exists.
+        {"DELETE FROM Clienti WHERE IdCliente = 25", [&] { nav.MoveNext(); }, "10", 5, 5},
+        {"", [&] { nav.MovePrevious(); }, "45", 4, 5},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const QString change = QLatin1String(steps[i].change);
+        if (change.startsWith(QLatin1String("own:")))
+            conn->Execute(change.mid(4));
+        else if (!change.isEmpty())
+            other->Execute(change);
+        steps[i].move();
+        EXPECT_EQ(Id(), steps[i].id) << "step " << i;
+        EXPECT_EQ(Position(), steps[i].position) << "step " << i;
+        EXPECT_EQ(Count(), steps[i].count) << "step " << i;
+    }
+    EXPECT_TRUE(boxes.Shown().empty());
+    // A change made while the host had the connection closed is seen too.
+    conn->Close();
+    other->Execute("DELETE FROM Clienti WHERE IdCliente = 40");
+    nav.MovePrevious();
+    EXPECT_EQ(conn->State(), 1) << "the step reconnected";
+    EXPECT_EQ(Id(), "20");
+    EXPECT_EQ(Count(), 4);
+}
+
+TEST_P(Navigatore, StatesForNoRecordOneRecordAndAConditionThatSelectsNothing) {
+    Clienti({"DELETE FROM Clienti"});
+    txtCognome->setText("stale");
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(nav.State(), 1);
+    EXPECT_EQ(txtCognome->text(), "") << "no records: controls cleared";
+    EXPECT_TRUE(txtCognome->isReadOnly());
+    nav.MoveNext();
+    nav.Move(3);
+    EXPECT_EQ(nav.State(), 1);
+    // Rows another user adds are seen at the next move, with one record too.
+    const auto other = banco->Open();
+    other->Execute("INSERT INTO Clienti (IdCliente, Cognome, IdComune) VALUES (5, 'Primo', 1)");
+    nav.MoveLast();
+    EXPECT_EQ(nav.State(), 3);
+    EXPECT_EQ(Id(), "5");
+    nav.MoveFirst();
+    EXPECT_EQ(nav.State(), 2) << "first, even when it is the only one";
+    other->Execute("INSERT INTO Clienti (IdCliente, Cognome, IdComune) VALUES (7, 'Secondo', 1)");
+    nav.MoveNext();
+    EXPECT_EQ(Id(), "7");
+    EXPECT_EQ(Count(), 2);
+
+    nav.mCondizione = "Cognome = 'Primo'";
+    nav.AggiornaTheData();
+    EXPECT_EQ(nav.State(), 3);
+    EXPECT_EQ(Id(), "5");
+    EXPECT_EQ(Count(), 1);
+    nav.mCondizione = "Cognome = 'nessuno'";
+    nav.AggiornaTheData();
+    EXPECT_EQ(nav.State(), 1);
+    EXPECT_EQ(Id(), "") << "emptied when nothing is selected";
+    // The requery of a step uses the condition of the moment.
+    nav.mCondizione.clear();
+    nav.MoveLast();
+    EXPECT_EQ(Count(), 2);
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_P(Navigatore, CharacterKeysWithApostrophesAreFoundAgain) {
+    Schema({"CREATE TABLE Voci (Codice VARCHAR(20) PRIMARY KEY, Descrizione TEXT)",
+            "INSERT INTO Voci VALUES ('A', 'prima'), ('B''s', 'seconda'), ('C\\\\d', 'terza')"});
+    auto* codice = AddText("txtCodice", "Codice");
+    auto* descr = AddText("txtDescrizione", "Descrizione");
+    ASSERT_TRUE(Init("Voci", "Codice", nullptr, {}, QString(), QString()));
+    EXPECT_EQ(nav.TipoChiave(), DbType::WChar);
+    const QString backslash = banco->Engine() == Motore::Sqlite ? "C\\\\d" : "C\\d";
+    EXPECT_EQ(codice->text(), backslash);
+    nav.MovePrevious();
+    EXPECT_EQ(codice->text(), "B's");
+    EXPECT_EQ(nav.CriterioRecordCorrente(), "Codice='B''s'");
+    nav.MoveNext(); // the requery finds "B's" again, then moves on
+    EXPECT_EQ(codice->text(), backslash);
+    nav.MoveTo("B's");
+    EXPECT_EQ(descr->text(), "seconda");
+    nav.MoveTo(backslash);
+    EXPECT_EQ(descr->text(), "terza");
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+INSTANTIATE_FOR_ENGINES(Navigatore);
+
+using NavigatoreSqlite = FormaTest;
+
+TEST_F(NavigatoreSqlite, KeyListStatementsPerKind) {
+    Clienti();
+    ASSERT_TRUE(Init("Clienti", "Cognome"));
+    EXPECT_EQ(NavigatorTestAccess::ElencoChiavi(nav, true),
+              "Select IdCliente From Clienti Order by Clienti.Cognome;");
+    nav.mCondizione = "Attivo = 1";
+    EXPECT_EQ(NavigatorTestAccess::ElencoChiavi(nav, true),
+              "Select IdCliente from Clienti WHERE (Attivo = 1) Order by Clienti.Cognome");
+    nav.ScorrimentoDisabilitato = -1;
+    const std::pair<int, const char*> expected[] = {
+        {0, "Select TOP 1 (IdCliente) from Clienti Order by Clienti.Cognome"},
+        {1, "Select TOP 1 (IdCliente) from Clienti Order by Clienti.Cognome"},
+        {2, "Select IdCliente from Clienti Order by Clienti.Cognome DESC LIMIT 1,1"},
+        {4, "Select IdCliente from Clienti Order by Clienti.Cognome LIMIT 1"},
+    };
+    for (const auto& [kind, text] : expected) {
+        nav.TipoDatabase = kind;
+        EXPECT_EQ(NavigatorTestAccess::ElencoChiavi(nav, true), text) << "kind " << kind;
+    }
+    // The requery between moves ignores the scrolling setting.
+    EXPECT_EQ(NavigatorTestAccess::ElencoChiavi(nav, false),
+              "Select IdCliente from Clienti WHERE (Attivo = 1) Order by Clienti.Cognome");
+    nav.TipoDatabase = 4;
+    nav.AggiornaTheData();
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(Id(), "20") << "the first row of the sort order";
+    nav.MoveTo("10"); // loaded directly, whatever the list holds
+    EXPECT_EQ(txtCognome->text(), "Rossi");
+}
+
+TEST_F(NavigatoreSqlite, AClosedConnectionIsReopenedAndALostDatabaseToldOnce) {
+    Clienti();
+    ASSERT_TRUE(Init());
+    nav.MoveTo("20");
+    conn->Close();
+    nav.MoveNext();
+    EXPECT_EQ(conn->State(), 1);
+    EXPECT_EQ(Id(), "30");
+    conn->Close();
+    nav.MovePrevious();
+    EXPECT_EQ(Id(), "20") << "back on the same list after the reconnection";
+
+    conn->Close();
+    const QString path = conn->Settings().dataSource;
+    ASSERT_TRUE(QFile::rename(path, path + ".away"));
+    ExpectOneBox([&] { nav.MoveNext(); },
+                 "Si è verificato un errore di rete nell'accesso al database", 48, "Attenzione!");
+    EXPECT_EQ(Id(), "20");
+    ASSERT_TRUE(QFile::rename(path + ".away", path));
+    nav.MoveNext();
+    EXPECT_EQ(Id(), "30");
+    // A refresh on its own checks the connection too.
+    conn->Close();
+    nav.AggiornaArrayID();
+    EXPECT_TRUE(nav.ElencoValido());
+    EXPECT_EQ(conn->State(), 1);
+}
+
+TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
+    Clienti();
+    // Links given by the caller come first; each table is joined once.
+    AddText("txtComune", Tag({"IdComune", "Comuni.Nome"}));
+    ASSERT_TRUE(Init("Clienti", "IdCliente", nullptr, {"", "IdComune", "Comuni", "IdComune"}));
+    EXPECT_EQ(nav.NumeroLink(), 2);
+    EXPECT_EQ(nav.TabelleJoin().count("INNER JOIN"), 1);
+    EXPECT_EQ(form->findChild<QLineEdit*>("txtComune")->text(), "Torino");
+
+    // Link arrays of whole triples only; an array of one slot means none.
+    for (std::size_t upper : {0u, 2u, 4u}) {
+        clsADONavigator n;
+        if (upper != 0)
+            boxes.Expect();
+        EXPECT_EQ(n.Init_Class(conn.get(), "Clienti", FormOf(form.get()), "IdCliente",
+                               std::vector<QString>(upper + 1), "#", ""),
+                  upper == 0);
+        if (upper != 0)
+            ExpectBox(boxes.Shown().size() - 1, "TQ29", 16, "TQ03");
+    }
+    // A linked binding without a link fails the set-up with its box.
+    AddText("txtOrfano", Tag({"Nessuno", "Nome"}));
+    clsADONavigator orfano;
+    boxes.Expect();
+    EXPECT_FALSE(
+        orfano.Init_Class(conn.get(), "Clienti", FormOf(form.get()), "IdCliente", {}, "#", ""));
+    EXPECT_TRUE(boxes.Shown().back().text.startsWith("ClsAdoNavigator_Metodo_Init_Class 9 "));
+    EXPECT_EQ(boxes.Shown().back().title, "Errore interno!");
+
+    // A frame container walks its direct children, skipping controls without a container.
+    TaggedForm other("frmAltro");
+    auto* frame = other.AddFrame("fraClienti");
+    auto* inFrame = other.AddText("txtCognome", "#Cognome", frame);
+    auto* nested = other.AddText("txtInterno", "#Cognome", other.AddFrame("fraInterno", frame));
+    (new QAction(other.form.get()))->setObjectName("mnuFile");
+    clsADONavigator framed;
+    framed.TipoDatabase = 4;
+    ASSERT_TRUE(
+        framed.Init_Class(conn.get(), "Clienti", HostObjectOf(frame), "IdCliente", {}, "#", ""));
+    EXPECT_EQ(inFrame->text(), "Verdi");
+    EXPECT_EQ(nested->text(), "") << "controls of a nested frame are not shown";
+
+    nav.Unload();
+    EXPECT_EQ(nav.ConnState(), 0);
+    EXPECT_EQ(nav.TheData, nullptr);
+    EXPECT_EQ(conn->State(), 1) << "the connection is the host's";
+    nav.MoveFirst(); // does nothing after Unload
+}
+
+TEST(NavigatorBeforeSetUp, PropertiesWarnAndMovesDoNothing) {
+    ScriptedMessageBoxes boxes;
+    ScopedMessageBoxService scope(&boxes);
+    clsADONavigator fresh;
+    EXPECT_EQ(fresh.ConnState(), 0);
+    for (int i = 0; i < 3; ++i)
+        boxes.Expect();
+    EXPECT_EQ(fresh.ContenitoreCaselle(), nullptr);
+    EXPECT_FALSE(fresh.RecordCount().isValid());
+    EXPECT_FALSE(fresh.AbsolutePosition().isValid());
+    fresh.MoveNext();
+    fresh.MoveTo("1");
+    fresh.Move(1);
+    ASSERT_EQ(boxes.Shown().size(), 3u);
+    for (const auto& b : boxes.Shown())
+        EXPECT_EQ(b.text + b.title + QString::number(b.style), "TQ01TQ0248");
+
+    collTabellaPrincipale c;
+    c.Add("Id", 3, false, 0, true);
+    c.Add("Nome", 130, true, 40, false);
+    EXPECT_EQ(c.Item("nome")->LunghezzaMassima(), 40);
+    EXPECT_EQ(RaisedBy([&] { c.Add("NOME", 130, true, 0, false); }).number, Err::DuplicateKey);
+    boxes.Clear();
+    boxes.Expect();
+    EXPECT_EQ(c.Item(3), nullptr);
+    EXPECT_TRUE(boxes.Shown()[0].text.startsWith("Err 9 - "));
+    EXPECT_EQ(boxes.Shown()[0].title, "Errore interno!");
+}
+
+} // namespace
+} // namespace tessaro::test

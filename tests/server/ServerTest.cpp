@@ -1,0 +1,215 @@
+// What only the MariaDB server does: its column types, connecting to it, and
+// the server going away under an open connection and an open form.
+
+#include "platform/MySqlProvider.h"
+#include "platform/Values.h"
+#include "support/FormFixtures.h"
+
+namespace tessaro::test {
+namespace {
+
+#define REQUIRE_SERVER()                                                                           \
+    if (!ServerAvailable())                                                                        \
+    GTEST_SKIP() << "no MariaDB server in this run"
+
+TEST(MySql, TypeCodesAndCatalogueStatements) {
+    using namespace DbType;
+    const std::pair<const char*, int> types[] = {
+        {"TINYINT(1)", Boolean},
+        {"tinyint(4) unsigned", TinyInt},
+        {"bit(1)", Boolean},
+        {"bit(12)", BigInt},
+        {"int(10) unsigned zerofill", Integer},
+        {"year(4)", SmallInt},
+        {"enum('a','b')", WChar},
+        {"json", WChar},
+        {"varbinary(16)", Binary},
+        {"decimal(18,4)", Numeric},
+        {"timestamp(6)", DbTimeStamp},
+        {"time(3)", DbTime},
+    };
+    for (const auto& [type, code] : types)
+        EXPECT_EQ(mysql::TypeCode(QLatin1String(type)), code) << type;
+    EXPECT_TRUE(mysql::ColumnsStatement(QString()).contains("TABLE_SCHEMA = DATABASE()"));
+    EXPECT_TRUE(mysql::PrimaryKeysStatement("it's\\").contains("TABLE_SCHEMA = 'it\\'s\\\\'"));
+    EXPECT_EQ(mysql::CharacterLength(QVariant(qulonglong(4294967295ULL))), QVariant(0));
+    EXPECT_EQ(mysql::CharacterLength(QVariant(qlonglong(65535))), QVariant(65535));
+    EXPECT_TRUE(mysql::DefaultValue(QVariant("NULL")).isNull());
+    EXPECT_EQ(mysql::DefaultValue(QVariant("'it''s'")), QVariant("it's"));
+}
+
+TEST(MySql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
+    REQUIRE_SERVER();
+    const auto banco = Banco::Crea(Motore::MariaDb);
+    banco->Exec(
+        {"CREATE TABLE AllTypes (Id INT AUTO_INCREMENT PRIMARY KEY, Piccolo TINYINT, "
+         "Flag TINYINT(1) NOT NULL DEFAULT 0, Bit1 BIT(1), Corto SMALLINT, Grande BIGINT, "
+         "Fisso CHAR(10), Nome VARCHAR(30) NOT NULL, Lungo LONGTEXT, Momento DATETIME, "
+         "Stampa TIMESTAMP NULL, Ora TIME, Importo DECIMAL(10,2), Singolo FLOAT, "
+         "Latino VARCHAR(12) CHARACTER SET latin1)",
+         "INSERT INTO AllTypes (Piccolo, Flag, Bit1, Corto, Grande, Fisso, Nome, Momento, Stampa, "
+         "Ora, Importo, Singolo, Latino) VALUES (-5, 1, b'1', 300, 9000000000, 'ab', 'Città €😀', "
+         "'2024-3-5 9:7:3', '2024-3-5 0:0:0', '9:7:3', 12.5, 2.5, 'Jöß')",
+         "INSERT INTO AllTypes (Nome) VALUES ('vuoto')"});
+    const auto conn = banco->Open();
+    auto schema = conn->OpenSchema(adSchemaColumns, {QVariant(), QVariant(), "AllTypes"});
+    QStringList described;
+    for (schema->MoveFirst(); !schema->Eof(); schema->MoveNext())
+        described << QStringLiteral("%1|%2|%3")
+                         .arg(schema->Fields()["COLUMN_NAME"].Value().toString())
+                         .arg(schema->Fields()["DATA_TYPE"].Value().toInt())
+                         .arg(ValueToText(schema->Fields()["CHARACTER_MAXIMUM_LENGTH"].Value()));
+    EXPECT_EQ(described, QStringList({"Id|3|", "Piccolo|16|", "Flag|11|", "Bit1|11|", "Corto|2|",
+                                      "Grande|20|", "Fisso|130|10", "Nome|130|30", "Lungo|130|0",
+                                      "Momento|135|", "Stampa|135|", "Ora|134|", "Importo|131|",
+                                      "Singolo|4|", "Latino|130|12"}));
+    Recordset rs;
+    rs.Open("SELECT * FROM AllTypes ORDER BY Id", conn.get());
+    const Fields f = rs.Fields();
+    for (const QString& d : described) // a result column's code agrees with the schema's
+        EXPECT_EQ(f[d.section('|', 0, 0)].Type(), d.section('|', 1, 1).toInt()) << d.toStdString();
+    EXPECT_EQ(f["Nome"].DefinedSize() + f["Latino"].DefinedSize(), 42);
+    QStringList values;
+    for (const char* c : {"Piccolo", "Flag", "Bit1", "Grande", "Nome", "Latino", "Momento",
+                          "Stampa", "Ora", "Importo", "Singolo"})
+        values << ValueToText(f[c].Value());
+    EXPECT_EQ(values.join('|'), QString::fromUtf8("-5|1|1|9000000000|Città €😀|Jöß|2024-03-05 "
+                                                  "09:07:03|2024-03-05|09:07:03|12.5|2.5"));
+    rs.MoveNext();
+    for (const char* c : {"Piccolo", "Bit1", "Momento", "Ora", "Importo"})
+        EXPECT_TRUE(f[c].Value().isNull()) << c;
+    conn->Execute("INSERT INTO AllTypes (Nome) VALUES ('terzo')");
+    EXPECT_EQ(ValueToText(conn->LastInsertId()), "3");
+    conn->Execute("UPDATE AllTypes SET Corto = 1 WHERE Id = 2");
+    EXPECT_TRUE(conn->LastInsertId().isNull()) << "no key generated, none reported";
+}
+
+TEST(MySql, ConnectingBySocketOrHostAndItsFailures) {
+    REQUIRE_SERVER();
+    Connection c;
+    const Raised refused = RaisedBy(
+        [&] { c.Open("Provider=MySQL;Server=127.0.0.1;Port=1;Database=x;User=root;Password="); });
+    EXPECT_EQ(refused.number, Err::LostConnection);
+    EXPECT_TRUE(refused.description.contains("Can't connect")) << refused.description.toStdString();
+    const QString socket = qEnvironmentVariable("TESSARO_MARIADB_SOCKET");
+    if (!socket.isEmpty()) {
+        Connection local;
+        local.Open("Provider=MySQL;Socket=" + socket + ";Database=tessaro_test;User=root");
+        EXPECT_EQ(RowsAsText(&local, "SELECT @@port"),
+                  QStringList{qEnvironmentVariable("TESSARO_MARIADB_PORT")});
+    }
+    const Raised denied =
+        RaisedBy([&] { c.Open(SharedConnectionString() + ";Database=no_such_database_here"); });
+    EXPECT_EQ(denied.number, Err::LostConnection);
+    EXPECT_TRUE(denied.description.contains("no_such_database_here"));
+
+    // A killed server is a lost connection; nothing reconnects behind the caller's back.
+    PrivateServer server;
+    ASSERT_TRUE(server.Started()) << server.Error().toStdString();
+    auto db = Banco::Crea(Motore::MariaDb, server.ConnectionString());
+    db->Exec({"CREATE TABLE T (Id INT AUTO_INCREMENT PRIMARY KEY, V VARCHAR(10))",
+              "INSERT INTO T (V) VALUES ('prima')"});
+    auto conn = db->Open();
+    server.Kill();
+    EXPECT_EQ(RaisedBy([&] { conn->Execute("INSERT INTO T (V) VALUES ('x')"); }).number,
+              -2147467259);
+    EXPECT_EQ(conn->State(), adStateClosed);
+    EXPECT_EQ(RaisedBy([&] { conn->Open(); }).number, Err::LostConnection);
+    server.Restart();
+    conn->Open();
+    auto stale = db->Open();
+    server.Kill();
+    server.Restart();
+    EXPECT_EQ(RaisedBy([&] { RowsAsText(stale.get(), "SELECT 1"); }).number, Err::LostConnection);
+    EXPECT_EQ(stale->State(), adStateClosed);
+    stale->Open();
+    stale->Execute("INSERT INTO T (V) VALUES ('dopo')");
+    EXPECT_EQ(db->Rows("SELECT V FROM T ORDER BY Id"), QStringList({"prima", "dopo"}))
+        << "committed rows survive the kill";
+    db.reset();
+}
+
+// A form whose server is killed and restarted on the same port and data.
+class Recupero : public FormaTest {
+protected:
+    Motore Engine() const override { return Motore::MariaDb; }
+    void SetUp() override {
+        BoxesTest::SetUp();
+        if (!ServerAvailable())
+            GTEST_SKIP() << "no MariaDB server in this run";
+        server = std::make_unique<PrivateServer>();
+        ASSERT_TRUE(server->Started()) << server->Error().toStdString();
+        banco = Banco::Crea(Motore::MariaDb, server->ConnectionString());
+        nav.SetEventSink(&log);
+        Clienti();
+        ASSERT_TRUE(Init());
+        nav.MessaggioConfermaNuovoDisabilitato = true;
+    }
+    void TearDown() override {
+        FormaTest::TearDown();
+        conn.reset();
+        banco.reset();
+        server.reset();
+    }
+    void ExpectNetworkMessage(const std::function<void()>& operation) {
+        ExpectOneBox(operation, "Si è verificato un errore di rete nell'accesso al database", 48,
+                     "Attenzione!");
+    }
+    std::unique_ptr<PrivateServer> server;
+};
+
+TEST_F(Recupero, BrowsingReconnectsSilentlyOrTellsOnceWhileTheServerIsDown) {
+    nav.MoveFirst();
+    server->Kill();
+    server->Restart();
+    nav.MoveNext();
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(Id() + "|" + txtCognome->text(), "20|Bianchi");
+    EXPECT_EQ(nav.State(), 7);
+
+    server->Kill();
+    for (const auto& move : std::vector<std::function<void()>>{
+             [&] { nav.MoveNext(); }, [&] { nav.MovePrevious(); }, [&] { nav.MoveFirst(); },
+             [&] { nav.MoveLast(); }, [&] { nav.Move(1); }, [&] { nav.MoveTo("10"); }})
+        ExpectNetworkMessage(move);
+    EXPECT_EQ(Id(), "20");
+    EXPECT_EQ(conn->State(), adStateClosed);
+    server->Restart();
+    nav.MoveNext(); // the key list is reopened on the record shown
+    EXPECT_EQ(Id(), "30");
+    EXPECT_EQ(nav.State(), 3);
+}
+
+TEST_F(Recupero, WhatIsTypedWhileTheServerIsDownIsKeptAndSavedOnceAfter) {
+    EditRecord("20");
+    txtCognome->setText("d'Este \\");
+    txtNote->setPlainText("scritta mentre\nil server era giù");
+    server->Kill();
+    ExpectNetworkMessage([&] { nav.Update(); });
+    EXPECT_EQ(nav.State(), 6);
+    EXPECT_EQ(txtCognome->text(), "d'Este \\");
+    EXPECT_FALSE(txtCognome->isReadOnly());
+    EXPECT_TRUE(log.names.isEmpty());
+    server->Restart();
+    EXPECT_EQ(Riga("20"), "Bianchi|n20|50|2.5|1974-03-02|0|2|C20") << "nothing was written";
+    nav.Update();
+    EXPECT_EQ(log.Steps(), QStringList{"AfterUpdate"});
+    EXPECT_EQ(Riga("20"), "d'Este \\|scritta mentre\nil server era giù|50|2.5|1974-03-02|0|2|C20");
+
+    nav.Addnew();
+    txtCognome->setText("Gialli");
+    txtSaldo->setText("1,25");
+    cboComune->setEditText("Milano");
+    server->Kill();
+    ExpectNetworkMessage([&] { nav.Update(); });
+    ExpectNetworkMessage([&] { nav.Update(); });
+    EXPECT_EQ(txtSaldo->text(), "1,25");
+    server->Restart();
+    nav.Update();
+    EXPECT_EQ(Keys(), QStringList({"10", "20", "30", "31"}));
+    EXPECT_EQ(Riga("31"), "Gialli|<null>|<null>|1.25|<null>|0|2|nuovo");
+    EXPECT_EQ(Id(), "31");
+}
+
+} // namespace
+} // namespace tessaro::test
