@@ -125,19 +125,24 @@ TEST_F(Controllo, PropertiesReachTheActiveNavigatorOrFailAfterStoring) {
     EXPECT_EQ(nav->ScorrimentoDisabilitato, -1);
     ctl->ScorrimentoDisabilitato(0);
 
-    ctl->MessaggioConfermaNuovoDisabilitato(true);
-    ctl->MessaggioConfermaClonaDisabilitato(true);
-    ctl->MessaggioConfermaEliminaDisabilitato(true);
-    ctl->MessaggioConfermaClonaDisabilitato(false);
-    EXPECT_TRUE(nav->MessaggioConfermaNuovoDisabilitato &&
-                nav->MessaggioConfermaEliminaDisabilitato);
-    EXPECT_FALSE(nav->MessaggioConfermaClonaDisabilitato);
+    const std::pair<void (Tessaro14_ML::*)(bool), bool clsADONavigator::*> flags[] = {
+        {&Tessaro14_ML::MessaggioConfermaNuovoDisabilitato,
+         &clsADONavigator::MessaggioConfermaNuovoDisabilitato},
+        {&Tessaro14_ML::MessaggioConfermaClonaDisabilitato,
+         &clsADONavigator::MessaggioConfermaClonaDisabilitato},
+        {&Tessaro14_ML::MessaggioConfermaEliminaDisabilitato,
+         &clsADONavigator::MessaggioConfermaEliminaDisabilitato}};
+    for (const auto& [set, field] : flags) {
+        (ctl->*set)(true);
+        EXPECT_TRUE(nav->*field);
+        (ctl->*set)(false);
+        EXPECT_FALSE(nav->*field);
+    }
     ctl->InitCharTag("@");
-    EXPECT_EQ(nav->InitCharTagValue(), "@");
     ctl->TipoDatabase(2);
-    EXPECT_EQ(nav->TipoDatabase, 2);
     nav->mCondizione = "IdCliente > 1";
-    EXPECT_EQ(ctl->Condizione(), "IdCliente > 1");
+    EXPECT_EQ(nav->InitCharTagValue() + QString::number(nav->TipoDatabase) + ctl->Condizione(),
+              "@2IdCliente > 1");
     EXPECT_EQ(ctl->State(), 3);
 }
 
