@@ -50,6 +50,8 @@ TEST_F(Lingua, LookupFallsBackToTheKeyAndReadsTextsAfresh) {
     EXPECT_EQ(RaisedBy([&] { CambiaLinguaModulo(empty.path()); }).number, Err::FileNotFound);
     EXPECT_EQ(CurrentLanguage(), "Due");
     EXPECT_EQ(GetMessage("TQ30"), "TQ30");
+    ResetLanguageModule();
+    EXPECT_EQ(LanguageFolder() + CurrentLanguage(), "");
 }
 
 TEST_F(Lingua, ShippedFilesDefineTheSameKeysAsValidQuotedUtf8) {

@@ -165,6 +165,7 @@ TEST(QtHostForm, TextAndCheckBoxesReadWriteLockAndSelect) {
     box.SetSelStart(100);
     EXPECT_EQ(box.SelStart(), 11);
     EXPECT_EQ(RaisedBy([&] { box.SetSelLength(-1); }).number, Err::InvalidCall);
+    EXPECT_EQ(RaisedBy([&] { box.SetSelStart(-1); }).number, Err::InvalidCall);
     QPlainTextEdit plain;
     TextBox& memo = AsTextBox(*ControlOf(&plain));
     memo.SetText("ab\ncd");
