@@ -1,7 +1,7 @@
 #include "SampleDatabase.h"
 
-#include "platform/Database.h"
-#include "platform/TessaroError.h"
+#include "data/Database.h"
+#include "data/TessaroError.h"
 
 #include <QFile>
 #include <QSqlDatabase>

@@ -13,10 +13,10 @@
 #include "Tour.h"
 #include "ui_ClientiOrdiniWindow.h"
 
-#include "platform/Database.h"
-#include "platform/MessageBox.h"
-#include "platform/QtHostForm.h"
-#include "platform/TessaroError.h"
+#include "data/Database.h"
+#include "data/TessaroError.h"
+#include "host/MessageBox.h"
+#include "host/QtHostForm.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

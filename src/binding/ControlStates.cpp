@@ -1,7 +1,7 @@
+#include "data/TessaroError.h"
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
 
 namespace tessaro {
 

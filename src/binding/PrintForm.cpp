@@ -1,7 +1,7 @@
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
+#include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/QtHostForm.h"
 
 namespace tessaro {
 

@@ -1,13 +1,13 @@
 #include "control/Tessaro14_ML.h"
 
 #include "control/BarraPulsanti.h"
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "engine/clsADONavigator.h"
+#include "host/HostForm.h"
+#include "host/MessageBox.h"
+#include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
-#include "platform/HostForm.h"
-#include "platform/MessageBox.h"
-#include "platform/QtHostForm.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,10 +1,10 @@
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "editing/Salvataggio.h"
 #include "engine/Dialetto.h"
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 namespace tessaro {
 

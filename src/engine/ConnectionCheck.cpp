@@ -1,6 +1,6 @@
+#include "data/TessaroError.h"
 #include "engine/clsADONavigator.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
+#include "host/MessageBox.h"
 
 namespace tessaro {
 

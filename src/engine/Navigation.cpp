@@ -1,7 +1,7 @@
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "engine/clsADONavigator.h"
 #include "language/modLanguageSupport.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 namespace tessaro {
 

@@ -1,10 +1,10 @@
 #include "engine/clsADONavigator.h"
 
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "engine/Dialetto.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 namespace tessaro {
 

@@ -6,10 +6,10 @@
 // binding/ (showing, control states, lookup combos, printing) and editing/
 // (edit modes, saving, deleting, literals).
 
+#include "data/Database.h"
 #include "engine/NavigatorEvents.h"
 #include "engine/collTabellaPrincipale.h"
-#include "platform/Database.h"
-#include "platform/HostForm.h"
+#include "host/HostForm.h"
 
 #include <QDateTime>
 #include <QString>

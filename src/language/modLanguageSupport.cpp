@@ -1,6 +1,6 @@
 #include "language/modLanguageSupport.h"
 
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 
 #include <QFile>
 #include <QFileInfo>

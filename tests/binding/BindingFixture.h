@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/clsADONavigator.h"
+#include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
-#include "platform/QtHostForm.h"
 #include "support/Fixtures.h"
 #include "support/FormFixtures.h"
 

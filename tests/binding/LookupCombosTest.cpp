@@ -1,7 +1,7 @@
 #include "BindingFixture.h"
 
 #include "binding/ComboSql.h"
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 
 namespace tessaro::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "BindingFixture.h"
 
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 
 #include <QAction>
 

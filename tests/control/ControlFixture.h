@@ -1,10 +1,10 @@
 #pragma once
 
 #include "control/Tessaro14_ML.h"
+#include "data/TessaroError.h"
 #include "engine/clsADONavigator.h"
+#include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
-#include "platform/QtHostForm.h"
-#include "platform/TessaroError.h"
 #include "support/Fixtures.h"
 #include "support/FormFixtures.h"
 

@@ -8,9 +8,9 @@
 #include "ui_ClientiOrdiniWindow.h"
 
 #include "control/Tessaro14_ML.h"
+#include "data/Database.h"
 #include "engine/clsADONavigator.h"
 #include "language/modLanguageSupport.h"
-#include "platform/Database.h"
 #include "server/ServerFixture.h"
 #include "support/Fixtures.h"
 

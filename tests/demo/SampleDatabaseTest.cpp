@@ -4,8 +4,8 @@
 #include "SampleDatabase.h"
 #include "Filtro.h"
 
-#include "platform/Database.h"
-#include "platform/TessaroError.h"
+#include "data/Database.h"
+#include "data/TessaroError.h"
 #include "support/Fixtures.h"
 
 #include <QSqlQuery>

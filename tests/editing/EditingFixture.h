@@ -1,10 +1,10 @@
 #pragma once
 
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "editing/Salvataggio.h"
 #include "engine/clsADONavigator.h"
-#include "platform/QtHostForm.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
+#include "host/QtHostForm.h"
 #include "support/Fixtures.h"
 #include "support/FormFixtures.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/clsADONavigator.h"
-#include "platform/QtHostForm.h"
+#include "host/QtHostForm.h"
 #include "support/Fixtures.h"
 #include "support/FormFixtures.h"
 

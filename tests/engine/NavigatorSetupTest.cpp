@@ -1,7 +1,7 @@
 #include "NavigatorFixture.h"
 
+#include "data/TessaroError.h"
 #include "engine/collTabellaPrincipale.h"
-#include "platform/TessaroError.h"
 
 #include <QGroupBox>
 

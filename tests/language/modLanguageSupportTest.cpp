@@ -1,5 +1,5 @@
 #include "language/modLanguageSupport.h"
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 #include "support/Fixtures.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
+#include "data/SqliteProvider.h"
 #include "platform/DatabaseTestSupport.h"
-#include "platform/SqliteProvider.h"
 #include "support/Fixtures.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Database.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
+#include "data/Database.h"
+#include "data/TessaroError.h"
+#include "data/Values.h"
 
 #include <QString>
 #include <QStringList>

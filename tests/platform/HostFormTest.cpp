@@ -1,5 +1,5 @@
-#include "platform/QtHostForm.h"
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
+#include "host/QtHostForm.h"
 
 #include <QAbstractItemView>
 #include <QAction>

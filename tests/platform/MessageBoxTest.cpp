@@ -1,5 +1,5 @@
-#include "platform/MessageBox.h"
-#include "platform/QtHostForm.h"
+#include "host/MessageBox.h"
+#include "host/QtHostForm.h"
 
 #include <QAbstractButton>
 #include <QApplication>

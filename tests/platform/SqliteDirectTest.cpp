@@ -2,9 +2,9 @@
 // driver: the same values and descriptions as the Qt path, and versions that
 // change with every change anybody makes.
 
-#include "platform/SqliteDirect.h"
+#include "data/SqliteDirect.h"
+#include "data/SqliteProvider.h"
 #include "platform/DatabaseTestSupport.h"
-#include "platform/SqliteProvider.h"
 #include "support/Fixtures.h"
 
 #include <QDir>

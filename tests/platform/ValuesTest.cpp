@@ -1,4 +1,4 @@
-#include "platform/Values.h"
+#include "data/Values.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The MariaDB provider on the real throwaway server: schema rowsets, reading,
 // failures, reconnection and a server that dies.
 
-#include "platform/MySqlProvider.h"
-#include "platform/Values.h"
+#include "data/MySqlProvider.h"
+#include "data/Values.h"
 #include "server/ServerFixture.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "server/ServerFixture.h"
 
-#include "platform/Values.h"
+#include "data/Values.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -5,8 +5,8 @@
 // database of its own on it, so tests run in parallel. Tests that kill the
 // server start a private one, so the others never see it go away.
 
-#include "platform/Database.h"
-#include "platform/TessaroError.h"
+#include "data/Database.h"
+#include "data/TessaroError.h"
 #include "support/Fixtures.h"
 
 #include <QElapsedTimer>

@@ -3,10 +3,10 @@
 // A customers form on MariaDB: one navigator of kind 2 per user, each on a
 // connection of its own.
 
+#include "data/Values.h"
 #include "engine/NavigatorEvents.h"
 #include "engine/clsADONavigator.h"
-#include "platform/QtHostForm.h"
-#include "platform/Values.h"
+#include "host/QtHostForm.h"
 #include "server/ServerFixture.h"
 #include "support/FormFixtures.h"
 

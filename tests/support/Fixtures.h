@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Database.h"
-#include "platform/MessageBox.h"
+#include "data/Database.h"
+#include "host/MessageBox.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "support/TypingFuzz.h"
 
+#include "data/Values.h"
 #include "editing/Salvataggio.h"
-#include "platform/QtHostForm.h"
-#include "platform/Values.h"
+#include "host/QtHostForm.h"
 #include "support/Fixtures.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // Random typing into a form on table P (Id, Corto VARCHAR(5), Medio VARCHAR(40),
 // Lungo TEXT, Numero whole, Importo real), shared by the SQLite and MariaDB runs.
 
-#include "platform/MessageBox.h"
+#include "host/MessageBox.h"
 #include "support/FormFixtures.h"
 
 #include <vector>

@@ -2,7 +2,7 @@
 
 // MariaDB and MySQL servers through Qt's QMYSQL driver.
 
-#include "platform/Database.h"
+#include "data/Database.h"
 
 namespace tessaro {
 

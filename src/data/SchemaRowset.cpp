@@ -1,6 +1,6 @@
-#include "platform/SchemaRowset.h"
+#include "data/SchemaRowset.h"
 
-#include "platform/Values.h"
+#include "data/Values.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

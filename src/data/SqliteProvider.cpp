@@ -1,8 +1,8 @@
-#include "platform/SqliteProvider.h"
-#include "platform/SchemaRowset.h"
+#include "data/SqliteProvider.h"
+#include "data/SchemaRowset.h"
 
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
+#include "data/TessaroError.h"
+#include "data/Values.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

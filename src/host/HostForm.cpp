@@ -1,6 +1,6 @@
-#include "platform/HostForm.h"
+#include "host/HostForm.h"
 
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 
 namespace tessaro {
 

@@ -2,8 +2,8 @@
 
 // The embedded SQLite database through Qt's QSQLITE driver.
 
-#include "platform/Database.h"
-#include "platform/SqliteDirect.h"
+#include "data/Database.h"
+#include "data/SqliteDirect.h"
 
 #include <optional>
 

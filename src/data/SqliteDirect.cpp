@@ -1,6 +1,6 @@
-#include "platform/SqliteDirect.h"
+#include "data/SqliteDirect.h"
 
-#include "platform/SqliteProvider.h"
+#include "data/SqliteProvider.h"
 
 #include <QSqlDriver>
 #include <cstring>

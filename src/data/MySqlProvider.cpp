@@ -1,8 +1,8 @@
-#include "platform/MySqlProvider.h"
-#include "platform/SchemaRowset.h"
+#include "data/MySqlProvider.h"
+#include "data/SchemaRowset.h"
 
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
+#include "data/TessaroError.h"
+#include "data/Values.h"
 
 #include <QRegularExpression>
 #include <QSqlError>

@@ -1,4 +1,4 @@
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 
 namespace tessaro {
 

@@ -1,6 +1,6 @@
-#include "platform/QtHostForm.h"
+#include "host/QtHostForm.h"
 
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>

@@ -1,4 +1,4 @@
-#include "platform/MessageBox.h"
+#include "host/MessageBox.h"
 
 #include <QDebug>
 
@@ -8,13 +8,17 @@ namespace {
 MessageBoxService* gService = nullptr;
 }
 
-void SetMessageBoxService(MessageBoxService* service) { gService = service; }
-MessageBoxService* CurrentMessageBoxService() { return gService; }
+void SetMessageBoxService(MessageBoxService* service) {
+    gService = service;
+}
+MessageBoxService* CurrentMessageBoxService() {
+    return gService;
+}
 
 int DefaultAnswer(int style) {
     const int buttons = style & 7;
     return (buttons == MsgStyle::YesNo || buttons == MsgStyle::YesNoCancel) ? MsgAnswer::Yes
-                                                                           : MsgAnswer::Ok;
+                                                                            : MsgAnswer::Ok;
 }
 
 int MsgBox(const QString& text, int style, const QString& title) {

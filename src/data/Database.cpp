@@ -1,9 +1,9 @@
-#include "platform/Database.h"
+#include "data/Database.h"
 
-#include "platform/MySqlProvider.h"
-#include "platform/SqliteProvider.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
+#include "data/MySqlProvider.h"
+#include "data/SqliteProvider.h"
+#include "data/TessaroError.h"
+#include "data/Values.h"
 
 #include <QHash>
 #include <QSqlError>

@@ -3,7 +3,7 @@
 // What both database providers share when they answer OpenSchema: reading
 // catalogue rows, applying the restriction array, and the rowset shapes.
 
-#include "platform/Database.h"
+#include "data/Database.h"
 
 #include <QSqlError>
 #include <QString>

@@ -4,7 +4,7 @@
 // things Qt makes slow or cannot do: reading a long result, and telling
 // whether the data may have changed. It is the same library Qt's driver uses.
 
-#include "platform/Database.h"
+#include "data/Database.h"
 
 #include <optional>
 #include <vector>

@@ -10,8 +10,8 @@
 // Adapters live as hidden children of the object they wrap, so they are created
 // once and die with it.
 
-#include "platform/HostForm.h"
-#include "platform/MessageBox.h"
+#include "host/HostForm.h"
+#include "host/MessageBox.h"
 
 #include <QString>
 
