@@ -25,6 +25,9 @@ public:
     virtual Form* ParentForm() const = 0;
     // The native object behind it (the QWidget for the Qt adapter).
     virtual void* Native() const = 0;
+    // Prints what it shows: a form prints itself as PrintForm does, a container
+    // prints itself alone rather than its whole form. Failures are swallowed.
+    virtual void Print() = 0;
 };
 
 class Control : public HostObject {
@@ -89,6 +92,7 @@ public:
     virtual void PrintForm() = 0;
     virtual Control* ActiveControl() const = 0;
     Form* ParentForm() const override { return const_cast<Form*>(this); }
+    void Print() override { PrintForm(); }
 };
 
 // Kind tests and casts that raise NoSuchMember when the object is not of the kind.

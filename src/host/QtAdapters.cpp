@@ -47,6 +47,11 @@ public:
     bool Enabled() const override { return OwnEnabled(Wrapped()); }
     void SetEnabled(bool enabled) override { SetOwnEnabled(Wrapped(), enabled); }
     HostObject* Container() const override { return ContainerOf(Wrapped()); }
+    // Actions and timers show nothing to print.
+    void Print() override {
+        if (auto* w = qobject_cast<QWidget*>(Wrapped()))
+            PrintWidgetImage(w, Name());
+    }
 };
 
 using GenericAdapter = ObjectAdapter<Control>;
@@ -384,12 +389,8 @@ HostObject* HostObjectOf(QWidget* widget) {
 }
 
 void PrintHostObject(HostObject* object) {
-    // Every adapter is a QObject child of the widget it wraps.
-    auto* adapter = dynamic_cast<QObject*>(object);
-    if (!adapter)
-        return;
-    if (auto* widget = qobject_cast<QWidget*>(adapter->parent()))
-        PrintWidgetImage(widget, object->Name());
+    if (object)
+        object->Print();
 }
 
 } // namespace tessaro
