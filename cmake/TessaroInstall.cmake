@@ -8,7 +8,7 @@ set(TESSARO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tessaro)
 set(TESSARO_LANG_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/tessaro/lang)
 
 set(tessaro_targets tessaro tessaro_data tessaro_host tessaro_qthost tessaro_language
-    tessaro_engine tessaro_editing tessaro_binding tessaro_control)
+    tessaro_navigator tessaro_control)
 foreach(folder IN LISTS TESSARO_FOLDERS)
     file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.h)
     install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tessaro/${folder})
