@@ -63,7 +63,7 @@ QString clsADONavigator::TabellaDelLink(const QString& campo) const {
 
 void clsADONavigator::FillCombo(ComboBox& ctl) {
     // Only a new record is restricted by the condition; browsing lists every row.
-    const QString condizione = mState == 5 ? ctl.DataField() : QString();
+    const QString condizione = mState == StatoNavigatore::NuovoRecord ? ctl.DataField() : QString();
     RiempiComboCondizionata(ctl, condizione);
 }
 
@@ -216,7 +216,8 @@ void clsADONavigator::AggiornaChiaviPrimarieCombo(ComboBox& Combo, const QString
     if (!voce)
         TessaroError::Raise(Err::SubscriptOutOfRange);
     // The same condition as the items, so that key j still describes item j.
-    const QString condizione = mState == 5 ? Combo.DataField() : QString();
+    const QString condizione =
+        mState == StatoNavigatore::NuovoRecord ? Combo.DataField() : QString();
     Recordset rs;
     ApriInLettura(rs, StatementChiaviCombo(Nometabella, voce->Ordinamento, condizione),
                   mConnessione, adCmdText);

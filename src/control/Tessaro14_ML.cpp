@@ -99,10 +99,6 @@ QString Testo(const char* s) {
     return QString::fromLatin1(s);
 }
 
-bool InInserimentoOModifica(short stato) {
-    return stato == 5 || stato == 6;
-}
-
 // Runs one step whose failure is skipped.
 template <typename F> void Salta(F&& passo) {
     try {
@@ -477,7 +473,7 @@ bool Tessaro14_ML::RemoveFonteDati(const QString& ContainerName) {
     Riporta(QStringLiteral("Tessaro_RemoveFonteDati "), [&] {
         const std::shared_ptr<clsADONavigator> nav = mFontiDati.Item(ContainerName);
         RendiAttiva(nav);
-        if (!InInserimentoOModifica(nav->State())) {
+        if (!InInserimentoOModifica(nav->Stato())) {
             nav->Unload();
             RimuoviFonte(ContainerName);
             return;
@@ -487,7 +483,7 @@ bool Tessaro14_ML::RemoveFonteDati(const QString& ContainerName) {
         case MsgAnswer::Yes:
             nav->Update();
             // The user asked to save: a record that could not be saved is not thrown away.
-            if (InInserimentoOModifica(nav->State())) {
+            if (InInserimentoOModifica(nav->Stato())) {
                 risultato = false;
                 return;
             }
@@ -662,7 +658,7 @@ void Tessaro14_ML::EseguiComando(const QString& key) {
 
 void Tessaro14_ML::Addnew() {
     Riporta(QStringLiteral("Tessaro_Addnew "), [&] {
-        if (InInserimentoOModifica(Attiva()->State()) || !ChiediInserimento())
+        if (InInserimentoOModifica(Attiva()->Stato()) || !ChiediInserimento())
             return;
         Attiva()->Addnew();
         AggiornaStatoPulsanti();
@@ -671,7 +667,7 @@ void Tessaro14_ML::Addnew() {
 
 void Tessaro14_ML::Update() {
     Riporta(QStringLiteral("Tessaro_Update "), [&] {
-        if (!InInserimentoOModifica(Attiva()->State()) || !ChiediSalvataggio())
+        if (!InInserimentoOModifica(Attiva()->Stato()) || !ChiediSalvataggio())
             return;
         Attiva()->Update();
         AggiornaStatoPulsanti();
@@ -680,8 +676,8 @@ void Tessaro14_ML::Update() {
 
 void Tessaro14_ML::Edit() {
     Riporta(QStringLiteral("Tessaro_Edit "), [&] {
-        const short stato = Attiva()->State();
-        if (stato == 1 || InInserimentoOModifica(stato))
+        const StatoNavigatore stato = Attiva()->Stato();
+        if (stato == StatoNavigatore::NessunRecord || InInserimentoOModifica(stato))
             return;
         Attiva()->Edit();
         AggiornaStatoPulsanti();
@@ -690,8 +686,8 @@ void Tessaro14_ML::Edit() {
 
 void Tessaro14_ML::Delete() {
     Riporta(QStringLiteral("Tessaro_Delete "), [&] {
-        const short stato = Attiva()->State();
-        if (stato == 1 || InInserimentoOModifica(stato))
+        const StatoNavigatore stato = Attiva()->Stato();
+        if (stato == StatoNavigatore::NessunRecord || InInserimentoOModifica(stato))
             return;
         Attiva()->Delete();
         AggiornaStatoPulsanti();
@@ -716,7 +712,7 @@ void Tessaro14_ML::ImpostaCondizione(const QString& Condizione) {
 
 void Tessaro14_ML::Annulla() {
     Riporta(QStringLiteral("Tessaro_Annulla "), [&] {
-        if (!InInserimentoOModifica(Attiva()->State()))
+        if (!InInserimentoOModifica(Attiva()->Stato()))
             return;
         emit mEvents->AfterAnnulla();
         Attiva()->Annulla();
@@ -728,11 +724,11 @@ void Tessaro14_ML::Annulla() {
 
 void Tessaro14_ML::AggiornaStatoPulsanti() {
     mToolbar->setEnabled(true);
-    short stato = 0;
+    StatoNavigatore stato{};
     try {
         if (!mFonteDati || mFonteDati->ConnState() == 0)
             return;
-        stato = mFonteDati->State();
+        stato = mFonteDati->Stato();
     } catch (const TessaroError&) {
         return;
     }
@@ -740,27 +736,27 @@ void Tessaro14_ML::AggiornaStatoPulsanti() {
     Button(QStringLiteral("Annulla"))->setEnabled(Button(QStringLiteral("Salva"))->isEnabled());
 }
 
-void Tessaro14_ML::StatoPulsanti(short stato) {
+void Tessaro14_ML::StatoPulsanti(StatoNavigatore stato) {
     auto imposta = [this](const char* key, bool value) { Button(Testo(key))->setEnabled(value); };
     switch (stato) {
-    case 1:
+    case StatoNavigatore::NessunRecord:
         ImpostaTutti(false);
         imposta("Stampa", true);
         imposta("Duplica", false);
         imposta("Nuovo", mNuovoEnabled);
         ImpostaCasella(QStringLiteral("0"), true);
         break;
-    case 5:
-    case 6:
+    case StatoNavigatore::NuovoRecord:
+    case StatoNavigatore::ModificaRecord:
         ImpostaTutti(false);
         imposta("Stampa", true);
         imposta("Salva", true);
         imposta("Duplica", false);
         ImpostaCasella(QString(), true);
         break;
-    case 2:
-    case 3:
-    case 4: {
+    case StatoNavigatore::PrimoRecord:
+    case StatoNavigatore::UltimoRecord:
+    case StatoNavigatore::UnicoRecord: {
         ImpostaTutti(true);
         imposta("Stampa", mConsultazioneEnabled);
         imposta("Nuovo", mNuovoEnabled);
@@ -769,13 +765,14 @@ void Tessaro14_ML::StatoPulsanti(short stato) {
         imposta("Salva", false);
         imposta("Duplica", mDuplicaEnabled);
         const bool ts = mTastiScorrimentoEnabled;
-        ImpostaScorrimento(stato == 3 && ts, stato == 2 && ts);
+        ImpostaScorrimento(stato == StatoNavigatore::UltimoRecord && ts,
+                           stato == StatoNavigatore::PrimoRecord && ts);
         QString contatore;
         Salta([&] { contatore = Contatore(); });
         ImpostaCasella(contatore, !ts);
         break;
     }
-    case 7: {
+    case StatoNavigatore::RecordInMezzo: {
         ImpostaTutti(true);
         ImpostaScorrimento(mTastiScorrimentoEnabled, mTastiScorrimentoEnabled);
         imposta("Stampa", mConsultazioneEnabled);

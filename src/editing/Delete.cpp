@@ -63,7 +63,7 @@ void clsADONavigator::Delete() {
         MovePrevious();
         if (quantiPrima == 1) {
             SvuotaControlli();
-            mState = 1;
+            mState = StatoNavigatore::NessunRecord;
         }
         Solleva([](NavigatorEvents& ev) { ev.AfterDelete(); });
     } catch (const TessaroError& e) {

@@ -22,7 +22,7 @@ void clsADONavigator::Addnew() {
             return;
         if (!VerificaConnessione())
             return;
-        mState = 5;
+        mState = StatoNavigatore::NuovoRecord;
         FillComboOfForm();
         AbilitaInserimento(mContenitoreCaselle);
         PulisciControlli(mContenitoreCaselle);
@@ -31,7 +31,8 @@ void clsADONavigator::Addnew() {
             HostObject* c = mContenitoreCaselle;
             ev.Addnew(c);
         });
-        mState = 5;
+        // Again: the mode holds whatever the host's handler did to the state.
+        mState = StatoNavigatore::NuovoRecord;
     } catch (const TessaroError& e) {
         Segnala(QStringLiteral("ClsAdoNavigator_Metodo_AddNew "), e,
                 GetMessage(QStringLiteral("TQ03")));
@@ -48,14 +49,15 @@ void clsADONavigator::Clone() {
             return;
         FillComboOfForm();
         ShowCurrentRecord();
-        mState = 5;
+        mState = StatoNavigatore::NuovoRecord;
         VerificaComboConOfForm();
         AbilitaInserimento(mContenitoreCaselle);
         Solleva([&](NavigatorEvents& ev) {
             HostObject* c = mContenitoreCaselle;
             ev.Clone(c);
         });
-        mState = 5;
+        // Again: the mode holds whatever the host's handler did to the state.
+        mState = StatoNavigatore::NuovoRecord;
     } catch (const TessaroError& e) {
         Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Clone "), e,
                 GetMessage(QStringLiteral("TQ03")));
@@ -72,7 +74,7 @@ void clsADONavigator::Edit() {
         ShowCurrentRecord();
         AbilitaInserimento(mContenitoreCaselle);
         Solleva([](NavigatorEvents& ev) { ev.BeforeUpdate(); });
-        mState = 6;
+        mState = StatoNavigatore::ModificaRecord;
     } catch (const TessaroError& e) {
         Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Edit "), e,
                 GetMessage(QStringLiteral("TQ03")));
@@ -83,16 +85,17 @@ void clsADONavigator::Annulla() {
     try {
         DisabilitaInserimento(mContenitoreCaselle);
         Solleva([](NavigatorEvents& ev) { ev.AfterAnnulla(); });
-        mState = 7;
+        mState = StatoNavigatore::RecordInMezzo;
         FillComboConOfForm();
         ShowCurrentRecord();
-        mState = 7;
+        // Again: the host's OnCurrent and AfterCurrent handlers run in between.
+        mState = StatoNavigatore::RecordInMezzo;
         // Giving up a new record when there is no record to go back to (an empty
         // table) leaves nothing to show: back to the no-records state, not to the
         // middle of a list, and without the abandoned values.
         if (TheFullData && TheFullData->State() == adStateOpen && TheFullData->RecordCount() < 1) {
             SvuotaControlli();
-            mState = 1;
+            mState = StatoNavigatore::NessunRecord;
         }
     } catch (const TessaroError& e) {
         Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Annulla "), e,

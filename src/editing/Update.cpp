@@ -139,20 +139,20 @@ void clsADONavigator::Update() {
         }
         if (!VerificaConnessione())
             return;
-        if (mState == 6) {
+        if (mState == StatoNavigatore::ModificaRecord) {
             mConnessione->Execute(testi.update, nullptr, -1);
             const QString chiave =
                 testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata) : testi.testoChiave;
             Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
             MoveTo(chiave);
-        } else if (mState == 5) {
+        } else if (mState == StatoNavigatore::NuovoRecord) {
             mConnessione->Execute(testi.insert, nullptr, -1);
             // A key left to the database: the one it generated for this statement.
             QString chiave = testi.testoChiave;
             if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
                 chiave = ValueToText(mConnessione->LastInsertId());
             Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
-            mState = 3;
+            mState = StatoNavigatore::UltimoRecord;
             FillComboConOfForm();
             if (chiave.isEmpty())
                 MoveLast();

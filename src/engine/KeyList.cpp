@@ -92,13 +92,13 @@ void clsADONavigator::AggiornaTheData() {
     try {
         ApriElencoChiavi(StatementElencoChiavi(true));
         if (TheData->RecordCount() < 1) {
-            mState = 1;
+            mState = StatoNavigatore::NessunRecord;
             SvuotaControlli();
             return;
         }
         TheData->MoveLast();
         CaricaRecordCorrente();
-        mState = 3;
+        mState = StatoNavigatore::UltimoRecord;
     } catch (const TessaroError& e) {
         Segnala(QStringLiteral("ClsAdoNavigator_AggiornaTheData "), e,
                 QStringLiteral("Errore interno!"));
@@ -135,7 +135,7 @@ void clsADONavigator::AggiornaArrayID() {
                 mCriterioRecordCorrente = criterio;
             }
             if (TheData->RecordCount() < 1) {
-                mState = 1;
+                mState = StatoNavigatore::NessunRecord;
                 SvuotaControlli();
             }
         }

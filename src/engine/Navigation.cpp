@@ -30,7 +30,7 @@ bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
 
 void clsADONavigator::Muovi(const QString& etichetta, const std::function<QString()>& titolo,
                             const std::function<void()>& sposta,
-                            const std::function<int()>& statoDopo) {
+                            const std::function<StatoNavigatore()>& statoDopo) {
     try {
         if (!PrimaDiMuovere(true))
             return;
@@ -42,8 +42,9 @@ void clsADONavigator::Muovi(const QString& etichetta, const std::function<QStrin
     }
 }
 
-int clsADONavigator::StatoUltimoOMezzo() const {
-    return TheData->AbsolutePosition() == TheData->RecordCount() ? 3 : 7;
+StatoNavigatore clsADONavigator::StatoUltimoOMezzo() const {
+    return TheData->AbsolutePosition() == TheData->RecordCount() ? StatoNavigatore::UltimoRecord
+                                                                 : StatoNavigatore::RecordInMezzo;
 }
 
 void clsADONavigator::MoveNext() {
@@ -66,19 +67,22 @@ void clsADONavigator::MovePrevious() {
             if (TheData->Bof())
                 TheData->MoveFirst();
         },
-        [this] { return TheData->AbsolutePosition() == 1 ? 2 : 7; });
+        [this] {
+            return TheData->AbsolutePosition() == 1 ? StatoNavigatore::PrimoRecord
+                                                    : StatoNavigatore::RecordInMezzo;
+        });
 }
 
 void clsADONavigator::MoveFirst() {
     Muovi(
         QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03,
-        [this] { TheData->MoveFirst(); }, [] { return 2; });
+        [this] { TheData->MoveFirst(); }, [] { return StatoNavigatore::PrimoRecord; });
 }
 
 void clsADONavigator::MoveLast() {
     Muovi(
         QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03,
-        [this] { TheData->MoveLast(); }, [] { return 3; });
+        [this] { TheData->MoveLast(); }, [] { return StatoNavigatore::UltimoRecord; });
 }
 
 void clsADONavigator::MoveTo(const QString& PrimaryKey) {
@@ -120,11 +124,11 @@ void clsADONavigator::Move(long NumRecords) {
             TheData->MoveLast();
         const long posizione = TheData->AbsolutePosition();
         if (posizione == 1)
-            mState = 2;
+            mState = StatoNavigatore::PrimoRecord;
         else if (posizione == TheData->RecordCount())
-            mState = 3;
+            mState = StatoNavigatore::UltimoRecord;
         else
-            mState = 7;
+            mState = StatoNavigatore::RecordInMezzo;
         CaricaRecordCorrente();
     } catch (const TessaroError& e) {
         Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Move "), e,

@@ -156,11 +156,11 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
         ApriElencoChiavi(elenco, adOpenDynamic, adLockOptimistic);
 
         if (TheData->Bof() && TheData->Eof())
-            mState = 1;
+            mState = StatoNavigatore::NessunRecord;
         else if (TheData->RecordCount() == 1)
-            mState = 4;
+            mState = StatoNavigatore::UnicoRecord;
         else
-            mState = 2;
+            mState = StatoNavigatore::PrimoRecord;
 
         LinkDelloSchema(*chiaviEsterne);
         ColonneDelloSchema();
@@ -169,17 +169,18 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
         mTabelleJoin = TableName;
         CalcolaJoin();
 
-        if (mState != 1)
+        if (mState != StatoNavigatore::NessunRecord)
             TheData->MoveLast();
         PreparaStatementRecord();
-        const QString record =
-            mState != 1 ? StatementRecord(ValueToText(ValoreChiaveCorrente())) : elenco;
+        const QString record = mState != StatoNavigatore::NessunRecord
+                                   ? StatementRecord(ValueToText(ValoreChiaveCorrente()))
+                                   : elenco;
         TheFullData = std::make_unique<Recordset>();
         TheFullData->Open(record, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
         mSqlRecordCorrente = record;
 
         FillComboOfForm();
-        if (mState == 1) {
+        if (mState == StatoNavigatore::NessunRecord) {
             PulisciControlli(mContenitoreCaselle);
             DisabilitaInserimento(mContenitoreCaselle);
         } else {

@@ -8,6 +8,7 @@
 
 #include "data/Database.h"
 #include "engine/NavigatorEvents.h"
+#include "engine/StatoNavigatore.h"
 #include "engine/collTabellaPrincipale.h"
 #include "host/HostForm.h"
 
@@ -73,8 +74,10 @@ public:
     void Unload();
 
     short ConnState() const;
+    // The state as the number hosts read (0 before Init_Class has set one).
     short State() const { return static_cast<short>(mState); }
-    void SetState(int state) { mState = state; }
+    StatoNavigatore Stato() const { return mState; }
+    void SetState(StatoNavigatore state) { mState = state; }
     QString PrimaryTableName() const { return mPrimaryTableName; }
     HostObject* ContenitoreCaselle() const;
     QVariant RecordCount() const;
@@ -172,11 +175,12 @@ private:
     bool PrimaDiMuovere(bool aggiornaElenco);
     // The title is asked only when a failure is reported: it may be a lookup.
     void Muovi(const QString& etichetta, const std::function<QString()>& titolo,
-               const std::function<void()>& sposta, const std::function<int()>& statoDopo);
+               const std::function<void()>& sposta,
+               const std::function<StatoNavigatore()>& statoDopo);
     // The key list is read again only when the data may have changed since it was read.
     bool ElencoAncoraValido(const QString& sql) const;
     bool ApriElencoSeCambiato(const QString& sql);
-    int StatoUltimoOMezzo() const;
+    StatoNavigatore StatoUltimoOMezzo() const;
     bool ChiaveDiCaratteri() const;
     bool LinkDelChiamante(const std::vector<QString>& ArrayOfLink);
     void LinkDelloSchema(Recordset& chiaviEsterne);
@@ -237,7 +241,8 @@ private:
     QString mPrimaryTableName;
     QString mTabelleJoin;
     HostObject* mContenitoreCaselle = nullptr;
-    int mState = 0;
+    // Value-initialised (0, not a state) until Init_Class reads the key list.
+    StatoNavigatore mState{};
     QString mOrderField;
     bool mMarcaturaWalk = false;
     // The key of the record loaded into TheFullData, as it was loaded.

@@ -168,7 +168,7 @@ TEST_F(LookupCombosTest, ConditionRestrictsTheListOnlyForANewRecord) {
     ASSERT_TRUE(InitOrdini());
     EXPECT_EQ(Items(cboCategoria), QStringList({"Bulloni", "Chiodi", "Viti"}));
 
-    nav.SetState(5);
+    nav.SetState(StatoNavigatore::NuovoRecord);
     nav.FillCombo(Combo(cboCategoria));
     EXPECT_EQ(Items(cboCategoria), QStringList({"Bulloni", "Viti"}));
     EXPECT_EQ(KeyList("cboCategoria"), QStringList({"1", "3"}));
@@ -179,7 +179,7 @@ TEST_F(LookupCombosTest, ConditionRestrictsTheListOnlyForANewRecord) {
     nav.AggiornaChiaviPrimarieCombo(Combo(cboCategoria), "Categorie");
     EXPECT_EQ(KeyList("cboCategoria"), QStringList({"1", "3"}));
 
-    nav.SetState(3);
+    nav.SetState(StatoNavigatore::UltimoRecord);
     cboTutte->clear();
     nav.FillComboConOfForm();
     EXPECT_EQ(Items(cboCategoria), QStringList({"Bulloni", "Chiodi", "Viti"}));

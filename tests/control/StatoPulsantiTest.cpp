@@ -19,7 +19,7 @@ protected:
     }
 
     void Stato(short s) {
-        ctl->FonteDati()->SetState(s);
+        ctl->FonteDati()->SetState(static_cast<StatoNavigatore>(s));
         ctl->AggiornaStatoPulsanti();
     }
 };
@@ -123,7 +123,7 @@ TEST_F(StatoPulsantiTest, WithTheConnectionClosedTheRefreshOnlyEnablesTheToolbar
     ctl->Button("Primo")->setEnabled(false);
     ctl->txtNumRec()->setText("x");
     ctl->ToolbarMoveRecord()->setEnabled(false);
-    ctl->FonteDati()->SetState(1);
+    ctl->FonteDati()->SetState(StatoNavigatore::NessunRecord);
     ctl->AggiornaStatoPulsanti();
     EXPECT_TRUE(ctl->ToolbarMoveRecord()->isEnabled());
     EXPECT_FALSE(ctl->Button("Primo")->isEnabled());

@@ -49,7 +49,7 @@ TEST_F(ModalitaTest, AddnewRefusedChangesNothing) {
 
 TEST_F(ModalitaTest, AddnewClearsOpensAndRaisesItsEventInTheNewState) {
     boxes.Expect(MsgAnswer::Yes);
-    log.onAddnew = [this] { nav.SetState(2); };
+    log.onAddnew = [this] { nav.SetState(StatoNavigatore::PrimoRecord); };
     nav.Addnew();
     EXPECT_EQ(log.names, QStringList{"Addnew"});
     EXPECT_EQ(log.StateAt("Addnew"), 5);
