@@ -19,10 +19,10 @@ QString TestoNonNullo(const QVariant& valore) {
     return ValueToText(valore);
 }
 
-// Keys in row order, with one spare slot after the last; a Null key stops the
-// loading there, the keys read before it stay.
+// Keys in row order, one per row; a Null key stops the loading there, the keys
+// read before it stay and the rest are empty.
 void CaricaChiavi(std::vector<QString>& chiavi, Recordset& rs) {
-    chiavi.assign(static_cast<std::size_t>(rs.RecordCount()) + 1, QString());
+    chiavi.assign(static_cast<std::size_t>(rs.RecordCount()), QString());
     if (rs.Bof() && rs.Eof())
         return;
     const Fields f = rs.Fields();

@@ -20,11 +20,9 @@ bool CiSonoRecord(const std::unique_ptr<Recordset>& rs) {
     return rs->RecordCount() > 0;
 }
 
-// Position of a record value in a combo's key list. The last slot of the list
-// is a spare, not a key of any item.
+// Position of a record value in a combo's key list.
 int PosizioneChiave(const ChiaviCombo& voce, const QString& chiave) {
-    const std::size_t chiavi = voce.Chiavi.empty() ? 0 : voce.Chiavi.size() - 1;
-    for (std::size_t j = 0; j < chiavi; ++j)
+    for (std::size_t j = 0; j < voce.Chiavi.size(); ++j)
         if (voce.Chiavi[j] == chiave)
             return static_cast<int>(j);
     TessaroError::Raise(Err::SubscriptOutOfRange);

@@ -125,7 +125,6 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
     try {
         mConnessione = TheConnection;
         mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
-        mMarcaturaWalk = false;
         mInizializzato = true;
         mPrimaryTableName = TableName;
         mOrderField = OrderField;
@@ -164,8 +163,6 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
 
         LinkDelloSchema(*chiaviEsterne);
         ColonneDelloSchema();
-        if (mChiaviCombo.size() < 2)
-            mChiaviCombo.resize(2);
         mTabelleJoin = TableName;
         CalcolaJoin();
 
@@ -206,37 +203,26 @@ bool clsADONavigator::LinkDelChiamante(const std::vector<QString>& ArrayOfLink) 
                GetMessage(QStringLiteral("TQ03")));
         return false;
     }
-    const std::size_t N = U / 3;
-    mArrayLink.assign(N + 2, LinkTabella{});
-    for (std::size_t i = 1; i <= N; ++i) {
-        mArrayLink[i].CampoTabellaPrincipale = ArrayOfLink[3 * i - 2];
-        mArrayLink[i].TabellaCollegata = ArrayOfLink[3 * i - 1];
-        mArrayLink[i].CampoTabellaCollegata = ArrayOfLink[3 * i];
-    }
-    mNumeroLink = static_cast<long>(N);
+    // Triples from index 1: column of the table, linked table, its key column.
+    mArrayLink.clear();
+    for (std::size_t i = 1; i + 2 <= U; i += 3)
+        mArrayLink.push_back({.TabellaCollegata = ArrayOfLink[i + 1],
+                              .CampoTabellaPrincipale = ArrayOfLink[i],
+                              .CampoTabellaCollegata = ArrayOfLink[i + 2]});
     return true;
 }
 
 void clsADONavigator::LinkDelloSchema(Recordset& chiaviEsterne) {
-    const long daChiamante = mNumeroLink;
-    long righe = 0;
+    // The schema's links follow the caller's.
     if (!(chiaviEsterne.Bof() && chiaviEsterne.Eof())) {
-        for (chiaviEsterne.MoveFirst(); !chiaviEsterne.Eof(); chiaviEsterne.MoveNext())
-            ++righe;
-    }
-    if (righe > 0) {
-        mNumeroLink += righe;
-        mArrayLink.resize(static_cast<std::size_t>(mNumeroLink) + 2);
-        std::size_t i = static_cast<std::size_t>(daChiamante) + 1;
         const Fields f = chiaviEsterne.Fields();
-        for (chiaviEsterne.MoveFirst(); !chiaviEsterne.Eof(); chiaviEsterne.MoveNext(), ++i) {
-            mArrayLink[i].TabellaCollegata =
-                ValueToText(f.Item(QStringLiteral("PK_TABLE_NAME")).Value());
-            mArrayLink[i].CampoTabellaPrincipale =
-                ValueToText(f.Item(QStringLiteral("FK_COLUMN_NAME")).Value());
-            mArrayLink[i].CampoTabellaCollegata =
-                ValueToText(f.Item(QStringLiteral("PK_COLUMN_NAME")).Value());
-        }
+        for (chiaviEsterne.MoveFirst(); !chiaviEsterne.Eof(); chiaviEsterne.MoveNext())
+            mArrayLink.push_back(
+                {.TabellaCollegata = ValueToText(f.Item(QStringLiteral("PK_TABLE_NAME")).Value()),
+                 .CampoTabellaPrincipale =
+                     ValueToText(f.Item(QStringLiteral("FK_COLUMN_NAME")).Value()),
+                 .CampoTabellaCollegata =
+                     ValueToText(f.Item(QStringLiteral("PK_COLUMN_NAME")).Value())});
     }
     chiaviEsterne.Close();
 }
@@ -275,8 +261,6 @@ const LinkTabella* clsADONavigator::LinkDelCampo(const QString& campo) const {
 }
 
 void clsADONavigator::CalcolaJoin() {
-    if (!mContenitoreCaselle->IsForm())
-        mMarcaturaWalk = true;
     PercorriControlli(mContenitoreCaselle, [this](Control& c) {
         if (!c.IsTextBox() && !c.IsCheckBox())
             return;
@@ -286,7 +270,7 @@ void clsADONavigator::CalcolaJoin() {
         if (parti.size() < 2)
             return;
         const LinkTabella* link = LinkDelCampo(parti[0]);
-        if (!link) // the search ran past the end of the links
+        if (!link) // no link for that column
             TessaroError::Raise(Err::SubscriptOutOfRange);
         const QString L = link->TabellaCollegata;
         if (mTabelleJoin.contains(L + QStringLiteral(" INNER JOIN")))

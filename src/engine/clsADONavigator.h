@@ -36,7 +36,7 @@ struct LinkTabella {
 // The key list of one lookup combo.
 struct ChiaviCombo {
     QString Name;                // the combo's Name
-    std::vector<QString> Chiavi; // keys in item order, one more slot than rows
+    std::vector<QString> Chiavi; // keys in item order, one per item
     QString Ordinamento;         // ORDER BY text of the first fill
 };
 
@@ -68,6 +68,7 @@ public:
 
     // --- set-up (engine) ---------------------------------------------------
     // ArrayOfLink is read from index 1 in triples; its upper bound is size()-1.
+    // ArrayLink() then holds the caller's links, then the schema's, from 0.
     bool Init_Class(Connection* TheConnection, const QString& TableName, HostObject* Container,
                     const QString& OrderField, const std::vector<QString>& ArrayOfLink,
                     const QString& InitCharOfTag, const QString& Condizione);
@@ -122,7 +123,7 @@ public:
     // --- read access for the layers above and for tests ---------------------
     const collTabellaPrincipale* TabellaPrincipale() const { return mTabellaPrincipale.get(); }
     const std::vector<LinkTabella>& ArrayLink() const { return mArrayLink; }
-    long NumeroLink() const { return mNumeroLink; }
+    long NumeroLink() const { return static_cast<long>(mArrayLink.size()); }
     const std::vector<ChiaviCombo>& ArrayChiaviPrimarieCombo() const { return mChiaviCombo; }
     QString CampoChiave() const { return mCampoChiave; }
     int TipoChiave() const { return mTipoChiave; }
@@ -235,7 +236,6 @@ private:
     bool mElencoValido = false;
     std::unique_ptr<collTabellaPrincipale> mTabellaPrincipale;
     std::vector<ChiaviCombo> mChiaviCombo;
-    long mNumeroLink = 0;
     std::vector<LinkTabella> mArrayLink;
     bool mInizializzato = false;
     QString mPrimaryTableName;
@@ -244,7 +244,6 @@ private:
     // Value-initialised (0, not a state) until Init_Class reads the key list.
     StatoNavigatore mState{};
     QString mOrderField;
-    bool mMarcaturaWalk = false;
     // The key of the record loaded into TheFullData, as it was loaded.
     QVariant mChiaveCaricata;
     // The connection's data version taken just before TheData was last read.

@@ -51,14 +51,12 @@ protected:
                 return &v;
         return nullptr;
     }
-    // The keys of a combo without the spare slot at the end.
+    // The keys of a combo.
     QStringList KeyList(const QString& comboName) const {
         QStringList out;
-        const ChiaviCombo* v = Keys(comboName);
-        if (!v)
-            return out;
-        for (std::size_t i = 0; i + 1 < v->Chiavi.size(); ++i)
-            out << v->Chiavi[i];
+        if (const ChiaviCombo* v = Keys(comboName))
+            for (const QString& k : v->Chiavi)
+                out << k;
         return out;
     }
 

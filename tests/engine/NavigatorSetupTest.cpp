@@ -28,8 +28,8 @@ TEST_F(NavigatorTest, SetupDiscoversKeyColumnsAndLinksAndEndsOnTheLastRecord) {
     EXPECT_EQ(cols->Item(cols->Count())->NomeCampo(), "Attivo");
 
     ASSERT_EQ(nav.NumeroLink(), 1);
-    EXPECT_EQ(nav.ArrayLink()[1].TabellaCollegata, "Comuni");
-    EXPECT_EQ(nav.ArrayLink()[1].CampoTabellaPrincipale, "IdComune");
+    EXPECT_EQ(nav.ArrayLink()[0].TabellaCollegata, "Comuni");
+    EXPECT_EQ(nav.ArrayLink()[0].CampoTabellaPrincipale, "IdComune");
     EXPECT_EQ(nav.TabelleJoin(),
               "(Comuni INNER JOIN Clienti ON (Comuni.IdComune) = (Clienti.IdComune))");
     EXPECT_EQ(nav.SqlRecordCorrente(),
@@ -83,7 +83,7 @@ TEST_F(NavigatorTest, CallerLinksComeFirstAndJoinEachTableOnce) {
     AddText("txtComune", "#IdComune" + kSep + "Comuni.Nome");
     ASSERT_TRUE(Init(QString(), {"", "IdComune", "Comuni", "IdComune"}));
     ASSERT_EQ(nav.NumeroLink(), 2); // one from the caller, one from the schema
-    EXPECT_EQ(nav.ArrayLink()[1].TabellaCollegata, "Comuni");
+    EXPECT_EQ(nav.ArrayLink()[0].TabellaCollegata, "Comuni");
     EXPECT_EQ(nav.TabelleJoin().count("INNER JOIN"), 1);
     EXPECT_EQ(form->findChild<QLineEdit*>("txtComune")->text(), "Torino");
 }

@@ -37,7 +37,7 @@ TEST_F(NavigatorServerTest, SetUpReadsKeyLinkAndColumnsFromTheServersSchema) {
     EXPECT_EQ(nav.CampoChiave(), "IdCliente");
     EXPECT_EQ(nav.TipoChiave(), 3);
     ASSERT_EQ(nav.NumeroLink(), 1);
-    const LinkTabella& link = nav.ArrayLink().at(1);
+    const LinkTabella& link = nav.ArrayLink().at(0);
     EXPECT_EQ(link.TabellaCollegata, "Comuni");
     EXPECT_EQ(link.CampoTabellaPrincipale, "IdComune");
     EXPECT_EQ(link.CampoTabellaCollegata, "IdComune");
