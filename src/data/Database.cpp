@@ -493,15 +493,15 @@ std::optional<QString> Connection::DataVersion() const {
     return QString::number(mOpenings) + QLatin1Char('/') + *version;
 }
 
-void Connection::RaiseFromError(const QSqlError& error, const QString& /*statement*/) {
+void Connection::RaiseFromError(const QSqlError& error, const QString& statement) {
     const QString text =
         error.databaseText().trimmed().isEmpty() ? error.text() : error.databaseText();
     if (!mOpen || (mProvider && mProvider->IsConnectionLost(error))) {
         // The handle is useless now; the next Open() starts afresh.
         Close();
-        TessaroError::Raise(Err::LostConnection, text);
+        throw TessaroError(Err::LostConnection, text, statement);
     }
-    TessaroError::Raise(Err::StatementRejected, text);
+    throw TessaroError(Err::StatementRejected, text, statement);
 }
 
 // ---------------------------------------------------------------------------
@@ -604,16 +604,22 @@ void Recordset::RequireOpen() const {
 void Recordset::Open(const QString& source, Connection* activeConnection, int /*cursorType*/,
                      int /*lockType*/, int /*options*/) {
     Reset();
-    if (!activeConnection)
-        TessaroError::Raise(Err::ObjectNotSet);
-    activeConnection->RequireOpen();
-
     std::vector<RecordsetColumn> columns;
-    const auto expectedRows = static_cast<std::size_t>(source == mLastSource ? mLastRows : 0);
-    if (!activeConnection->Provider().ReadDirect(*activeConnection, source, expectedRows,
-                                                 columns) &&
-        !ReadThroughQt(*activeConnection, source, columns))
-        return; // a statement that returns no rows leaves the recordset closed
+    try {
+        if (!activeConnection)
+            TessaroError::Raise(Err::ObjectNotSet);
+        activeConnection->RequireOpen();
+        const auto expectedRows = static_cast<std::size_t>(source == mLastSource ? mLastRows : 0);
+        if (!activeConnection->Provider().ReadDirect(*activeConnection, source, expectedRows,
+                                                     columns) &&
+            !ReadThroughQt(*activeConnection, source, columns))
+            return; // a statement that returns no rows leaves the recordset closed
+    } catch (const TessaroError& e) {
+        // Whatever stopped the open, the statement it was for goes with the failure.
+        if (!e.Statement().isEmpty())
+            throw;
+        throw TessaroError(e.Number(), e.Description(), source);
+    }
     for (auto& c : columns) {
         if (c.type == 0)
             TypeFromValues(c);

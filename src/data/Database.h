@@ -137,7 +137,8 @@ public:
     // Raises LostConnection when the connection is closed.
     void RequireOpen() const;
     // Turns a failed Qt statement into the failure a caller expects: a lost
-    // connection (which also marks this connection closed) or a rejection.
+    // connection (which also marks this connection closed) or a rejection,
+    // either keeping the statement.
     [[noreturn]] void RaiseFromError(const QSqlError& error, const QString& statement);
 
 private:
@@ -212,6 +213,7 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
+    // A failure keeps the statement it was for (TessaroError::Statement).
     void Open(const QString& source, Connection* activeConnection,
               int cursorType = adOpenUnspecified, int lockType = adLockUnspecified,
               int options = adCmdUnspecified);

@@ -2,9 +2,9 @@
 
 namespace tessaro {
 
-TessaroError::TessaroError(int number, const QString& description)
+TessaroError::TessaroError(int number, const QString& description, const QString& statement)
     : std::runtime_error(QString("%1 %2").arg(number).arg(description).toStdString()),
-      mNumber(number), mDescription(description) {}
+      mNumber(number), mDescription(description), mStatement(statement) {}
 
 void TessaroError::Raise(int number) {
     throw TessaroError(number, StandardDescription(number));

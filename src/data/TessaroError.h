@@ -22,13 +22,16 @@ constexpr int StatementRejected = -2147217900; // 0x80040E14
 } // namespace Err
 
 // A failure with a number and a description, caught and reported where the
-// operation that meets it says so.
+// operation that meets it says so. A failure of a statement also keeps the
+// statement, for the log; the description stays the database's own message.
 class TessaroError : public std::runtime_error {
 public:
-    TessaroError(int number, const QString& description);
+    TessaroError(int number, const QString& description, const QString& statement = QString());
 
     int Number() const { return mNumber; }
     const QString& Description() const { return mDescription; }
+    // The statement that failed; empty when the failure came from no statement.
+    const QString& Statement() const { return mStatement; }
 
     // Raise one of the named failures with its standard description.
     [[noreturn]] static void Raise(int number);
@@ -38,6 +41,7 @@ public:
 private:
     int mNumber;
     QString mDescription;
+    QString mStatement;
 };
 
 // "label" + number + " " + description: the layout of every unexpected-failure box.
