@@ -2,6 +2,7 @@
 #include "data/Values.h"
 #include "editing/Salvataggio.h"
 #include "engine/Dialetto.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
@@ -39,7 +40,7 @@ QString clsADONavigator::StatementDelete() const {
 }
 
 void clsADONavigator::Delete() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Delete "), TitoloTQ03(), [&] {
         Solleva([](NavigatorEvents& ev) { ev.Delete(); });
         if (!DeleteEnabled)
             return;
@@ -66,10 +67,7 @@ void clsADONavigator::Delete() {
             mState = StatoNavigatore::NessunRecord;
         }
         Solleva([](NavigatorEvents& ev) { ev.AfterDelete(); });
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Delete "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 } // namespace tessaro

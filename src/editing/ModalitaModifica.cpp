@@ -1,4 +1,5 @@
 #include "data/TessaroError.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
@@ -15,7 +16,7 @@ bool Confermato(const char* testo, const char* titolo) {
 } // namespace
 
 void clsADONavigator::Addnew() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_AddNew "), TitoloTQ03(), [&] {
         if (!AddnewEnabled)
             return;
         if (!MessaggioConfermaNuovoDisabilitato && !Confermato("TQ08", "TQ09"))
@@ -33,14 +34,11 @@ void clsADONavigator::Addnew() {
         });
         // Again: the mode holds whatever the host's handler did to the state.
         mState = StatoNavigatore::NuovoRecord;
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_AddNew "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::Clone() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Clone "), TitoloTQ03(), [&] {
         if (!CloneEnabled)
             return;
         if (!MessaggioConfermaClonaDisabilitato && !Confermato("TQ10", "TQ11"))
@@ -58,14 +56,11 @@ void clsADONavigator::Clone() {
         });
         // Again: the mode holds whatever the host's handler did to the state.
         mState = StatoNavigatore::NuovoRecord;
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Clone "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::Edit() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Edit "), TitoloTQ03(), [&] {
         if (!UpdateEnabled)
             return;
         if (!VerificaConnessione())
@@ -75,14 +70,11 @@ void clsADONavigator::Edit() {
         AbilitaInserimento(mContenitoreCaselle);
         Solleva([](NavigatorEvents& ev) { ev.BeforeUpdate(); });
         mState = StatoNavigatore::ModificaRecord;
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Edit "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::Annulla() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Annulla "), TitoloTQ03(), [&] {
         DisabilitaInserimento(mContenitoreCaselle);
         Solleva([](NavigatorEvents& ev) { ev.AfterAnnulla(); });
         mState = StatoNavigatore::RecordInMezzo;
@@ -97,10 +89,7 @@ void clsADONavigator::Annulla() {
             SvuotaControlli();
             mState = StatoNavigatore::NessunRecord;
         }
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Annulla "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 } // namespace tessaro

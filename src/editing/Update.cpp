@@ -2,6 +2,7 @@
 #include "data/Values.h"
 #include "editing/Salvataggio.h"
 #include "engine/Dialetto.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
@@ -131,7 +132,7 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio() {
 }
 
 void clsADONavigator::Update() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Update "), TitoloTQ03(), [&] {
         const TestiSalvataggio testi = ComponiTestiSalvataggio();
         if (testi.messaggio) {
             MsgBox(testi.messaggio->testo, testi.messaggio->stile, testi.messaggio->titolo);
@@ -160,10 +161,7 @@ void clsADONavigator::Update() {
                 MoveTo(chiave);
         }
         DisabilitaInserimento(mContenitoreCaselle);
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Update "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 } // namespace tessaro

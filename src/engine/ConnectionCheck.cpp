@@ -11,6 +11,7 @@ template <typename F> void Passo(F&& f) {
     try {
         f();
     } catch (const TessaroError&) {
+        // The connection's state, tested after the steps, tells whether they worked.
     }
 }
 

@@ -1,17 +1,10 @@
 #include "data/TessaroError.h"
 #include "data/Values.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "language/modLanguageSupport.h"
 
 namespace tessaro {
-
-namespace {
-
-QString TitoloTQ03() {
-    return GetMessage(QStringLiteral("TQ03"));
-}
-
-} // namespace
 
 bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
     if (!mInizializzato)
@@ -28,18 +21,16 @@ bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
     return TheData->RecordCount() > 0;
 }
 
-void clsADONavigator::Muovi(const QString& etichetta, const std::function<QString()>& titolo,
+void clsADONavigator::Muovi(const QString& etichetta, const Titolo& titolo,
                             const std::function<void()>& sposta,
                             const std::function<StatoNavigatore()>& statoDopo) {
-    try {
+    Riporta(etichetta, titolo, [&] {
         if (!PrimaDiMuovere(true))
             return;
         sposta();
         CaricaRecordCorrente();
         mState = statoDopo();
-    } catch (const TessaroError& e) {
-        Segnala(etichetta, e, titolo());
-    }
+    });
 }
 
 StatoNavigatore clsADONavigator::StatoUltimoOMezzo() const {
@@ -50,7 +41,7 @@ StatoNavigatore clsADONavigator::StatoUltimoOMezzo() const {
 void clsADONavigator::MoveNext() {
     Muovi(
         QStringLiteral("ClsAdoNavigator_Metodo_MoveNext "),
-        [] { return QStringLiteral("Errore interno!"); },
+        Titolo::Testo(QStringLiteral("Errore interno!")),
         [this] {
             TheData->MoveNext();
             if (TheData->Eof())
@@ -61,7 +52,7 @@ void clsADONavigator::MoveNext() {
 
 void clsADONavigator::MovePrevious() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), TitoloTQ03,
+        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), TitoloTQ03(),
         [this] {
             TheData->MovePrevious();
             if (TheData->Bof())
@@ -75,18 +66,18 @@ void clsADONavigator::MovePrevious() {
 
 void clsADONavigator::MoveFirst() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03,
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03(),
         [this] { TheData->MoveFirst(); }, [] { return StatoNavigatore::PrimoRecord; });
 }
 
 void clsADONavigator::MoveLast() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03,
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03(),
         [this] { TheData->MoveLast(); }, [] { return StatoNavigatore::UltimoRecord; });
 }
 
 void clsADONavigator::MoveTo(const QString& PrimaryKey) {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), TitoloTQ03(), [&] {
         if (!PrimaDiMuovere(true))
             return;
         QString sql;
@@ -106,14 +97,11 @@ void clsADONavigator::MoveTo(const QString& PrimaryKey) {
                                                       : ValoreChiaveCorrente());
         ShowCurrentRecord();
         mState = StatoUltimoOMezzo();
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::Move(long NumRecords) {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Move "), TitoloTQ03(), [&] {
         if (!PrimaDiMuovere(false))
             return;
         TheData->MoveFirst();
@@ -130,10 +118,7 @@ void clsADONavigator::Move(long NumRecords) {
         else
             mState = StatoNavigatore::RecordInMezzo;
         CaricaRecordCorrente();
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Move "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 } // namespace tessaro

@@ -3,6 +3,7 @@
 #include "data/TessaroError.h"
 #include "data/Values.h"
 #include "engine/Dialetto.h"
+#include "engine/Riporta.h"
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
 
@@ -17,11 +18,6 @@ QVariant ValoreODefault(const QVariant& valore, const QVariant& predefinito = QS
 }
 
 } // namespace
-
-void clsADONavigator::Segnala(const QString& etichetta, const TessaroError& e,
-                              const QString& titolo) const {
-    MsgBox(FailureText(etichetta, e), MsgStyle::Critical, titolo);
-}
 
 clsADONavigator::clsADONavigator() = default;
 clsADONavigator::~clsADONavigator() = default;
@@ -122,75 +118,75 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
                                  HostObject* Container, const QString& OrderField,
                                  const std::vector<QString>& ArrayOfLink,
                                  const QString& InitCharOfTag, const QString& Condizione) {
-    try {
-        mConnessione = TheConnection;
-        mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
-        mInizializzato = true;
-        mPrimaryTableName = TableName;
-        mOrderField = OrderField;
-        mContenitoreCaselle = Container;
-        mInitCharTag = InitCharOfTag;
-        if (!mConnessione)
-            TessaroError::Raise(Err::ObjectNotSet);
+    bool riuscito = false;
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Init_Class "),
+            Titolo::Testo(QStringLiteral("Errore interno!")), [&] {
+                mConnessione = TheConnection;
+                mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
+                mInizializzato = true;
+                mPrimaryTableName = TableName;
+                mOrderField = OrderField;
+                mContenitoreCaselle = Container;
+                mInitCharTag = InitCharOfTag;
+                if (!mConnessione)
+                    TessaroError::Raise(Err::ObjectNotSet);
 
-        if (!LinkDelChiamante(ArrayOfLink))
-            return false;
+                if (!LinkDelChiamante(ArrayOfLink))
+                    return;
 
-        TheData = std::make_unique<Recordset>();
-        auto chiaviEsterne =
-            mConnessione->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
-                                                           QVariant(), QVariant(), TableName});
-        auto chiavePrimaria =
-            mConnessione->OpenSchema(adSchemaPrimaryKeys, {QVariant(), QVariant(), TableName});
-        if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
-            chiavePrimaria->MoveFirst();
-            mCampoChiave =
-                ValueToText(chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
-        }
-        mCondizione = Condizione;
+                TheData = std::make_unique<Recordset>();
+                auto chiaviEsterne = mConnessione->OpenSchema(
+                    adSchemaForeignKeys,
+                    {QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), TableName});
+                auto chiavePrimaria = mConnessione->OpenSchema(adSchemaPrimaryKeys,
+                                                               {QVariant(), QVariant(), TableName});
+                if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
+                    chiavePrimaria->MoveFirst();
+                    mCampoChiave = ValueToText(
+                        chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
+                }
+                mCondizione = Condizione;
 
-        const QString elenco = StatementElencoIniziale();
-        // The statement is kept so that a reconnection can reopen the list even
-        // before the first requery.
-        ApriElencoChiavi(elenco, adOpenDynamic, adLockOptimistic);
+                const QString elenco = StatementElencoIniziale();
+                // The statement is kept so that a reconnection can reopen the list even
+                // before the first requery.
+                ApriElencoChiavi(elenco, adOpenDynamic, adLockOptimistic);
 
-        if (TheData->Bof() && TheData->Eof())
-            mState = StatoNavigatore::NessunRecord;
-        else if (TheData->RecordCount() == 1)
-            mState = StatoNavigatore::UnicoRecord;
-        else
-            mState = StatoNavigatore::PrimoRecord;
+                if (TheData->Bof() && TheData->Eof())
+                    mState = StatoNavigatore::NessunRecord;
+                else if (TheData->RecordCount() == 1)
+                    mState = StatoNavigatore::UnicoRecord;
+                else
+                    mState = StatoNavigatore::PrimoRecord;
 
-        LinkDelloSchema(*chiaviEsterne);
-        ColonneDelloSchema();
-        mTabelleJoin = TableName;
-        CalcolaJoin();
+                LinkDelloSchema(*chiaviEsterne);
+                ColonneDelloSchema();
+                mTabelleJoin = TableName;
+                CalcolaJoin();
 
-        if (mState != StatoNavigatore::NessunRecord)
-            TheData->MoveLast();
-        PreparaStatementRecord();
-        const QString record = mState != StatoNavigatore::NessunRecord
-                                   ? StatementRecord(ValueToText(ValoreChiaveCorrente()))
-                                   : elenco;
-        TheFullData = std::make_unique<Recordset>();
-        TheFullData->Open(record, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
-        mSqlRecordCorrente = record;
+                if (mState != StatoNavigatore::NessunRecord)
+                    TheData->MoveLast();
+                PreparaStatementRecord();
+                const QString record = mState != StatoNavigatore::NessunRecord
+                                           ? StatementRecord(ValueToText(ValoreChiaveCorrente()))
+                                           : elenco;
+                TheFullData = std::make_unique<Recordset>();
+                TheFullData->Open(record, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+                mSqlRecordCorrente = record;
 
-        FillComboOfForm();
-        if (mState == StatoNavigatore::NessunRecord) {
-            PulisciControlli(mContenitoreCaselle);
-            DisabilitaInserimento(mContenitoreCaselle);
-        } else {
-            // The record is browsed, not edited: lock the controls as Annulla and Update do.
-            DisabilitaInserimento(mContenitoreCaselle);
-            MoveLast();
-        }
-        return true;
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Init_Class "), e,
-                QStringLiteral("Errore interno!"));
-        return false;
-    }
+                FillComboOfForm();
+                if (mState == StatoNavigatore::NessunRecord) {
+                    PulisciControlli(mContenitoreCaselle);
+                    DisabilitaInserimento(mContenitoreCaselle);
+                } else {
+                    // The record is browsed, not edited: lock the controls as Annulla and Update
+                    // do.
+                    DisabilitaInserimento(mContenitoreCaselle);
+                    MoveLast();
+                }
+                riuscito = true;
+            });
+    return riuscito;
 }
 
 bool clsADONavigator::LinkDelChiamante(const std::vector<QString>& ArrayOfLink) {
@@ -300,12 +296,14 @@ void clsADONavigator::Unload() {
         if (TheData)
             TheData->Close();
     } catch (const TessaroError&) {
+        // Dropped just below whatever the close says.
     }
     TheData.reset();
     try {
         if (TheFullData)
             TheFullData->Close();
     } catch (const TessaroError&) {
+        // Dropped just below whatever the close says.
     }
     TheFullData.reset();
     mConnessione = nullptr;
@@ -326,29 +324,25 @@ HostObject* clsADONavigator::ContenitoreCaselle() const {
 QVariant clsADONavigator::RecordCount() const {
     if (!InizializzatoOAvvisa())
         return QVariant();
-    try {
-        if (!TheData || TheData->State() == adStateClosed)
-            return QVariant();
-        return QVariant(static_cast<int>(TheData->RecordCount()));
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Get_RecordCount "), e,
-                GetMessage(QStringLiteral("TQ03")));
-        return QVariant();
-    }
+    QVariant conteggio;
+    Riporta(QStringLiteral("ClsAdoNavigator_Get_RecordCount "),
+            Titolo::Messaggio(QStringLiteral("TQ03")), [&] {
+                if (TheData && TheData->State() != adStateClosed)
+                    conteggio = static_cast<int>(TheData->RecordCount());
+            });
+    return conteggio;
 }
 
 QVariant clsADONavigator::AbsolutePosition() const {
     if (!InizializzatoOAvvisa())
         return QVariant();
-    try {
-        if (!TheData || TheData->State() == adStateClosed)
-            return QVariant();
-        return QVariant(static_cast<int>(TheData->AbsolutePosition()));
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Get_AbsolutePosition "), e,
-                GetMessage(QStringLiteral("TQ03")));
-        return QVariant();
-    }
+    QVariant posizione;
+    Riporta(QStringLiteral("ClsAdoNavigator_Get_AbsolutePosition "),
+            Titolo::Messaggio(QStringLiteral("TQ03")), [&] {
+                if (TheData && TheData->State() != adStateClosed)
+                    posizione = static_cast<int>(TheData->AbsolutePosition());
+            });
+    return posizione;
 }
 
 } // namespace tessaro

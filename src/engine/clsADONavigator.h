@@ -25,6 +25,7 @@
 namespace tessaro {
 
 struct Dialetto;
+class Titolo;
 
 // One linked table.
 struct LinkTabella {
@@ -174,9 +175,7 @@ private:
     QString ChiaveDaRitrovare() const;
     void RicordaRecordCaricato(const QVariant& chiave);
     bool PrimaDiMuovere(bool aggiornaElenco);
-    // The title is asked only when a failure is reported: it may be a lookup.
-    void Muovi(const QString& etichetta, const std::function<QString()>& titolo,
-               const std::function<void()>& sposta,
+    void Muovi(const QString& etichetta, const Titolo& titolo, const std::function<void()>& sposta,
                const std::function<StatoNavigatore()>& statoDopo);
     // The key list is read again only when the data may have changed since it was read.
     bool ElencoAncoraValido(const QString& sql) const;
@@ -190,8 +189,6 @@ private:
     void PreparaStatementRecord();
     QString StatementElencoIniziale() const;
     QVariant ValoreChiaveCorrente() const;
-    void Segnala(const QString& etichetta, const class TessaroError& e,
-                 const QString& titolo) const;
 
     // binding
     void AbilitaInserimento(HostObject* Contenitore);

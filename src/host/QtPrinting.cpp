@@ -131,6 +131,7 @@ void PrintWidgetImage(QWidget* widget, const QString& name) {
         else
             PrintToPdf(image, screenDpi, name);
     } catch (...) {
+        // Printing is best effort: the form stays as it was.
     }
 }
 
