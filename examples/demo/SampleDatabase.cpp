@@ -135,10 +135,6 @@ QString SchemaScriptName(const QString& provider) {
                                               : QStringLiteral("schema-sqlite.sql");
 }
 
-int TipoDatabaseOf(const QString& provider) {
-    return provider == QLatin1String("MySQL") ? 2 : 4;
-}
-
 QString SqliteConnectionString(const QString& file) {
     return QStringLiteral("Provider=SQLite;Data Source=") + file;
 }

@@ -208,8 +208,7 @@ int main(int argc, char* argv[]) {
 
     tessaro::QtMessageBoxService boxQt;
     tessaro::ScopedMessageBoxService servizio(&boxQt);
-    demo::ClientiOrdiniWindow finestra(&connessione,
-                                       demo::TipoDatabaseOf(connessione.ProviderName()), conOrdini);
+    demo::ClientiOrdiniWindow finestra(&connessione, connessione.TipoDatabase(), conOrdini);
     finestra.resize(1000, 430);
     finestra.show();
     finestra.ImpostaCartellaLingue(lingue);

@@ -451,6 +451,10 @@ QSqlDatabase Connection::Database() const {
     return QSqlDatabase::database(mQtName, false);
 }
 
+int Connection::TipoDatabase() const {
+    return Provider().TipoDatabase();
+}
+
 DbProvider& Connection::Provider() const {
     if (!mProvider)
         TessaroError::Raise(Err::LostConnection,

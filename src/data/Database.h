@@ -129,6 +129,9 @@ public:
     QString ConnectionString() const { return mConnectionString; }
     const ConnectionSettings& Settings() const { return mSettings; }
     QString ProviderName() const { return mSettings.provider; }
+    // The database kind of its provider (4 SQLite, 2 MySQL); raises
+    // LostConnection when the connection was never opened.
+    int TipoDatabase() const;
 
     // For the layer below: the Qt connection and the provider.
     QSqlDatabase Database() const;
@@ -300,6 +303,8 @@ class DbProvider {
 public:
     virtual ~DbProvider() = default;
     virtual QString QtDriver() const = 0;
+    // The database kind (TipoDatabase) whose statements this provider takes.
+    virtual int TipoDatabase() const = 0;
     // Applies the settings to a fresh Qt connection before it opens.
     virtual void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool reconnect) const = 0;
     virtual std::unique_ptr<Recordset> OpenSchema(Connection& c, int queryType,

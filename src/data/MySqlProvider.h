@@ -39,6 +39,7 @@ QVariant DefaultValue(const QVariant& columnDefault);
 class MySqlProvider : public DbProvider {
 public:
     QString QtDriver() const override { return QStringLiteral("QMYSQL"); }
+    int TipoDatabase() const override { return 2; }
     void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool reconnect) const override;
     std::unique_ptr<Recordset> OpenSchema(Connection& c, int queryType,
                                           const QVariantList& criteria) const override;

@@ -33,6 +33,7 @@ bool IsWithoutRowid(const QString& createSql);
 class SqliteProvider : public DbProvider {
 public:
     QString QtDriver() const override { return QStringLiteral("QSQLITE"); }
+    int TipoDatabase() const override { return 4; }
     // The first open creates a missing file as SQLite always does; a reconnection
     // must not, or a vanished database would come back empty.
     void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool reconnect) const override;

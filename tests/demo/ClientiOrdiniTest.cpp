@@ -232,7 +232,7 @@ TEST(ClientiOrdiniServer, TheTourPassesOnMariaDb) {
     const QString lingue = dir.filePath(QStringLiteral("lang"));
     ASSERT_TRUE(demo::PreparaCopiaLingue(CartellaLingueSpedite(), lingue));
     {
-        demo::ClientiOrdiniWindow f(conn.get(), demo::TipoDatabaseOf(conn->ProviderName()), true);
+        demo::ClientiOrdiniWindow f(conn.get(), conn->TipoDatabase(), true);
         EXPECT_EQ(f.Navigatore().TipoDatabase(), 0);
         f.resize(1000, 430);
         f.show();
