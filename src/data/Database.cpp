@@ -254,9 +254,10 @@ private:
         return k;
     }
     // The high bits of a 64 x 64-bit product map the mix onto the table without a division.
+    // (__extension__: a 128-bit integer is a GCC and Clang extension.)
+    __extension__ typedef unsigned __int128 Prodotto;
     std::size_t SlotOf(quint64 key) const {
-        return static_cast<std::size_t>(
-            (static_cast<unsigned __int128>(Mix(key)) * mSlots.size()) >> 64);
+        return static_cast<std::size_t>((static_cast<Prodotto>(Mix(key)) * mSlots.size()) >> 64);
     }
     std::size_t Next(std::size_t s) const { return s + 1 == mSlots.size() ? 0 : s + 1; }
 

@@ -75,7 +75,7 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(ScanAndIndex, FindTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Indexed" : "Scanned"; });
+                         [](const auto& p) { return p.param ? "Indexed" : "Scanned"; });
 
 TEST_P(FindTest, QuotedValuesMatchTheTextExactly) {
     EXPECT_EQ(SearchFromFirst(QStringLiteral("Nome = 'Rossi'")), "10");
