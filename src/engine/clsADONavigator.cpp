@@ -121,72 +121,79 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
     bool riuscito = false;
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Init_Class "),
             Titolo::Testo(QStringLiteral("Errore interno!")), [&] {
-                mConnessione = TheConnection;
-                mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
-                mInizializzato = true;
-                mPrimaryTableName = TableName;
-                mOrderField = OrderField;
-                mContenitoreCaselle = Container;
-                mInitCharTag = InitCharOfTag;
-                if (!mConnessione)
-                    TessaroError::Raise(Err::ObjectNotSet);
-
-                if (!LinkDelChiamante(ArrayOfLink))
-                    return;
-
-                TheData = std::make_unique<Recordset>();
-                auto chiaviEsterne = mConnessione->OpenSchema(
-                    adSchemaForeignKeys,
-                    {QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), TableName});
-                auto chiavePrimaria = mConnessione->OpenSchema(adSchemaPrimaryKeys,
-                                                               {QVariant(), QVariant(), TableName});
-                if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
-                    chiavePrimaria->MoveFirst();
-                    mCampoChiave = ValueToText(
-                        chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
-                }
-                mCondizione = Condizione;
-
-                const QString elenco = StatementElencoIniziale();
-                // The statement is kept so that a reconnection can reopen the list even
-                // before the first requery.
-                ApriElencoChiavi(elenco, adOpenDynamic, adLockOptimistic);
-
-                if (TheData->Bof() && TheData->Eof())
-                    mState = StatoNavigatore::NessunRecord;
-                else if (TheData->RecordCount() == 1)
-                    mState = StatoNavigatore::UnicoRecord;
-                else
-                    mState = StatoNavigatore::PrimoRecord;
-
-                LinkDelloSchema(*chiaviEsterne);
-                ColonneDelloSchema();
-                mTabelleJoin = TableName;
-                CalcolaJoin();
-
-                if (mState != StatoNavigatore::NessunRecord)
-                    TheData->MoveLast();
-                PreparaStatementRecord();
-                const QString record = mState != StatoNavigatore::NessunRecord
-                                           ? StatementRecord(ValueToText(ValoreChiaveCorrente()))
-                                           : elenco;
-                TheFullData = std::make_unique<Recordset>();
-                TheFullData->Open(record, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
-                mSqlRecordCorrente = record;
-
-                FillComboOfForm();
-                if (mState == StatoNavigatore::NessunRecord) {
-                    PulisciControlli(mContenitoreCaselle);
-                    DisabilitaInserimento(mContenitoreCaselle);
-                } else {
-                    // The record is browsed, not edited: lock the controls as Annulla and Update
-                    // do.
-                    DisabilitaInserimento(mContenitoreCaselle);
-                    MoveLast();
-                }
-                riuscito = true;
+                riuscito = Inizializza(TheConnection, TableName, Container, OrderField, ArrayOfLink,
+                                       InitCharOfTag, Condizione);
             });
     return riuscito;
+}
+
+bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& TableName,
+                                  HostObject* Container, const QString& OrderField,
+                                  const std::vector<QString>& ArrayOfLink,
+                                  const QString& InitCharOfTag, const QString& Condizione) {
+    mConnessione = TheConnection;
+    mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
+    mInizializzato = true;
+    mPrimaryTableName = TableName;
+    mOrderField = OrderField;
+    mContenitoreCaselle = Container;
+    mInitCharTag = InitCharOfTag;
+    if (!mConnessione)
+        TessaroError::Raise(Err::ObjectNotSet);
+
+    if (!LinkDelChiamante(ArrayOfLink))
+        return false;
+
+    TheData = std::make_unique<Recordset>();
+    auto chiaviEsterne =
+        mConnessione->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
+                                                       QVariant(), QVariant(), TableName});
+    auto chiavePrimaria =
+        mConnessione->OpenSchema(adSchemaPrimaryKeys, {QVariant(), QVariant(), TableName});
+    if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
+        chiavePrimaria->MoveFirst();
+        mCampoChiave =
+            ValueToText(chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
+    }
+    mCondizione = Condizione;
+
+    const QString elenco = StatementElencoIniziale();
+    // The statement is kept so that a reconnection can reopen the list even
+    // before the first requery.
+    ApriElencoChiavi(elenco, adOpenDynamic, adLockOptimistic);
+
+    if (TheData->Bof() && TheData->Eof())
+        mState = StatoNavigatore::NessunRecord;
+    else if (TheData->RecordCount() == 1)
+        mState = StatoNavigatore::UnicoRecord;
+    else
+        mState = StatoNavigatore::PrimoRecord;
+
+    LinkDelloSchema(*chiaviEsterne);
+    ColonneDelloSchema();
+    mTabelleJoin = TableName;
+    CalcolaJoin();
+
+    if (mState != StatoNavigatore::NessunRecord)
+        TheData->MoveLast();
+    PreparaStatementRecord();
+    const QString record = mState != StatoNavigatore::NessunRecord
+                               ? StatementRecord(ValueToText(ValoreChiaveCorrente()))
+                               : elenco;
+    TheFullData = std::make_unique<Recordset>();
+    TheFullData->Open(record, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+    mSqlRecordCorrente = record;
+
+    FillComboOfForm();
+    if (mState == StatoNavigatore::NessunRecord) {
+        PulisciControlli(mContenitoreCaselle);
+        DisabilitaInserimento(mContenitoreCaselle);
+    } else {
+        // The record is browsed, not edited: lock the controls as Annulla and Update do.
+        DisabilitaInserimento(mContenitoreCaselle);
+        MoveLast();
+    }
+    return true;
 }
 
 bool clsADONavigator::LinkDelChiamante(const std::vector<QString>& ArrayOfLink) {

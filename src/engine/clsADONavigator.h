@@ -163,6 +163,10 @@ private:
     friend class NavigatorTestAccess;
 
     // engine
+    // Init_Class without its failure box.
+    bool Inizializza(Connection* TheConnection, const QString& TableName, HostObject* Container,
+                     const QString& OrderField, const std::vector<QString>& ArrayOfLink,
+                     const QString& InitCharOfTag, const QString& Condizione);
     bool VerificaConnessione();
     void Riconnetti();
     void CaricaRecordCorrente();
