@@ -1,8 +1,6 @@
 #include "data/TessaroError.h"
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
-#include "host/MessageBox.h"
-#include "language/modLanguageSupport.h"
 
 namespace tessaro {
 

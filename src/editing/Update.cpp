@@ -5,7 +5,6 @@
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
-#include "language/modLanguageSupport.h"
 
 namespace tessaro {
 

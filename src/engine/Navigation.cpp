@@ -2,7 +2,6 @@
 #include "data/Values.h"
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
-#include "language/modLanguageSupport.h"
 
 namespace tessaro {
 
