@@ -1,6 +1,6 @@
 #include "BenchData.h"
 
-#include "platform/Database.h"
+#include "data/Database.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 #include "BenchSides.h"
 
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
+#include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/QtHostForm.h"
 
 #include <QLineEdit>
 #include <QWidget>

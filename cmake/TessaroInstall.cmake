@@ -1,15 +1,15 @@
-# Install rules: the per-folder libraries, their headers under
+# Install rules: the libraries, the headers of each folder under
 # include/tessaro/<folder>/, the language files, and the CMake package that
 # find_package(Tessaro) reads.
 include(CMakePackageConfigHelpers)
 
-set(TESSARO_FOLDERS platform language engine editing binding control)
+set(TESSARO_FOLDERS data host language engine editing binding control)
 set(TESSARO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Tessaro)
 set(TESSARO_LANG_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/tessaro/lang)
 
-set(tessaro_targets tessaro)
+set(tessaro_targets tessaro tessaro_data tessaro_host tessaro_qthost tessaro_language
+    tessaro_navigator tessaro_control)
 foreach(folder IN LISTS TESSARO_FOLDERS)
-    list(APPEND tessaro_targets tessaro_${folder})
     file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.h)
     install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tessaro/${folder})
 endforeach()

@@ -6,11 +6,11 @@
 #include "ui_ClientiOrdiniWindow.h"
 
 #include "control/Tessaro14_ML.h"
+#include "data/TessaroError.h"
+#include "data/Values.h"
+#include "host/MessageBox.h"
+#include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/QtHostForm.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 #include <QActionGroup>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "SampleDatabase.h"
 
-#include "platform/Database.h"
-#include "platform/TessaroError.h"
+#include "data/Database.h"
+#include "data/TessaroError.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -133,10 +133,6 @@ QString ScriptText(const QString& name) {
 QString SchemaScriptName(const QString& provider) {
     return provider == QLatin1String("MySQL") ? QStringLiteral("schema-mysql.sql")
                                               : QStringLiteral("schema-sqlite.sql");
-}
-
-int TipoDatabaseOf(const QString& provider) {
-    return provider == QLatin1String("MySQL") ? 2 : 4;
 }
 
 QString SqliteConnectionString(const QString& file) {

@@ -24,9 +24,6 @@ QString ScriptText(const QString& name);
 // The schema script for the connection's provider ("SQLite" or "MySQL").
 QString SchemaScriptName(const QString& provider);
 
-// The database kind (TipoDatabase) of a provider: 4 SQLite, 2 MySQL / MariaDB.
-int TipoDatabaseOf(const QString& provider);
-
 // "Provider=SQLite;Data Source=<file>".
 QString SqliteConnectionString(const QString& file);
 

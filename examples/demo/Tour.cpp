@@ -4,9 +4,9 @@
 #include "ui_ClientiOrdiniWindow.h"
 
 #include "control/Tessaro14_ML.h"
+#include "data/Database.h"
 #include "engine/clsADONavigator.h"
-#include "platform/Database.h"
-#include "platform/QtHostForm.h"
+#include "host/QtHostForm.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 // step. Message boxes are logged and answered OK / Yes; a critical box (an
 // error the navigator reported) fails the step it appears in.
 
-#include "platform/MessageBox.h"
+#include "host/MessageBox.h"
 
 #include <QString>
 #include <QTextStream>

@@ -13,10 +13,10 @@
 #include "Tour.h"
 #include "ui_ClientiOrdiniWindow.h"
 
-#include "platform/Database.h"
-#include "platform/MessageBox.h"
-#include "platform/QtHostForm.h"
-#include "platform/TessaroError.h"
+#include "data/Database.h"
+#include "data/TessaroError.h"
+#include "host/MessageBox.h"
+#include "host/QtHostForm.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -208,8 +208,7 @@ int main(int argc, char* argv[]) {
 
     tessaro::QtMessageBoxService boxQt;
     tessaro::ScopedMessageBoxService servizio(&boxQt);
-    demo::ClientiOrdiniWindow finestra(&connessione,
-                                       demo::TipoDatabaseOf(connessione.ProviderName()), conOrdini);
+    demo::ClientiOrdiniWindow finestra(&connessione, connessione.TipoDatabase(), conOrdini);
     finestra.resize(1000, 430);
     finestra.show();
     finestra.ImpostaCartellaLingue(lingue);

@@ -1,6 +1,6 @@
 #include "binding/ComboSql.h"
 
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 
 namespace tessaro {
 

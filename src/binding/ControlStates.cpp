@@ -1,43 +1,36 @@
+#include "data/TessaroError.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
-#include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
 
 namespace tessaro {
 
 namespace {
 
-// The layout of the control-state walks: label, CR, "Err = ", number, two blanks, description.
-void SegnalaWalk(const QString& etichetta, const TessaroError& e) {
-    MsgBox(etichetta + QLatin1Char('\r') + QStringLiteral("Err = ") + QString::number(e.Number()) +
-               QStringLiteral("  ") + e.Description(),
-           MsgStyle::Critical, GetMessage(QStringLiteral("TQ03")));
-}
-
 // Opens or closes the bound controls: text boxes and combos through Locked (so
 // they stay enabled), check boxes through Enabled. Linked columns never open.
 void ImpostaInserimento(const clsADONavigator& nav, HostObject* Contenitore, bool aperto,
                         const QString& etichetta) {
-    try {
-        nav.PercorriControlli(Contenitore, [&](Control& c) {
-            if (!c.IsTextBox() && !c.IsComboBox() && !c.IsCheckBox())
-                return;
-            if (c.Tag().isEmpty())
-                return;
-            if (c.IsComboBox()) {
-                AsComboBox(c).SetLocked(!aperto);
-                return;
-            }
-            if (nav.PartiDiBinding(c.Tag()).size() != 1)
-                return;
-            if (c.IsTextBox())
-                AsTextBox(c).SetLocked(!aperto);
-            else
-                AsCheckBox(c).SetEnabled(aperto);
-        });
-    } catch (const TessaroError& e) {
-        SegnalaWalk(etichetta, e);
-    }
+    Riporta(
+        etichetta, TitoloTQ03(),
+        [&] {
+            nav.PercorriControlli(Contenitore, [&](Control& c) {
+                if (!c.IsTextBox() && !c.IsComboBox() && !c.IsCheckBox())
+                    return;
+                if (c.Tag().isEmpty())
+                    return;
+                if (c.IsComboBox()) {
+                    AsComboBox(c).SetLocked(!aperto);
+                    return;
+                }
+                if (nav.PartiDiBinding(c.Tag()).size() != 1)
+                    return;
+                if (c.IsTextBox())
+                    AsTextBox(c).SetLocked(!aperto);
+                else
+                    AsCheckBox(c).SetEnabled(aperto);
+            });
+        },
+        Impaginazione::ACapo);
 }
 
 } // namespace
@@ -53,21 +46,22 @@ void clsADONavigator::DisabilitaInserimento(HostObject* Contenitore) {
 }
 
 void clsADONavigator::PulisciControlli(HostObject* Contenitore) {
-    try {
-        // Every control with a Tag is emptied, bound or not.
-        PercorriControlli(Contenitore, [](Control& c) {
-            if ((c.IsComboBox() || c.IsTextBox()) && !c.Tag().isEmpty()) {
-                if (c.IsComboBox())
-                    AsComboBox(c).SetText(QString());
-                else
-                    AsTextBox(c).SetText(QString());
-            }
-            if (c.IsCheckBox() && !c.Tag().isEmpty())
-                AsCheckBox(c).SetValue(0);
-        });
-    } catch (const TessaroError& e) {
-        SegnalaWalk(QStringLiteral("ClsAdoNavigator_PulisciControlli "), e);
-    }
+    Riporta(
+        QStringLiteral("ClsAdoNavigator_PulisciControlli "), TitoloTQ03(),
+        [&] {
+            // Every control with a Tag is emptied, bound or not.
+            PercorriControlli(Contenitore, [](Control& c) {
+                if ((c.IsComboBox() || c.IsTextBox()) && !c.Tag().isEmpty()) {
+                    if (c.IsComboBox())
+                        AsComboBox(c).SetText(QString());
+                    else
+                        AsTextBox(c).SetText(QString());
+                }
+                if (c.IsCheckBox() && !c.Tag().isEmpty())
+                    AsCheckBox(c).SetValue(0);
+            });
+        },
+        Impaginazione::ACapo);
 }
 
 void clsADONavigator::SvuotaControlli() {

@@ -1,10 +1,11 @@
 #include "binding/ComboSql.h"
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "engine/Dialetto.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 namespace tessaro {
 
@@ -19,10 +20,10 @@ QString TestoNonNullo(const QVariant& valore) {
     return ValueToText(valore);
 }
 
-// Keys in row order, with one spare slot after the last; a Null key stops the
-// loading there, the keys read before it stay.
+// Keys in row order, one per row; a Null key stops the loading there, the keys
+// read before it stay and the rest are empty.
 void CaricaChiavi(std::vector<QString>& chiavi, Recordset& rs) {
-    chiavi.assign(static_cast<std::size_t>(rs.RecordCount()) + 1, QString());
+    chiavi.assign(static_cast<std::size_t>(rs.RecordCount()), QString());
     if (rs.Bof() && rs.Eof())
         return;
     const Fields f = rs.Fields();
@@ -63,7 +64,7 @@ QString clsADONavigator::TabellaDelLink(const QString& campo) const {
 
 void clsADONavigator::FillCombo(ComboBox& ctl) {
     // Only a new record is restricted by the condition; browsing lists every row.
-    const QString condizione = mState == 5 ? ctl.DataField() : QString();
+    const QString condizione = mState == StatoNavigatore::NuovoRecord ? ctl.DataField() : QString();
     RiempiComboCondizionata(ctl, condizione);
 }
 
@@ -93,63 +94,53 @@ bool clsADONavigator::RiempiComboCondizionata(ComboBox& ctl, const QString& cond
 }
 
 void clsADONavigator::FillComboOfForm() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_FillComboOfForm "), TitoloTQ03(), [&] {
         PercorriControlli(mContenitoreCaselle, [this](Control& c) {
             if (c.IsComboBox() && !c.Tag().isEmpty())
                 FillCombo(AsComboBox(c));
         });
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_FillComboOfForm "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::FillComboConOfForm() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_FillComboConOfForm "), TitoloTQ03(), [&] {
         PercorriControlli(mContenitoreCaselle, [this](Control& c) {
             if (c.IsComboBox() && !AsComboBox(c).DataField().isEmpty())
                 FillCombo(AsComboBox(c));
         });
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_FillComboConOfForm "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::VerificaComboConOfForm() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_VerificaComboConOfForm "), TitoloTQ03(), [&] {
         PercorriControlli(mContenitoreCaselle, [this](Control& c) {
             if (c.IsComboBox() && !AsComboBox(c).DataField().isEmpty())
                 RimuoviDisabilitatiDaCombo(AsComboBox(c));
         });
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_VerificaComboConOfForm "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::RimuoviDisabilitatiDaCombo(ComboBox& ctl) {
-    try {
-        const QString mostrato = ctl.Text();
-        if (!RiempiComboCondizionata(ctl, ctl.DataField()))
-            return;
-        const QString cercato = mostrato.trimmed();
-        for (int i = 0; i < ctl.ListCount(); ++i) {
-            if (ctl.List(i).trimmed() == cercato) {
-                ctl.SetListIndex(i);
-                break;
+    Riporta(
+        QStringLiteral("ClsAdoNavigator_RimuoviDisabilitatiDaCombo "), TitoloTQ03(),
+        [&] {
+            const QString mostrato = ctl.Text();
+            if (!RiempiComboCondizionata(ctl, ctl.DataField()))
+                return;
+            const QString cercato = mostrato.trimmed();
+            for (int i = 0; i < ctl.ListCount(); ++i) {
+                if (ctl.List(i).trimmed() == cercato) {
+                    ctl.SetListIndex(i);
+                    break;
+                }
             }
-        }
-    } catch (const TessaroError& e) {
-        MsgBox(QStringLiteral("ClsAdoNavigator_RimuoviDisabilitatiDaCombo ") +
-                   QString::number(e.Number()) + QStringLiteral("  ") + e.Description(),
-               MsgStyle::Critical, GetMessage(QStringLiteral("TQ03")));
-    }
+        },
+        Impaginazione::DueSpazi);
 }
 
 void clsADONavigator::FillComboWhitRecordset(ComboBox& Combo, Recordset& rs, const QString& Campo,
                                              long Indice) {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_FillComboWhitRecordset "), TitoloTQ03(), [&] {
         Combo.ResetList();
         if (!Campo.isEmpty() && Indice != 0) {
             MsgBox(GetMessage(QStringLiteral("TQ25")), MsgStyle::OkOnly,
@@ -165,15 +156,12 @@ void clsADONavigator::FillComboWhitRecordset(ComboBox& Combo, Recordset& rs, con
                 Campo.isEmpty() ? f.Item(colonna).Value() : f.Item(Campo).Value();
             Combo.AddItem(TestoNonNullo(valore));
         }
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_FillComboWhitRecordset "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::RiempiComboConRecordset(ComboBox& Combo, Recordset& rs,
                                               const QStringList& Separatori) {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_RiempiComboConRecordset "), TitoloTQ03(), [&] {
         Combo.ResetList();
         if (rs.Bof() && rs.Eof())
             return;
@@ -186,16 +174,13 @@ void clsADONavigator::RiempiComboConRecordset(ComboBox& Combo, Recordset& rs,
                 voce += ValueToText(f.Item(k).Value()) + Separatori.value(k);
             Combo.AddItem(voce);
         }
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_RiempiComboConRecordset "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::RiempiArrayChiaviPrimarieCombo(ComboBox& Combo, const QString& Tabella,
                                                      const QString& Ordinamento,
                                                      const QString& Filtro) {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_RiempiArrayChiaviPrimarieCombo "), TitoloTQ03(), [&] {
         Recordset rs;
         ApriInLettura(rs, StatementChiaviCombo(Tabella, Ordinamento, Filtro), mConnessione,
                       adCmdText);
@@ -205,10 +190,7 @@ void clsADONavigator::RiempiArrayChiaviPrimarieCombo(ComboBox& Combo, const QStr
             voce = &mChiaviCombo.back();
         }
         CaricaChiavi(voce->Chiavi, rs);
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_RiempiArrayChiaviPrimarieCombo "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::AggiornaChiaviPrimarieCombo(ComboBox& Combo, const QString& Nometabella) {
@@ -216,7 +198,8 @@ void clsADONavigator::AggiornaChiaviPrimarieCombo(ComboBox& Combo, const QString
     if (!voce)
         TessaroError::Raise(Err::SubscriptOutOfRange);
     // The same condition as the items, so that key j still describes item j.
-    const QString condizione = mState == 5 ? Combo.DataField() : QString();
+    const QString condizione =
+        mState == StatoNavigatore::NuovoRecord ? Combo.DataField() : QString();
     Recordset rs;
     ApriInLettura(rs, StatementChiaviCombo(Nometabella, voce->Ordinamento, condizione),
                   mConnessione, adCmdText);
@@ -224,37 +207,36 @@ void clsADONavigator::AggiornaChiaviPrimarieCombo(ComboBox& Combo, const QString
 }
 
 void clsADONavigator::SincronizzaTabelleComboItem(ComboBox& Combo) {
-    try {
-        const int indice = Combo.ListIndex();
-        if (indice == -1)
-            return;
-        const QStringList parti = PartiDiBinding(Combo.Tag());
-        if (parti.isEmpty())
-            TessaroError::Raise(Err::SubscriptOutOfRange);
-        const QString& campo = parti.at(0);
-        const LinkTabella* link = LinkDelCampo(campo);
-        const ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
-        if (!link || !voce || indice < 0 || static_cast<std::size_t>(indice) >= voce->Chiavi.size())
-            TessaroError::Raise(Err::SubscriptOutOfRange);
-        const QString& chiave = voce->Chiavi[static_cast<std::size_t>(indice)];
-        Recordset riga;
-        ApriInLettura(riga,
-                      StatementRigaCombo(link->TabellaCollegata, link->CampoTabellaCollegata,
-                                         Dialect().EscapeTesto(chiave)),
-                      mConnessione, adCmdText);
-        const Fields f = riga.Fields();
-        PercorriControlli(mContenitoreCaselle, [&](Control& c) {
-            if (!c.IsTextBox())
+    Riporta(
+        QStringLiteral("ClsAdoNavigator_Metodo_SincronizzaTabelleComboItem "), TitoloTQ03(), [&] {
+            const int indice = Combo.ListIndex();
+            if (indice == -1)
                 return;
-            const QStringList partiTesto = PartiDiBinding(c.Tag());
-            if (partiTesto.isEmpty() || partiTesto.at(0) != campo)
-                return;
-            AsTextBox(c).SetText(ValueToText(f.Item(ColonnaSenzaTabella(partiTesto)).Value()));
+            const QStringList parti = PartiDiBinding(Combo.Tag());
+            if (parti.isEmpty())
+                TessaroError::Raise(Err::SubscriptOutOfRange);
+            const QString& campo = parti.at(0);
+            const LinkTabella* link = LinkDelCampo(campo);
+            const ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
+            if (!link || !voce || indice < 0 ||
+                static_cast<std::size_t>(indice) >= voce->Chiavi.size())
+                TessaroError::Raise(Err::SubscriptOutOfRange);
+            const QString& chiave = voce->Chiavi[static_cast<std::size_t>(indice)];
+            Recordset riga;
+            ApriInLettura(riga,
+                          StatementRigaCombo(link->TabellaCollegata, link->CampoTabellaCollegata,
+                                             Dialect().EscapeTesto(chiave)),
+                          mConnessione, adCmdText);
+            const Fields f = riga.Fields();
+            PercorriControlli(mContenitoreCaselle, [&](Control& c) {
+                if (!c.IsTextBox())
+                    return;
+                const QStringList partiTesto = PartiDiBinding(c.Tag());
+                if (partiTesto.isEmpty() || partiTesto.at(0) != campo)
+                    return;
+                AsTextBox(c).SetText(ValueToText(f.Item(ColonnaSenzaTabella(partiTesto)).Value()));
+            });
         });
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_SincronizzaTabelleComboItem "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
 }
 
 } // namespace tessaro

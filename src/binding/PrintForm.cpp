@@ -1,7 +1,6 @@
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/QtHostForm.h"
 
 namespace tessaro {
 
@@ -12,11 +11,8 @@ void clsADONavigator::PrintForm() {
                    GetMessage(QStringLiteral("TQ15")));
         if (risposta == MsgAnswer::No || !mContenitoreCaselle)
             return;
-        if (mContenitoreCaselle->IsForm())
-            static_cast<Form*>(mContenitoreCaselle)->PrintForm();
-        else
-            // A container prints itself rather than an empty page of its form.
-            PrintHostObject(mContenitoreCaselle);
+        // A container prints itself rather than an empty page of its form.
+        mContenitoreCaselle->Print();
     } catch (...) {
         // Printing is a convenience: a failure leaves the form as it was, unreported.
     }

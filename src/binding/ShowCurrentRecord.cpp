@@ -1,7 +1,7 @@
+#include "data/TessaroError.h"
+#include "data/Values.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
-#include "language/modLanguageSupport.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 #include <optional>
 
@@ -20,11 +20,9 @@ bool CiSonoRecord(const std::unique_ptr<Recordset>& rs) {
     return rs->RecordCount() > 0;
 }
 
-// Position of a record value in a combo's key list. The last slot of the list
-// is a spare, not a key of any item.
+// Position of a record value in a combo's key list.
 int PosizioneChiave(const ChiaviCombo& voce, const QString& chiave) {
-    const std::size_t chiavi = voce.Chiavi.empty() ? 0 : voce.Chiavi.size() - 1;
-    for (std::size_t j = 0; j < chiavi; ++j)
+    for (std::size_t j = 0; j < voce.Chiavi.size(); ++j)
         if (voce.Chiavi[j] == chiave)
             return static_cast<int>(j);
     TessaroError::Raise(Err::SubscriptOutOfRange);
@@ -36,70 +34,68 @@ void clsADONavigator::ShowCurrentRecord() {
     Solleva([](NavigatorEvents& ev) { ev.OnCurrent(); });
     if (!InizializzatoOAvvisa())
         return;
-    try {
-        // A name without a table is read through its table (the primary one, or the
-        // linked one of a linked binding), so that a joined table's column of the
-        // same name is neither shown nor saved back in its place.
-        const auto valore = [this](const QStringList& parti, const QString& colonna) {
-            const LinkTabella* link = parti.size() > 1 ? LinkDelCampo(parti.at(0)) : nullptr;
-            const QString tabella = link ? link->TabellaCollegata : mPrimaryTableName;
-            if (!colonna.contains(QLatin1Char('.'))) {
-                const int i = TheFullData->ColumnIndex(tabella + QLatin1Char('.') + colonna);
-                if (i >= 0)
-                    return TheFullData->Fields().Item(i).Value();
-            }
-            return TheFullData->Fields().Item(colonna).Value();
-        };
-        // The value a text box or check box shows, or nothing to show.
-        const auto valoreMostrato = [&](Control& c) -> std::optional<QVariant> {
-            if (c.Tag().isEmpty())
-                return std::nullopt;
-            const QStringList parti = PartiDiBinding(c.Tag());
-            const QString colonna = ColonnaMostrata(parti);
-            if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
-                return std::nullopt;
-            return valore(parti, colonna);
-        };
-        const auto testo = [&](Control& c) {
-            if (!c.IsTextBox())
-                return;
-            if (const auto v = valoreMostrato(c))
-                AsTextBox(c).SetText(ValueToText(*v));
-        };
-        const auto spunta = [&](Control& c) {
-            if (!c.IsCheckBox())
-                return;
-            if (const auto v = valoreMostrato(c))
-                AsCheckBox(c).SetValue(ValueToBool(*v) ? 1 : 0);
-        };
-        const auto combo = [&](Control& c) {
-            if (!c.IsComboBox() || c.Tag().isEmpty())
-                return;
-            const QStringList parti = PartiDiBinding(c.Tag());
-            if (parti.isEmpty() || !CiSonoRecord(TheFullData))
-                return;
-            const QString& colonna = parti.at(0);
-            if (colonna.trimmed().isEmpty())
-                return;
-            ComboBox& cb = AsComboBox(c);
-            const QVariant v = valore(QStringList{colonna}, colonna);
-            if (v.isNull()) {
-                cb.SetText(QString());
-                return;
-            }
-            const ChiaviCombo* voce = TrovaChiaviCombo(cb.Name());
-            if (!voce)
-                TessaroError::Raise(Err::SubscriptOutOfRange);
-            cb.SetListIndex(PosizioneChiave(*voce, ValueToText(v)));
-        };
-        // One enumeration of the controls, three passes: text boxes, check boxes, combos.
-        PercorriControlli(mContenitoreCaselle, {testo, spunta, combo});
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_ShowCurrentRecord "), e,
-                GetMessage(QStringLiteral("TQ03")));
-        return;
-    }
-    Solleva([](NavigatorEvents& ev) { ev.AfterCurrent(); });
+    const bool mostrato =
+        Riporta(QStringLiteral("ClsAdoNavigator_Metodo_ShowCurrentRecord "), TitoloTQ03(), [&] {
+            // A name without a table is read through its table (the primary one, or the
+            // linked one of a linked binding), so that a joined table's column of the
+            // same name is neither shown nor saved back in its place.
+            const auto valore = [this](const QStringList& parti, const QString& colonna) {
+                const LinkTabella* link = parti.size() > 1 ? LinkDelCampo(parti.at(0)) : nullptr;
+                const QString tabella = link ? link->TabellaCollegata : mPrimaryTableName;
+                if (!colonna.contains(QLatin1Char('.'))) {
+                    const int i = TheFullData->ColumnIndex(tabella + QLatin1Char('.') + colonna);
+                    if (i >= 0)
+                        return TheFullData->Fields().Item(i).Value();
+                }
+                return TheFullData->Fields().Item(colonna).Value();
+            };
+            // The value a text box or check box shows, or nothing to show.
+            const auto valoreMostrato = [&](Control& c) -> std::optional<QVariant> {
+                if (c.Tag().isEmpty())
+                    return std::nullopt;
+                const QStringList parti = PartiDiBinding(c.Tag());
+                const QString colonna = ColonnaMostrata(parti);
+                if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
+                    return std::nullopt;
+                return valore(parti, colonna);
+            };
+            const auto testo = [&](Control& c) {
+                if (!c.IsTextBox())
+                    return;
+                if (const auto v = valoreMostrato(c))
+                    AsTextBox(c).SetText(ValueToText(*v));
+            };
+            const auto spunta = [&](Control& c) {
+                if (!c.IsCheckBox())
+                    return;
+                if (const auto v = valoreMostrato(c))
+                    AsCheckBox(c).SetValue(ValueToBool(*v) ? 1 : 0);
+            };
+            const auto combo = [&](Control& c) {
+                if (!c.IsComboBox() || c.Tag().isEmpty())
+                    return;
+                const QStringList parti = PartiDiBinding(c.Tag());
+                if (parti.isEmpty() || !CiSonoRecord(TheFullData))
+                    return;
+                const QString& colonna = parti.at(0);
+                if (colonna.trimmed().isEmpty())
+                    return;
+                ComboBox& cb = AsComboBox(c);
+                const QVariant v = valore(QStringList{colonna}, colonna);
+                if (v.isNull()) {
+                    cb.SetText(QString());
+                    return;
+                }
+                const ChiaviCombo* voce = TrovaChiaviCombo(cb.Name());
+                if (!voce)
+                    TessaroError::Raise(Err::SubscriptOutOfRange);
+                cb.SetListIndex(PosizioneChiave(*voce, ValueToText(v)));
+            };
+            // One enumeration of the controls, three passes: text boxes, check boxes, combos.
+            PercorriControlli(mContenitoreCaselle, {testo, spunta, combo});
+        });
+    if (mostrato)
+        Solleva([](NavigatorEvents& ev) { ev.AfterCurrent(); });
 }
 
 } // namespace tessaro

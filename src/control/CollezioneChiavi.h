@@ -3,7 +3,7 @@
 // A keyed collection in insertion order whose string keys compare without
 // regard to case, as the registries of the control need.
 
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 
 #include <QString>
 #include <utility>

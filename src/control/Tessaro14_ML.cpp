@@ -1,16 +1,18 @@
 #include "control/Tessaro14_ML.h"
 
 #include "control/BarraPulsanti.h"
+#include "data/TessaroError.h"
+#include "data/Values.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
+#include "host/HostForm.h"
+#include "host/MessageBox.h"
+#include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
-#include "platform/HostForm.h"
-#include "platform/MessageBox.h"
-#include "platform/QtHostForm.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDebug>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHBoxLayout>
@@ -99,28 +101,25 @@ QString Testo(const char* s) {
     return QString::fromLatin1(s);
 }
 
-bool InInserimentoOModifica(short stato) {
-    return stato == 5 || stato == 6;
-}
-
-// Runs one step whose failure is skipped.
+// Runs one step whose failure is expected and harmless; each call says why.
 template <typename F> void Salta(F&& passo) {
     try {
         passo();
     } catch (const TessaroError&) {
+        // Harmless by the caller's word: nothing to show, nothing to log.
     }
 }
 
-void Segnala(const QString& etichetta, const TessaroError& e) {
-    MsgBox(FailureText(etichetta, e), MsgStyle::Critical, GetMessage(QStringLiteral("TQ03")));
-}
-
-// Runs an operation that reports its own unexpected failure and returns normally.
-template <typename F> void Riporta(const QString& etichetta, F&& operazione) {
+// Runs one step that the control goes on without when it fails, with no box;
+// the failure goes to the log so that a developer can see it.
+template <typename F> void Annota(const char* passo, F&& f) {
     try {
-        operazione();
+        f();
     } catch (const TessaroError& e) {
-        Segnala(etichetta, e);
+        qWarning().noquote() << "Tessaro14_ML:" << passo << "skipped:" << e.Number()
+                             << e.Description();
+        if (!e.Statement().isEmpty())
+            qWarning().noquote() << "Tessaro14_ML: the statement was:" << e.Statement();
     }
 }
 
@@ -397,7 +396,7 @@ void Tessaro14_ML::ScorrimentoDisabilitato(short value) {
 }
 
 void Tessaro14_ML::Enabled(bool abilitata) {
-    Riporta(QStringLiteral("Tessaro_Enabled "), [&] {
+    Riporta(QStringLiteral("Tessaro_Enabled "), TitoloTQ03(), [&] {
         for (QAction* a : mPulsanti)
             a->setEnabled(abilitata);
         mTxtNumRec->setReadOnly(!abilitata);
@@ -442,7 +441,7 @@ bool Tessaro14_ML::AddFonteDati(Connection* TheConnection, const QString& TableN
                                 const QString& SecondaParteDelNomeControllo,
                                 const QString& InitCharOfTag, const QString& Condizione) {
     bool risultato = false;
-    Riporta(QStringLiteral("Tessaro_AddFonteDati "), [&] {
+    Riporta(QStringLiteral("Tessaro_AddFonteDati "), TitoloTQ03(), [&] {
         const short scorrimento = mScorrimentoDisabilitato;
         const int tipo = mTipoDatabase;
         auto nav = std::make_shared<clsADONavigator>();
@@ -462,6 +461,7 @@ bool Tessaro14_ML::AddFonteDati(Connection* TheConnection, const QString& TableN
 }
 
 void Tessaro14_ML::SetFonteDatiAttiva(const QString& ContainerName) {
+    // A name that is not registered leaves the active source as it was.
     Salta([&] { RendiAttiva(mFontiDati.Item(ContainerName)); });
     mContenitoreName = ContainerName;
     AggiornaStatoPulsanti();
@@ -474,10 +474,10 @@ void Tessaro14_ML::RimuoviFonte(const QString& ContainerName) {
 
 bool Tessaro14_ML::RemoveFonteDati(const QString& ContainerName) {
     bool risultato = true;
-    Riporta(QStringLiteral("Tessaro_RemoveFonteDati "), [&] {
+    Riporta(QStringLiteral("Tessaro_RemoveFonteDati "), TitoloTQ03(), [&] {
         const std::shared_ptr<clsADONavigator> nav = mFontiDati.Item(ContainerName);
         RendiAttiva(nav);
-        if (!InInserimentoOModifica(nav->State())) {
+        if (!InInserimentoOModifica(nav->Stato())) {
             nav->Unload();
             RimuoviFonte(ContainerName);
             return;
@@ -487,7 +487,7 @@ bool Tessaro14_ML::RemoveFonteDati(const QString& ContainerName) {
         case MsgAnswer::Yes:
             nav->Update();
             // The user asked to save: a record that could not be saved is not thrown away.
-            if (InInserimentoOModifica(nav->State())) {
+            if (InInserimentoOModifica(nav->Stato())) {
                 risultato = false;
                 return;
             }
@@ -506,6 +506,7 @@ bool Tessaro14_ML::RemoveFonteDati(const QString& ContainerName) {
 }
 
 void Tessaro14_ML::AddInLoadedFormsSet(QWidget* frm) {
+    // A null form, or one listed already, is left out.
     Salta([&] {
         HostObject* h = HostObjectOf(frm);
         if (!frm || !h)
@@ -516,7 +517,7 @@ void Tessaro14_ML::AddInLoadedFormsSet(QWidget* frm) {
 
 void Tessaro14_ML::ClearLoadedFormsSet() {
     for (int i = mLoadedForms.Count() - 1; i >= 0; --i)
-        Salta([&] { mLoadedForms.RemoveAt(i); });
+        mLoadedForms.RemoveAt(i);
 }
 
 // --- lookup combos ----------------------------------------------------------------------
@@ -528,14 +529,15 @@ void Tessaro14_ML::SincronizzaTabelleCombo(QComboBox* mCombo) {
 
 void Tessaro14_ML::Ricarica(ComboBox& cmb, const QString& fonte, const QString& tabella) {
     QString testo;
-    Salta([&] { testo = cmb.Text(); });
-    Salta([&] { cmb.Clear(); });
+    Annota("reading the combo", [&] { testo = cmb.Text(); });
+    Annota("clearing the combo", [&] { cmb.Clear(); });
     SetFonteDatiAttiva(fonte);
-    Salta([&] { Attiva()->FillCombo(cmb); });
-    Salta([&] { Attiva()->AggiornaChiaviPrimarieCombo(cmb, tabella); });
+    Annota("filling the combo", [&] { Attiva()->FillCombo(cmb); });
+    Annota("reading the combo's keys",
+           [&] { Attiva()->AggiornaChiaviPrimarieCombo(cmb, tabella); });
     if (testo.isEmpty())
         return;
-    Salta([&] {
+    Annota("selecting the item shown before", [&] {
         const int n = cmb.ListCount();
         for (int i = 0; i < n; ++i) {
             if (cmb.List(i) == testo) {
@@ -547,7 +549,7 @@ void Tessaro14_ML::Ricarica(ComboBox& cmb, const QString& fonte, const QString& 
 }
 
 void Tessaro14_ML::RefreshCombo(const QString& Contenitore, QComboBox* cmb) {
-    Salta([&] {
+    Annota("RefreshCombo", [&] {
         ComboBox& c = ComboDi(cmb);
         if (const auto tabella = TabellaDiRicercaDelCombo(c.Tag(), mInitCharTag))
             Ricarica(c, Contenitore, *tabella);
@@ -566,6 +568,7 @@ void Tessaro14_ML::RicaricaSeDellaTabella(Control& c, const QString& fonte,
 void Tessaro14_ML::UpdateCombo() {
     QString tabella;
     HostObject* contenitore = nullptr;
+    // With no active source there is nothing to refresh.
     Salta([&] { tabella = Attiva()->PrimaryTableName(); });
     Salta([&] { contenitore = Attiva()->ContenitoreCaselle(); });
     if (!contenitore)
@@ -575,6 +578,9 @@ void Tessaro14_ML::UpdateCombo() {
     std::vector<QPointer<QWidget>> voci;
     for (const auto& v : mLoadedForms)
         voci.push_back(v.Valore);
+    // A form that is gone, or not of the active source's kind, is passed over,
+    // and so is a control without a container (an action); each refill logs
+    // its own failures.
     for (const QPointer<QWidget>& voce : voci) {
         Salta([&] {
             HostObject* h = HostObjectOf(voce.data());
@@ -617,7 +623,8 @@ bool Tessaro14_ML::ChiediSalvataggio() {
 void Tessaro14_ML::ToolbarMoveRecord_ButtonClick(QAction* Button) {
     const QString key = Button->objectName();
     mToolbar->setEnabled(false);
-    Riporta(QStringLiteral("Tessaro_ToolbarMoveRecord_ButtonClick "), [&] { EseguiComando(key); });
+    Riporta(QStringLiteral("Tessaro_ToolbarMoveRecord_ButtonClick "), TitoloTQ03(),
+            [&] { EseguiComando(key); });
     mToolbar->setEnabled(true);
 }
 
@@ -661,8 +668,8 @@ void Tessaro14_ML::EseguiComando(const QString& key) {
 }
 
 void Tessaro14_ML::Addnew() {
-    Riporta(QStringLiteral("Tessaro_Addnew "), [&] {
-        if (InInserimentoOModifica(Attiva()->State()) || !ChiediInserimento())
+    Riporta(QStringLiteral("Tessaro_Addnew "), TitoloTQ03(), [&] {
+        if (InInserimentoOModifica(Attiva()->Stato()) || !ChiediInserimento())
             return;
         Attiva()->Addnew();
         AggiornaStatoPulsanti();
@@ -670,8 +677,8 @@ void Tessaro14_ML::Addnew() {
 }
 
 void Tessaro14_ML::Update() {
-    Riporta(QStringLiteral("Tessaro_Update "), [&] {
-        if (!InInserimentoOModifica(Attiva()->State()) || !ChiediSalvataggio())
+    Riporta(QStringLiteral("Tessaro_Update "), TitoloTQ03(), [&] {
+        if (!InInserimentoOModifica(Attiva()->Stato()) || !ChiediSalvataggio())
             return;
         Attiva()->Update();
         AggiornaStatoPulsanti();
@@ -679,9 +686,9 @@ void Tessaro14_ML::Update() {
 }
 
 void Tessaro14_ML::Edit() {
-    Riporta(QStringLiteral("Tessaro_Edit "), [&] {
-        const short stato = Attiva()->State();
-        if (stato == 1 || InInserimentoOModifica(stato))
+    Riporta(QStringLiteral("Tessaro_Edit "), TitoloTQ03(), [&] {
+        const StatoNavigatore stato = Attiva()->Stato();
+        if (stato == StatoNavigatore::NessunRecord || InInserimentoOModifica(stato))
             return;
         Attiva()->Edit();
         AggiornaStatoPulsanti();
@@ -689,9 +696,9 @@ void Tessaro14_ML::Edit() {
 }
 
 void Tessaro14_ML::Delete() {
-    Riporta(QStringLiteral("Tessaro_Delete "), [&] {
-        const short stato = Attiva()->State();
-        if (stato == 1 || InInserimentoOModifica(stato))
+    Riporta(QStringLiteral("Tessaro_Delete "), TitoloTQ03(), [&] {
+        const StatoNavigatore stato = Attiva()->Stato();
+        if (stato == StatoNavigatore::NessunRecord || InInserimentoOModifica(stato))
             return;
         Attiva()->Delete();
         AggiornaStatoPulsanti();
@@ -699,14 +706,14 @@ void Tessaro14_ML::Delete() {
 }
 
 void Tessaro14_ML::MoveTo(const QString& PrimaryKey) {
-    Riporta(QStringLiteral("Tessaro_MoveTo "), [&] {
+    Riporta(QStringLiteral("Tessaro_MoveTo "), TitoloTQ03(), [&] {
         Attiva()->MoveTo(PrimaryKey);
         AggiornaStatoPulsanti();
     });
 }
 
 void Tessaro14_ML::ImpostaCondizione(const QString& Condizione) {
-    Riporta(QStringLiteral("Tessaro_ImpostaCondizione "), [&] {
+    Riporta(QStringLiteral("Tessaro_ImpostaCondizione "), TitoloTQ03(), [&] {
         const auto nav = Attiva();
         nav->mCondizione = Condizione;
         nav->AggiornaTheData();
@@ -715,8 +722,8 @@ void Tessaro14_ML::ImpostaCondizione(const QString& Condizione) {
 }
 
 void Tessaro14_ML::Annulla() {
-    Riporta(QStringLiteral("Tessaro_Annulla "), [&] {
-        if (!InInserimentoOModifica(Attiva()->State()))
+    Riporta(QStringLiteral("Tessaro_Annulla "), TitoloTQ03(), [&] {
+        if (!InInserimentoOModifica(Attiva()->Stato()))
             return;
         emit mEvents->AfterAnnulla();
         Attiva()->Annulla();
@@ -728,39 +735,39 @@ void Tessaro14_ML::Annulla() {
 
 void Tessaro14_ML::AggiornaStatoPulsanti() {
     mToolbar->setEnabled(true);
-    short stato = 0;
+    StatoNavigatore stato{};
     try {
         if (!mFonteDati || mFonteDati->ConnState() == 0)
             return;
-        stato = mFonteDati->State();
+        stato = mFonteDati->Stato();
     } catch (const TessaroError&) {
-        return;
+        return; // no state to show: the buttons stay as they are
     }
     StatoPulsanti(stato);
     Button(QStringLiteral("Annulla"))->setEnabled(Button(QStringLiteral("Salva"))->isEnabled());
 }
 
-void Tessaro14_ML::StatoPulsanti(short stato) {
+void Tessaro14_ML::StatoPulsanti(StatoNavigatore stato) {
     auto imposta = [this](const char* key, bool value) { Button(Testo(key))->setEnabled(value); };
     switch (stato) {
-    case 1:
+    case StatoNavigatore::NessunRecord:
         ImpostaTutti(false);
         imposta("Stampa", true);
         imposta("Duplica", false);
         imposta("Nuovo", mNuovoEnabled);
         ImpostaCasella(QStringLiteral("0"), true);
         break;
-    case 5:
-    case 6:
+    case StatoNavigatore::NuovoRecord:
+    case StatoNavigatore::ModificaRecord:
         ImpostaTutti(false);
         imposta("Stampa", true);
         imposta("Salva", true);
         imposta("Duplica", false);
         ImpostaCasella(QString(), true);
         break;
-    case 2:
-    case 3:
-    case 4: {
+    case StatoNavigatore::PrimoRecord:
+    case StatoNavigatore::UltimoRecord:
+    case StatoNavigatore::UnicoRecord: {
         ImpostaTutti(true);
         imposta("Stampa", mConsultazioneEnabled);
         imposta("Nuovo", mNuovoEnabled);
@@ -769,13 +776,15 @@ void Tessaro14_ML::StatoPulsanti(short stato) {
         imposta("Salva", false);
         imposta("Duplica", mDuplicaEnabled);
         const bool ts = mTastiScorrimentoEnabled;
-        ImpostaScorrimento(stato == 3 && ts, stato == 2 && ts);
+        ImpostaScorrimento(stato == StatoNavigatore::UltimoRecord && ts,
+                           stato == StatoNavigatore::PrimoRecord && ts);
         QString contatore;
+        // RecordCount and AbsolutePosition report their own failures.
         Salta([&] { contatore = Contatore(); });
         ImpostaCasella(contatore, !ts);
         break;
     }
-    case 7: {
+    case StatoNavigatore::RecordInMezzo: {
         ImpostaTutti(true);
         ImpostaScorrimento(mTastiScorrimentoEnabled, mTastiScorrimentoEnabled);
         imposta("Stampa", mConsultazioneEnabled);
@@ -785,6 +794,7 @@ void Tessaro14_ML::StatoPulsanti(short stato) {
         imposta("Salva", false);
         imposta("Duplica", mDuplicaEnabled);
         QString contatore;
+        // RecordCount and AbsolutePosition report their own failures.
         Salta([&] { contatore = Contatore(); });
         ImpostaCasella(contatore, !mTastiScorrimentoEnabled);
         break;
@@ -856,12 +866,14 @@ void Tessaro14_ML::txtNumRec_KeyPress(int KeyAscii) {
 
 void Tessaro14_ML::VaiAlNumero(const QString& testo) {
     if (IsNumeric(testo)) {
+        // A number beyond 32 bits moves nowhere; Move reports its own failures.
         Salta([&] { Attiva()->Move(Intero32AlPari(NumericValue(testo).value_or(0.0))); });
         AggiornaStatoPulsanti();
         return;
     }
     MsgBox(GetMessage(QStringLiteral("TQ07")), MsgStyle::Exclamation,
            GetMessage(QStringLiteral("TQ02")));
+    // With no active source the box keeps what was typed.
     Salta([&] { mTxtNumRec->setText(Contatore()); });
 }
 

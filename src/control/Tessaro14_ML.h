@@ -16,6 +16,7 @@
 
 #include "control/CollezioneChiavi.h"
 #include "control/Tessaro14_MLEvents.h"
+#include "engine/StatoNavigatore.h"
 
 #include <QPointer>
 #include <QString>
@@ -152,7 +153,7 @@ private:
     bool ChiediInserimento();
     bool ChiediSalvataggio();
 
-    void StatoPulsanti(short stato);
+    void StatoPulsanti(StatoNavigatore stato);
     void ImpostaTutti(bool value);
     void ImpostaScorrimento(bool primoPrecedente, bool successivoUltimo);
     void ImpostaCasella(const QString& testo, bool locked);

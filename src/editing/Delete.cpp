@@ -1,10 +1,11 @@
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "editing/Salvataggio.h"
 #include "engine/Dialetto.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 namespace tessaro {
 
@@ -39,7 +40,7 @@ QString clsADONavigator::StatementDelete() const {
 }
 
 void clsADONavigator::Delete() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Delete "), TitoloTQ03(), [&] {
         Solleva([](NavigatorEvents& ev) { ev.Delete(); });
         if (!DeleteEnabled)
             return;
@@ -63,13 +64,10 @@ void clsADONavigator::Delete() {
         MovePrevious();
         if (quantiPrima == 1) {
             SvuotaControlli();
-            mState = 1;
+            mState = StatoNavigatore::NessunRecord;
         }
         Solleva([](NavigatorEvents& ev) { ev.AfterDelete(); });
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Delete "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 } // namespace tessaro

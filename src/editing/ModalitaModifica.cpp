@@ -1,7 +1,8 @@
+#include "data/TessaroError.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
 
 namespace tessaro {
 
@@ -15,14 +16,14 @@ bool Confermato(const char* testo, const char* titolo) {
 } // namespace
 
 void clsADONavigator::Addnew() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_AddNew "), TitoloTQ03(), [&] {
         if (!AddnewEnabled)
             return;
         if (!MessaggioConfermaNuovoDisabilitato && !Confermato("TQ08", "TQ09"))
             return;
         if (!VerificaConnessione())
             return;
-        mState = 5;
+        mState = StatoNavigatore::NuovoRecord;
         FillComboOfForm();
         AbilitaInserimento(mContenitoreCaselle);
         PulisciControlli(mContenitoreCaselle);
@@ -31,15 +32,13 @@ void clsADONavigator::Addnew() {
             HostObject* c = mContenitoreCaselle;
             ev.Addnew(c);
         });
-        mState = 5;
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_AddNew "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+        // Again: the mode holds whatever the host's handler did to the state.
+        mState = StatoNavigatore::NuovoRecord;
+    });
 }
 
 void clsADONavigator::Clone() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Clone "), TitoloTQ03(), [&] {
         if (!CloneEnabled)
             return;
         if (!MessaggioConfermaClonaDisabilitato && !Confermato("TQ10", "TQ11"))
@@ -48,22 +47,20 @@ void clsADONavigator::Clone() {
             return;
         FillComboOfForm();
         ShowCurrentRecord();
-        mState = 5;
+        mState = StatoNavigatore::NuovoRecord;
         VerificaComboConOfForm();
         AbilitaInserimento(mContenitoreCaselle);
         Solleva([&](NavigatorEvents& ev) {
             HostObject* c = mContenitoreCaselle;
             ev.Clone(c);
         });
-        mState = 5;
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Clone "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+        // Again: the mode holds whatever the host's handler did to the state.
+        mState = StatoNavigatore::NuovoRecord;
+    });
 }
 
 void clsADONavigator::Edit() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Edit "), TitoloTQ03(), [&] {
         if (!UpdateEnabled)
             return;
         if (!VerificaConnessione())
@@ -72,32 +69,27 @@ void clsADONavigator::Edit() {
         ShowCurrentRecord();
         AbilitaInserimento(mContenitoreCaselle);
         Solleva([](NavigatorEvents& ev) { ev.BeforeUpdate(); });
-        mState = 6;
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Edit "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+        mState = StatoNavigatore::ModificaRecord;
+    });
 }
 
 void clsADONavigator::Annulla() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Annulla "), TitoloTQ03(), [&] {
         DisabilitaInserimento(mContenitoreCaselle);
         Solleva([](NavigatorEvents& ev) { ev.AfterAnnulla(); });
-        mState = 7;
+        mState = StatoNavigatore::RecordInMezzo;
         FillComboConOfForm();
         ShowCurrentRecord();
-        mState = 7;
+        // Again: the host's OnCurrent and AfterCurrent handlers run in between.
+        mState = StatoNavigatore::RecordInMezzo;
         // Giving up a new record when there is no record to go back to (an empty
         // table) leaves nothing to show: back to the no-records state, not to the
         // middle of a list, and without the abandoned values.
         if (TheFullData && TheFullData->State() == adStateOpen && TheFullData->RecordCount() < 1) {
             SvuotaControlli();
-            mState = 1;
+            mState = StatoNavigatore::NessunRecord;
         }
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Annulla "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 } // namespace tessaro

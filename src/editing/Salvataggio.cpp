@@ -1,10 +1,10 @@
 #include "editing/Salvataggio.h"
 
+#include "data/Database.h"
+#include "data/TessaroError.h"
+#include "data/Values.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/Database.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 #include <QStringList>
 #include <variant>

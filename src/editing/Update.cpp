@@ -1,10 +1,10 @@
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "editing/Salvataggio.h"
 #include "engine/Dialetto.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
-#include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
+#include "host/MessageBox.h"
 
 namespace tessaro {
 
@@ -131,7 +131,7 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio() {
 }
 
 void clsADONavigator::Update() {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Update "), TitoloTQ03(), [&] {
         const TestiSalvataggio testi = ComponiTestiSalvataggio();
         if (testi.messaggio) {
             MsgBox(testi.messaggio->testo, testi.messaggio->stile, testi.messaggio->titolo);
@@ -139,20 +139,20 @@ void clsADONavigator::Update() {
         }
         if (!VerificaConnessione())
             return;
-        if (mState == 6) {
+        if (mState == StatoNavigatore::ModificaRecord) {
             mConnessione->Execute(testi.update, nullptr, -1);
             const QString chiave =
                 testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata) : testi.testoChiave;
             Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
             MoveTo(chiave);
-        } else if (mState == 5) {
+        } else if (mState == StatoNavigatore::NuovoRecord) {
             mConnessione->Execute(testi.insert, nullptr, -1);
             // A key left to the database: the one it generated for this statement.
             QString chiave = testi.testoChiave;
             if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
                 chiave = ValueToText(mConnessione->LastInsertId());
             Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
-            mState = 3;
+            mState = StatoNavigatore::UltimoRecord;
             FillComboConOfForm();
             if (chiave.isEmpty())
                 MoveLast();
@@ -160,10 +160,7 @@ void clsADONavigator::Update() {
                 MoveTo(chiave);
         }
         DisabilitaInserimento(mContenitoreCaselle);
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Update "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 } // namespace tessaro

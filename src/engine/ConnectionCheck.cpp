@@ -1,6 +1,6 @@
+#include "data/TessaroError.h"
 #include "engine/clsADONavigator.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
+#include "host/MessageBox.h"
 
 namespace tessaro {
 
@@ -11,6 +11,7 @@ template <typename F> void Passo(F&& f) {
     try {
         f();
     } catch (const TessaroError&) {
+        // The connection's state, tested after the steps, tells whether they worked.
     }
 }
 

@@ -31,13 +31,44 @@ QString DataVuota(const QDateTime&) {
 }
 
 const std::array<Dialetto, 4> kDialetti{{
-    {0, TopUno, DataPerAccess, false, true, false, "-1"},
-    {1, TopUno, DataPerSqlServer, false, true, true, "-1"},
-    {2, LimitUnoUno, DataPerMySql, true, false, false, "-1"},
-    {4, LimitUno, DataPerSqlite, false, false, true, "1"},
+    {.TipoDatabase = 0, // Access (Jet)
+     .ElencoChiaviUnaRiga = TopUno,
+     .LetteraleData = DataPerAccess,
+     .RaddoppiaBarre = false,
+     .ParentesiNotePassword = true,
+     .DeleteSenzaAsterisco = false,
+     .ValoreVero = "-1"},
+    {.TipoDatabase = 1, // SQL Server
+     .ElencoChiaviUnaRiga = TopUno,
+     .LetteraleData = DataPerSqlServer,
+     .RaddoppiaBarre = false,
+     .ParentesiNotePassword = true,
+     .DeleteSenzaAsterisco = true,
+     .ValoreVero = "-1"},
+    {.TipoDatabase = 2, // MySQL / MariaDB
+     .ElencoChiaviUnaRiga = LimitUnoUno,
+     .LetteraleData = DataPerMySql,
+     .RaddoppiaBarre = true,
+     .ParentesiNotePassword = false,
+     .DeleteSenzaAsterisco = false,
+     .ValoreVero = "-1"},
+    {.TipoDatabase = 4, // SQLite
+     .ElencoChiaviUnaRiga = LimitUno,
+     .LetteraleData = DataPerSqlite,
+     .RaddoppiaBarre = false,
+     .ParentesiNotePassword = false,
+     .DeleteSenzaAsterisco = true,
+     .ValoreVero = "1"},
 }};
 
-const Dialetto kSconosciuto{-1, TopUno, DataVuota, false, true, false, "-1"};
+// Any other kind: the neutral forms.
+const Dialetto kSconosciuto{.TipoDatabase = -1,
+                            .ElencoChiaviUnaRiga = TopUno,
+                            .LetteraleData = DataVuota,
+                            .RaddoppiaBarre = false,
+                            .ParentesiNotePassword = true,
+                            .DeleteSenzaAsterisco = false,
+                            .ValoreVero = "-1"};
 
 } // namespace
 

@@ -1,9 +1,10 @@
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "engine/Dialetto.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 #include <utility>
 
@@ -89,20 +90,18 @@ void clsADONavigator::RicordaRecordCaricato(const QVariant& chiave) {
 }
 
 void clsADONavigator::AggiornaTheData() {
-    try {
-        ApriElencoChiavi(StatementElencoChiavi(true));
-        if (TheData->RecordCount() < 1) {
-            mState = 1;
-            SvuotaControlli();
-            return;
-        }
-        TheData->MoveLast();
-        CaricaRecordCorrente();
-        mState = 3;
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_AggiornaTheData "), e,
-                QStringLiteral("Errore interno!"));
-    }
+    Riporta(QStringLiteral("ClsAdoNavigator_AggiornaTheData "),
+            Titolo::Testo(QStringLiteral("Errore interno!")), [this] {
+                ApriElencoChiavi(StatementElencoChiavi(true));
+                if (TheData->RecordCount() < 1) {
+                    mState = StatoNavigatore::NessunRecord;
+                    SvuotaControlli();
+                    return;
+                }
+                TheData->MoveLast();
+                CaricaRecordCorrente();
+                mState = StatoNavigatore::UltimoRecord;
+            });
 }
 
 QString clsADONavigator::ChiaveDaRitrovare() const {
@@ -135,7 +134,7 @@ void clsADONavigator::AggiornaArrayID() {
                 mCriterioRecordCorrente = criterio;
             }
             if (TheData->RecordCount() < 1) {
-                mState = 1;
+                mState = StatoNavigatore::NessunRecord;
                 SvuotaControlli();
             }
         }
@@ -146,8 +145,8 @@ void clsADONavigator::AggiornaArrayID() {
                        GetMessage(QStringLiteral("TQ05")),
                    MsgStyle::Critical, GetMessage(QStringLiteral("TQ02")));
         else
-            Segnala(QStringLiteral("ClsAdoNavigator_AggiornaArrayID "), e,
-                    QStringLiteral("Errore interno!"));
+            SegnalaFallimento(QStringLiteral("ClsAdoNavigator_AggiornaArrayID "), e,
+                              Titolo::Testo(QStringLiteral("Errore interno!")));
     }
 }
 

@@ -1,17 +1,9 @@
+#include "data/TessaroError.h"
+#include "data/Values.h"
+#include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
-#include "language/modLanguageSupport.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 namespace tessaro {
-
-namespace {
-
-QString TitoloTQ03() {
-    return GetMessage(QStringLiteral("TQ03"));
-}
-
-} // namespace
 
 bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
     if (!mInizializzato)
@@ -28,28 +20,27 @@ bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
     return TheData->RecordCount() > 0;
 }
 
-void clsADONavigator::Muovi(const QString& etichetta, const std::function<QString()>& titolo,
+void clsADONavigator::Muovi(const QString& etichetta, const Titolo& titolo,
                             const std::function<void()>& sposta,
-                            const std::function<int()>& statoDopo) {
-    try {
+                            const std::function<StatoNavigatore()>& statoDopo) {
+    Riporta(etichetta, titolo, [&] {
         if (!PrimaDiMuovere(true))
             return;
         sposta();
         CaricaRecordCorrente();
         mState = statoDopo();
-    } catch (const TessaroError& e) {
-        Segnala(etichetta, e, titolo());
-    }
+    });
 }
 
-int clsADONavigator::StatoUltimoOMezzo() const {
-    return TheData->AbsolutePosition() == TheData->RecordCount() ? 3 : 7;
+StatoNavigatore clsADONavigator::StatoUltimoOMezzo() const {
+    return TheData->AbsolutePosition() == TheData->RecordCount() ? StatoNavigatore::UltimoRecord
+                                                                 : StatoNavigatore::RecordInMezzo;
 }
 
 void clsADONavigator::MoveNext() {
     Muovi(
         QStringLiteral("ClsAdoNavigator_Metodo_MoveNext "),
-        [] { return QStringLiteral("Errore interno!"); },
+        Titolo::Testo(QStringLiteral("Errore interno!")),
         [this] {
             TheData->MoveNext();
             if (TheData->Eof())
@@ -60,29 +51,32 @@ void clsADONavigator::MoveNext() {
 
 void clsADONavigator::MovePrevious() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), TitoloTQ03,
+        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), TitoloTQ03(),
         [this] {
             TheData->MovePrevious();
             if (TheData->Bof())
                 TheData->MoveFirst();
         },
-        [this] { return TheData->AbsolutePosition() == 1 ? 2 : 7; });
+        [this] {
+            return TheData->AbsolutePosition() == 1 ? StatoNavigatore::PrimoRecord
+                                                    : StatoNavigatore::RecordInMezzo;
+        });
 }
 
 void clsADONavigator::MoveFirst() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03,
-        [this] { TheData->MoveFirst(); }, [] { return 2; });
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03(),
+        [this] { TheData->MoveFirst(); }, [] { return StatoNavigatore::PrimoRecord; });
 }
 
 void clsADONavigator::MoveLast() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03,
-        [this] { TheData->MoveLast(); }, [] { return 3; });
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03(),
+        [this] { TheData->MoveLast(); }, [] { return StatoNavigatore::UltimoRecord; });
 }
 
 void clsADONavigator::MoveTo(const QString& PrimaryKey) {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), TitoloTQ03(), [&] {
         if (!PrimaDiMuovere(true))
             return;
         QString sql;
@@ -102,14 +96,11 @@ void clsADONavigator::MoveTo(const QString& PrimaryKey) {
                                                       : ValoreChiaveCorrente());
         ShowCurrentRecord();
         mState = StatoUltimoOMezzo();
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 void clsADONavigator::Move(long NumRecords) {
-    try {
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Move "), TitoloTQ03(), [&] {
         if (!PrimaDiMuovere(false))
             return;
         TheData->MoveFirst();
@@ -120,16 +111,13 @@ void clsADONavigator::Move(long NumRecords) {
             TheData->MoveLast();
         const long posizione = TheData->AbsolutePosition();
         if (posizione == 1)
-            mState = 2;
+            mState = StatoNavigatore::PrimoRecord;
         else if (posizione == TheData->RecordCount())
-            mState = 3;
+            mState = StatoNavigatore::UltimoRecord;
         else
-            mState = 7;
+            mState = StatoNavigatore::RecordInMezzo;
         CaricaRecordCorrente();
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Move "), e,
-                GetMessage(QStringLiteral("TQ03")));
-    }
+    });
 }
 
 } // namespace tessaro

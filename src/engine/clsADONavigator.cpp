@@ -1,10 +1,11 @@
 #include "engine/clsADONavigator.h"
 
+#include "data/TessaroError.h"
+#include "data/Values.h"
 #include "engine/Dialetto.h"
+#include "engine/Riporta.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
-#include "platform/Values.h"
 
 namespace tessaro {
 
@@ -17,11 +18,6 @@ QVariant ValoreODefault(const QVariant& valore, const QVariant& predefinito = QS
 }
 
 } // namespace
-
-void clsADONavigator::Segnala(const QString& etichetta, const TessaroError& e,
-                              const QString& titolo) const {
-    MsgBox(FailureText(etichetta, e), MsgStyle::Critical, titolo);
-}
 
 clsADONavigator::clsADONavigator() = default;
 clsADONavigator::~clsADONavigator() = default;
@@ -122,77 +118,82 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
                                  HostObject* Container, const QString& OrderField,
                                  const std::vector<QString>& ArrayOfLink,
                                  const QString& InitCharOfTag, const QString& Condizione) {
-    try {
-        mConnessione = TheConnection;
-        mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
-        mMarcaturaWalk = false;
-        mInizializzato = true;
-        mPrimaryTableName = TableName;
-        mOrderField = OrderField;
-        mContenitoreCaselle = Container;
-        mInitCharTag = InitCharOfTag;
-        if (!mConnessione)
-            TessaroError::Raise(Err::ObjectNotSet);
+    bool riuscito = false;
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Init_Class "),
+            Titolo::Testo(QStringLiteral("Errore interno!")), [&] {
+                riuscito = Inizializza(TheConnection, TableName, Container, OrderField, ArrayOfLink,
+                                       InitCharOfTag, Condizione);
+            });
+    return riuscito;
+}
 
-        if (!LinkDelChiamante(ArrayOfLink))
-            return false;
+bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& TableName,
+                                  HostObject* Container, const QString& OrderField,
+                                  const std::vector<QString>& ArrayOfLink,
+                                  const QString& InitCharOfTag, const QString& Condizione) {
+    mConnessione = TheConnection;
+    mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
+    mInizializzato = true;
+    mPrimaryTableName = TableName;
+    mOrderField = OrderField;
+    mContenitoreCaselle = Container;
+    mInitCharTag = InitCharOfTag;
+    if (!mConnessione)
+        TessaroError::Raise(Err::ObjectNotSet);
 
-        TheData = std::make_unique<Recordset>();
-        auto chiaviEsterne =
-            mConnessione->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
-                                                           QVariant(), QVariant(), TableName});
-        auto chiavePrimaria =
-            mConnessione->OpenSchema(adSchemaPrimaryKeys, {QVariant(), QVariant(), TableName});
-        if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
-            chiavePrimaria->MoveFirst();
-            mCampoChiave =
-                ValueToText(chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
-        }
-        mCondizione = Condizione;
-
-        const QString elenco = StatementElencoIniziale();
-        // The statement is kept so that a reconnection can reopen the list even
-        // before the first requery.
-        ApriElencoChiavi(elenco, adOpenDynamic, adLockOptimistic);
-
-        if (TheData->Bof() && TheData->Eof())
-            mState = 1;
-        else if (TheData->RecordCount() == 1)
-            mState = 4;
-        else
-            mState = 2;
-
-        LinkDelloSchema(*chiaviEsterne);
-        ColonneDelloSchema();
-        if (mChiaviCombo.size() < 2)
-            mChiaviCombo.resize(2);
-        mTabelleJoin = TableName;
-        CalcolaJoin();
-
-        if (mState != 1)
-            TheData->MoveLast();
-        PreparaStatementRecord();
-        const QString record =
-            mState != 1 ? StatementRecord(ValueToText(ValoreChiaveCorrente())) : elenco;
-        TheFullData = std::make_unique<Recordset>();
-        TheFullData->Open(record, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
-        mSqlRecordCorrente = record;
-
-        FillComboOfForm();
-        if (mState == 1) {
-            PulisciControlli(mContenitoreCaselle);
-            DisabilitaInserimento(mContenitoreCaselle);
-        } else {
-            // The record is browsed, not edited: lock the controls as Annulla and Update do.
-            DisabilitaInserimento(mContenitoreCaselle);
-            MoveLast();
-        }
-        return true;
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Metodo_Init_Class "), e,
-                QStringLiteral("Errore interno!"));
+    if (!LinkDelChiamante(ArrayOfLink))
         return false;
+
+    TheData = std::make_unique<Recordset>();
+    auto chiaviEsterne =
+        mConnessione->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
+                                                       QVariant(), QVariant(), TableName});
+    auto chiavePrimaria =
+        mConnessione->OpenSchema(adSchemaPrimaryKeys, {QVariant(), QVariant(), TableName});
+    if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
+        chiavePrimaria->MoveFirst();
+        mCampoChiave =
+            ValueToText(chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
     }
+    mCondizione = Condizione;
+
+    const QString elenco = StatementElencoIniziale();
+    // The statement is kept so that a reconnection can reopen the list even
+    // before the first requery.
+    ApriElencoChiavi(elenco, adOpenDynamic, adLockOptimistic);
+
+    if (TheData->Bof() && TheData->Eof())
+        mState = StatoNavigatore::NessunRecord;
+    else if (TheData->RecordCount() == 1)
+        mState = StatoNavigatore::UnicoRecord;
+    else
+        mState = StatoNavigatore::PrimoRecord;
+
+    LinkDelloSchema(*chiaviEsterne);
+    ColonneDelloSchema();
+    mTabelleJoin = TableName;
+    CalcolaJoin();
+
+    if (mState != StatoNavigatore::NessunRecord)
+        TheData->MoveLast();
+    PreparaStatementRecord();
+    const QString record = mState != StatoNavigatore::NessunRecord
+                               ? StatementRecord(ValueToText(ValoreChiaveCorrente()))
+                               : elenco;
+    TheFullData = std::make_unique<Recordset>();
+    TheFullData->Open(record, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+    mSqlRecordCorrente = record;
+
+    FillComboOfForm();
+    if (mState == StatoNavigatore::NessunRecord) {
+        PulisciControlli(mContenitoreCaselle);
+        DisabilitaInserimento(mContenitoreCaselle);
+    } else {
+        // The record is browsed, not edited: lock the controls as Annulla and Update do.
+        DisabilitaInserimento(mContenitoreCaselle);
+        MoveLast();
+    }
+    return true;
 }
 
 bool clsADONavigator::LinkDelChiamante(const std::vector<QString>& ArrayOfLink) {
@@ -205,37 +206,26 @@ bool clsADONavigator::LinkDelChiamante(const std::vector<QString>& ArrayOfLink) 
                GetMessage(QStringLiteral("TQ03")));
         return false;
     }
-    const std::size_t N = U / 3;
-    mArrayLink.assign(N + 2, LinkTabella{});
-    for (std::size_t i = 1; i <= N; ++i) {
-        mArrayLink[i].CampoTabellaPrincipale = ArrayOfLink[3 * i - 2];
-        mArrayLink[i].TabellaCollegata = ArrayOfLink[3 * i - 1];
-        mArrayLink[i].CampoTabellaCollegata = ArrayOfLink[3 * i];
-    }
-    mNumeroLink = static_cast<long>(N);
+    // Triples from index 1: column of the table, linked table, its key column.
+    mArrayLink.clear();
+    for (std::size_t i = 1; i + 2 <= U; i += 3)
+        mArrayLink.push_back({.TabellaCollegata = ArrayOfLink[i + 1],
+                              .CampoTabellaPrincipale = ArrayOfLink[i],
+                              .CampoTabellaCollegata = ArrayOfLink[i + 2]});
     return true;
 }
 
 void clsADONavigator::LinkDelloSchema(Recordset& chiaviEsterne) {
-    const long daChiamante = mNumeroLink;
-    long righe = 0;
+    // The schema's links follow the caller's.
     if (!(chiaviEsterne.Bof() && chiaviEsterne.Eof())) {
-        for (chiaviEsterne.MoveFirst(); !chiaviEsterne.Eof(); chiaviEsterne.MoveNext())
-            ++righe;
-    }
-    if (righe > 0) {
-        mNumeroLink += righe;
-        mArrayLink.resize(static_cast<std::size_t>(mNumeroLink) + 2);
-        std::size_t i = static_cast<std::size_t>(daChiamante) + 1;
         const Fields f = chiaviEsterne.Fields();
-        for (chiaviEsterne.MoveFirst(); !chiaviEsterne.Eof(); chiaviEsterne.MoveNext(), ++i) {
-            mArrayLink[i].TabellaCollegata =
-                ValueToText(f.Item(QStringLiteral("PK_TABLE_NAME")).Value());
-            mArrayLink[i].CampoTabellaPrincipale =
-                ValueToText(f.Item(QStringLiteral("FK_COLUMN_NAME")).Value());
-            mArrayLink[i].CampoTabellaCollegata =
-                ValueToText(f.Item(QStringLiteral("PK_COLUMN_NAME")).Value());
-        }
+        for (chiaviEsterne.MoveFirst(); !chiaviEsterne.Eof(); chiaviEsterne.MoveNext())
+            mArrayLink.push_back(
+                {.TabellaCollegata = ValueToText(f.Item(QStringLiteral("PK_TABLE_NAME")).Value()),
+                 .CampoTabellaPrincipale =
+                     ValueToText(f.Item(QStringLiteral("FK_COLUMN_NAME")).Value()),
+                 .CampoTabellaCollegata =
+                     ValueToText(f.Item(QStringLiteral("PK_COLUMN_NAME")).Value())});
     }
     chiaviEsterne.Close();
 }
@@ -274,8 +264,6 @@ const LinkTabella* clsADONavigator::LinkDelCampo(const QString& campo) const {
 }
 
 void clsADONavigator::CalcolaJoin() {
-    if (!mContenitoreCaselle->IsForm())
-        mMarcaturaWalk = true;
     PercorriControlli(mContenitoreCaselle, [this](Control& c) {
         if (!c.IsTextBox() && !c.IsCheckBox())
             return;
@@ -285,7 +273,7 @@ void clsADONavigator::CalcolaJoin() {
         if (parti.size() < 2)
             return;
         const LinkTabella* link = LinkDelCampo(parti[0]);
-        if (!link) // the search ran past the end of the links
+        if (!link) // no link for that column
             TessaroError::Raise(Err::SubscriptOutOfRange);
         const QString L = link->TabellaCollegata;
         if (mTabelleJoin.contains(L + QStringLiteral(" INNER JOIN")))
@@ -315,12 +303,14 @@ void clsADONavigator::Unload() {
         if (TheData)
             TheData->Close();
     } catch (const TessaroError&) {
+        // Dropped just below whatever the close says.
     }
     TheData.reset();
     try {
         if (TheFullData)
             TheFullData->Close();
     } catch (const TessaroError&) {
+        // Dropped just below whatever the close says.
     }
     TheFullData.reset();
     mConnessione = nullptr;
@@ -341,29 +331,25 @@ HostObject* clsADONavigator::ContenitoreCaselle() const {
 QVariant clsADONavigator::RecordCount() const {
     if (!InizializzatoOAvvisa())
         return QVariant();
-    try {
-        if (!TheData || TheData->State() == adStateClosed)
-            return QVariant();
-        return QVariant(static_cast<int>(TheData->RecordCount()));
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Get_RecordCount "), e,
-                GetMessage(QStringLiteral("TQ03")));
-        return QVariant();
-    }
+    QVariant conteggio;
+    Riporta(QStringLiteral("ClsAdoNavigator_Get_RecordCount "),
+            Titolo::Messaggio(QStringLiteral("TQ03")), [&] {
+                if (TheData && TheData->State() != adStateClosed)
+                    conteggio = static_cast<int>(TheData->RecordCount());
+            });
+    return conteggio;
 }
 
 QVariant clsADONavigator::AbsolutePosition() const {
     if (!InizializzatoOAvvisa())
         return QVariant();
-    try {
-        if (!TheData || TheData->State() == adStateClosed)
-            return QVariant();
-        return QVariant(static_cast<int>(TheData->AbsolutePosition()));
-    } catch (const TessaroError& e) {
-        Segnala(QStringLiteral("ClsAdoNavigator_Get_AbsolutePosition "), e,
-                GetMessage(QStringLiteral("TQ03")));
-        return QVariant();
-    }
+    QVariant posizione;
+    Riporta(QStringLiteral("ClsAdoNavigator_Get_AbsolutePosition "),
+            Titolo::Messaggio(QStringLiteral("TQ03")), [&] {
+                if (TheData && TheData->State() != adStateClosed)
+                    posizione = static_cast<int>(TheData->AbsolutePosition());
+            });
+    return posizione;
 }
 
 } // namespace tessaro

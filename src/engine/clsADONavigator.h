@@ -6,10 +6,11 @@
 // binding/ (showing, control states, lookup combos, printing) and editing/
 // (edit modes, saving, deleting, literals).
 
+#include "data/Database.h"
 #include "engine/NavigatorEvents.h"
+#include "engine/StatoNavigatore.h"
 #include "engine/collTabellaPrincipale.h"
-#include "platform/Database.h"
-#include "platform/HostForm.h"
+#include "host/HostForm.h"
 
 #include <QDateTime>
 #include <QString>
@@ -24,6 +25,7 @@
 namespace tessaro {
 
 struct Dialetto;
+class Titolo;
 
 // One linked table.
 struct LinkTabella {
@@ -35,7 +37,7 @@ struct LinkTabella {
 // The key list of one lookup combo.
 struct ChiaviCombo {
     QString Name;                // the combo's Name
-    std::vector<QString> Chiavi; // keys in item order, one more slot than rows
+    std::vector<QString> Chiavi; // keys in item order, one per item
     QString Ordinamento;         // ORDER BY text of the first fill
 };
 
@@ -67,14 +69,17 @@ public:
 
     // --- set-up (engine) ---------------------------------------------------
     // ArrayOfLink is read from index 1 in triples; its upper bound is size()-1.
+    // ArrayLink() then holds the caller's links, then the schema's, from 0.
     bool Init_Class(Connection* TheConnection, const QString& TableName, HostObject* Container,
                     const QString& OrderField, const std::vector<QString>& ArrayOfLink,
                     const QString& InitCharOfTag, const QString& Condizione);
     void Unload();
 
     short ConnState() const;
+    // The state as the number hosts read (0 before Init_Class has set one).
     short State() const { return static_cast<short>(mState); }
-    void SetState(int state) { mState = state; }
+    StatoNavigatore Stato() const { return mState; }
+    void SetState(StatoNavigatore state) { mState = state; }
     QString PrimaryTableName() const { return mPrimaryTableName; }
     HostObject* ContenitoreCaselle() const;
     QVariant RecordCount() const;
@@ -119,7 +124,7 @@ public:
     // --- read access for the layers above and for tests ---------------------
     const collTabellaPrincipale* TabellaPrincipale() const { return mTabellaPrincipale.get(); }
     const std::vector<LinkTabella>& ArrayLink() const { return mArrayLink; }
-    long NumeroLink() const { return mNumeroLink; }
+    long NumeroLink() const { return static_cast<long>(mArrayLink.size()); }
     const std::vector<ChiaviCombo>& ArrayChiaviPrimarieCombo() const { return mChiaviCombo; }
     QString CampoChiave() const { return mCampoChiave; }
     int TipoChiave() const { return mTipoChiave; }
@@ -158,6 +163,10 @@ private:
     friend class NavigatorTestAccess;
 
     // engine
+    // Init_Class without its failure box.
+    bool Inizializza(Connection* TheConnection, const QString& TableName, HostObject* Container,
+                     const QString& OrderField, const std::vector<QString>& ArrayOfLink,
+                     const QString& InitCharOfTag, const QString& Condizione);
     bool VerificaConnessione();
     void Riconnetti();
     void CaricaRecordCorrente();
@@ -170,13 +179,12 @@ private:
     QString ChiaveDaRitrovare() const;
     void RicordaRecordCaricato(const QVariant& chiave);
     bool PrimaDiMuovere(bool aggiornaElenco);
-    // The title is asked only when a failure is reported: it may be a lookup.
-    void Muovi(const QString& etichetta, const std::function<QString()>& titolo,
-               const std::function<void()>& sposta, const std::function<int()>& statoDopo);
+    void Muovi(const QString& etichetta, const Titolo& titolo, const std::function<void()>& sposta,
+               const std::function<StatoNavigatore()>& statoDopo);
     // The key list is read again only when the data may have changed since it was read.
     bool ElencoAncoraValido(const QString& sql) const;
     bool ApriElencoSeCambiato(const QString& sql);
-    int StatoUltimoOMezzo() const;
+    StatoNavigatore StatoUltimoOMezzo() const;
     bool ChiaveDiCaratteri() const;
     bool LinkDelChiamante(const std::vector<QString>& ArrayOfLink);
     void LinkDelloSchema(Recordset& chiaviEsterne);
@@ -185,8 +193,6 @@ private:
     void PreparaStatementRecord();
     QString StatementElencoIniziale() const;
     QVariant ValoreChiaveCorrente() const;
-    void Segnala(const QString& etichetta, const class TessaroError& e,
-                 const QString& titolo) const;
 
     // binding
     void AbilitaInserimento(HostObject* Contenitore);
@@ -231,15 +237,14 @@ private:
     bool mElencoValido = false;
     std::unique_ptr<collTabellaPrincipale> mTabellaPrincipale;
     std::vector<ChiaviCombo> mChiaviCombo;
-    long mNumeroLink = 0;
     std::vector<LinkTabella> mArrayLink;
     bool mInizializzato = false;
     QString mPrimaryTableName;
     QString mTabelleJoin;
     HostObject* mContenitoreCaselle = nullptr;
-    int mState = 0;
+    // Value-initialised (0, not a state) until Init_Class reads the key list.
+    StatoNavigatore mState{};
     QString mOrderField;
-    bool mMarcaturaWalk = false;
     // The key of the record loaded into TheFullData, as it was loaded.
     QVariant mChiaveCaricata;
     // The connection's data version taken just before TheData was last read.

@@ -1,7 +1,7 @@
 #include "engine/collTabellaPrincipale.h"
 
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
+#include "host/MessageBox.h"
 
 namespace tessaro {
 

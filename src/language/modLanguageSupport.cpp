@@ -1,6 +1,6 @@
 #include "language/modLanguageSupport.h"
 
-#include "platform/TessaroError.h"
+#include "data/TessaroError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -156,12 +156,14 @@ QString GetMessage(const QString& Key) {
             tCurrentLanguage = GetIniValue(SettingsFilePath(), QStringLiteral("Language"),
                                            QStringLiteral("CurrentLanguage"));
         } catch (const std::exception&) {
+            // No settings file: no language, and the key stands in below.
         }
     }
     QString text;
     try {
         text = GetIniValue(LanguageFilePath(), QStringLiteral("Strings"), Key);
     } catch (const std::exception&) {
+        // No language file: the key stands in for its text.
     }
     return text.isEmpty() ? Key : text;
 }

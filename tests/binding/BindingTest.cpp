@@ -23,30 +23,30 @@ TEST_F(Mostra, BoundControlsShowTheirColumnsByTheTagRule) {
     Schema(kArticoli);
     auto* txtNome = AddText("txtNome", "#Nome");
     auto* txtPrezzo = AddText("txtPrezzo", "#Prezzo");
-    auto* txtNote = AddText("txtNote", "#Note");
+    auto* txtNota = AddText("txtNota", "#Note");
     auto* txtDopo = AddText("txtDopo", "ab#Nome"); // the prefix need not come first
     auto* txtSenza = AddText("txtSenza", "Nome");  // no prefix: not bound
     auto* txtVuoto = AddText("txtVuoto", "");
-    auto* chkAttivo = AddCheck("chkAttivo", "#Attivo");
+    auto* chkAttiva = AddCheck("chkAttiva", "#Attivo");
     auto* chkSospeso = AddCheck("chkSospeso", "#Sospeso");
     const QString tag = Tag({"IdCategoria", "Descrizione", "Descrizione"});
     auto* txtCategoria = AddText("txtCategoria", tag);
     auto* cboCategoria = AddCombo("cboCategoria", tag);
-    txtNote->setText("vecchio");
+    txtNota->setText("vecchio");
     txtSenza->setText("resta");
     txtVuoto->setText("anche");
     chkSospeso->setChecked(true);
     ASSERT_TRUE(Init("Articoli", "IdArticolo"));
-    EXPECT_EQ(txtNome->text() + "|" + txtPrezzo->text() + "|" + txtNote->text() + "|" +
+    EXPECT_EQ(txtNome->text() + "|" + txtPrezzo->text() + "|" + txtNota->text() + "|" +
                   txtDopo->text() + "|" + txtSenza->text() + "|" + txtVuoto->text(),
               "Vite|2.25||Vite|resta|anche");
-    EXPECT_TRUE(chkAttivo->isChecked()) << "5 is true";
+    EXPECT_TRUE(chkAttiva->isChecked()) << "5 is true";
     EXPECT_FALSE(chkSospeso->isChecked()) << "Null is unchecked";
     EXPECT_EQ(txtCategoria->text(), "Viti") << "a text box shows part 1";
     EXPECT_EQ(cboCategoria->currentText(), "Viti") << "a combo shows part 0";
     nav.MoveFirst();
-    EXPECT_EQ(txtNote->text(), "primo");
-    EXPECT_FALSE(chkAttivo->isChecked()) << "0 is false";
+    EXPECT_EQ(txtNota->text(), "primo");
+    EXPECT_FALSE(chkAttiva->isChecked()) << "0 is false";
     EXPECT_TRUE(chkSospeso->isChecked());
     EXPECT_EQ(log.names, QStringList({"OnCurrent", "AfterCurrent"}));
 
@@ -102,21 +102,21 @@ TEST_F(Mostra, AFrameWalksItsOwnControlsOnly) {
     mnuStampa->setProperty("Tag", "#Nome");
     auto* fraDati = AddFrame("fraDati");
     auto* txtNome = AddText("txtNome", "#Nome", fraDati);
-    auto* chkAttivo = AddCheck("chkAttivo", "#Attivo", fraDati);
-    auto* txtNote = AddText("txtNote", "#Nome", AddFrame("fraInterno", fraDati));
+    auto* chkAttiva = AddCheck("chkAttiva", "#Attivo", fraDati);
+    auto* txtNota = AddText("txtNota", "#Nome", AddFrame("fraInterno", fraDati));
     auto* txtFuori = AddText("txtFuori", "#Nome");
     auto* txtUltimo = AddText("txtUltimo", "#Prezzo", fraDati);
-    txtNote->setText("interno");
+    txtNota->setText("interno");
     txtFuori->setText("fuori");
     ASSERT_TRUE(Init("Articoli", "IdArticolo", ControlOf(fraDati)));
     EXPECT_EQ(txtNome->text() + "|" + txtUltimo->text(), "Vite|2.25");
-    EXPECT_EQ(txtNote->text() + "|" + txtFuori->text(), "interno|fuori");
+    EXPECT_EQ(txtNota->text() + "|" + txtFuori->text(), "interno|fuori");
     EXPECT_TRUE(txtNome->isReadOnly());
-    EXPECT_FALSE(chkAttivo->isEnabled());
-    EXPECT_FALSE(txtNote->isReadOnly() || txtFuori->isReadOnly());
+    EXPECT_FALSE(chkAttiva->isEnabled());
+    EXPECT_FALSE(txtNota->isReadOnly() || txtFuori->isReadOnly());
     nav.SvuotaControlli();
-    EXPECT_EQ(txtNome->text() + "|" + txtNote->text() + "|" + txtFuori->text(), "|interno|fuori");
-    EXPECT_FALSE(chkAttivo->isChecked());
+    EXPECT_EQ(txtNome->text() + "|" + txtNota->text() + "|" + txtFuori->text(), "|interno|fuori");
+    EXPECT_FALSE(chkAttiva->isChecked());
     nav.MoveFirst(); // the walk goes on past the control without a container
     EXPECT_EQ(txtNome->text() + "|" + txtUltimo->text(), "Dado|0.5");
     EXPECT_EQ(log.names, QStringList({"OnCurrent", "AfterCurrent"}));
@@ -129,7 +129,7 @@ TEST_F(Mostra, LockingOpensOwnColumnsAndEmptyingReachesEveryTaggedControl) {
     auto* txtSenza = AddText("txtSenza", "Nome");
     auto* txtVuoto = AddText("txtVuoto", "");
     auto* cboCategoria = AddCombo("cboCategoria", "#IdCategoria");
-    auto* chkAttivo = AddCheck("chkAttivo", "#Attivo");
+    auto* chkAttiva = AddCheck("chkAttiva", "#Attivo");
     auto* chkCategoria = AddCheck("chkCategoria", Tag({"IdCategoria", "Attiva"}));
     ASSERT_TRUE(Init("Articoli", "IdArticolo"));
     auto* cboSenza = AddCombo("cboSenza", "IdCategoria"); // still counts for the lock walks
@@ -141,7 +141,7 @@ TEST_F(Mostra, LockingOpensOwnColumnsAndEmptyingReachesEveryTaggedControl) {
     EXPECT_FALSE(txtCategoria->isReadOnly()) << "a linked column is never locked";
     EXPECT_FALSE(txtSenza->isReadOnly() || txtVuoto->isReadOnly());
     EXPECT_TRUE(combo(cboCategoria) && combo(cboSenza) && cboCategoria->isEnabled());
-    EXPECT_FALSE(chkAttivo->isEnabled());
+    EXPECT_FALSE(chkAttiva->isEnabled());
     EXPECT_TRUE(chkCategoria->isEnabled());
     txtCategoria->setReadOnly(true);
     chkCategoria->setEnabled(false);
@@ -149,7 +149,7 @@ TEST_F(Mostra, LockingOpensOwnColumnsAndEmptyingReachesEveryTaggedControl) {
     EXPECT_FALSE(txtNome->isReadOnly());
     EXPECT_TRUE(txtCategoria->isReadOnly()) << "a linked column is never opened";
     EXPECT_FALSE(combo(cboCategoria) || combo(cboSenza));
-    EXPECT_TRUE(chkAttivo->isEnabled());
+    EXPECT_TRUE(chkAttiva->isEnabled());
     EXPECT_FALSE(chkCategoria->isEnabled());
 
     cboSenza->addItems({"uno", "due"});
@@ -161,7 +161,7 @@ TEST_F(Mostra, LockingOpensOwnColumnsAndEmptyingReachesEveryTaggedControl) {
     EXPECT_EQ(txtNome->text() + txtCategoria->text() + txtSenza->text() + txtVuoto->text(), "x");
     EXPECT_EQ(cboCategoria->currentIndex() + cboSenza->currentIndex(), -2);
     EXPECT_EQ(cboCategoria->count(), 3) << "emptying keeps the list";
-    EXPECT_FALSE(chkAttivo->isChecked() || chkCategoria->isChecked());
+    EXPECT_FALSE(chkAttiva->isChecked() || chkCategoria->isChecked());
 
     // A failing walk reports with its own layout and ends.
     const QString tail = "\rErr = 91  " + TessaroError::StandardDescription(Err::ObjectNotSet);

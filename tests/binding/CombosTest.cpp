@@ -59,7 +59,7 @@ protected:
     QStringList KeyList(const QString& combo) const {
         for (const auto& v : nav.ArrayChiaviPrimarieCombo())
             if (v.Name == combo)
-                return QStringList(v.Chiavi.begin(), v.Chiavi.end() - 1); // without the spare slot
+                return QStringList(v.Chiavi.begin(), v.Chiavi.end());
         return {"<none>"};
     }
     static ComboBox& Of(QComboBox* c) { return AsComboBox(*ControlOf(c)); }
@@ -117,7 +117,7 @@ TEST_F(Combo, NullsInALookupTable) {
         QStringList keys;
         for (const auto& v : n.ArrayChiaviPrimarieCombo())
             if (v.Name == "cboZona")
-                keys = QStringList(v.Chiavi.begin(), v.Chiavi.end() - 1);
+                keys = QStringList(v.Chiavi.begin(), v.Chiavi.end());
         return Items(combo).join(",") + "/" + keys.join(",");
     };
     const auto failure = [](const char* label) {
@@ -144,7 +144,7 @@ TEST_F(Combo, AConditionRestrictsTheListForANewRecordOnly) {
     auto* cboTutte = AddCombo("cboTutte", "#IdCategoria");
     ASSERT_TRUE(Init("Ordini", "IdOrdine"));
     EXPECT_EQ(Items(cboCategoria).size(), 3);
-    nav.SetState(5);
+    nav.SetState(StatoNavigatore::NuovoRecord);
     nav.FillCombo(Of(cboCategoria));
     nav.FillCombo(Of(cboTutte));
     EXPECT_EQ(Items(cboCategoria), QStringList({"Bulloni", "Viti"}));
@@ -152,7 +152,7 @@ TEST_F(Combo, AConditionRestrictsTheListForANewRecordOnly) {
     EXPECT_EQ(Items(cboTutte).size(), 3) << "no condition, no restriction";
     nav.AggiornaChiaviPrimarieCombo(Of(cboCategoria), "Categorie");
     EXPECT_EQ(KeyList("cboCategoria"), QStringList({"1", "3"})) << "keys follow their items";
-    nav.SetState(3);
+    nav.SetState(StatoNavigatore::UltimoRecord);
     cboTutte->clear();
     nav.FillComboConOfForm();
     EXPECT_EQ(KeyList("cboCategoria"), QStringList({"1", "2", "3"}));

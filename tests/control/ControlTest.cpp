@@ -155,7 +155,7 @@ protected:
         ctl->MoveTo("3");
     }
     void Stato(short s) {
-        ctl->FonteDati()->SetState(s);
+        ctl->FonteDati()->SetState(static_cast<StatoNavigatore>(s));
         ctl->AggiornaStatoPulsanti();
     }
     const QStringList kNavigazione = {"Nuovo", "Modifica", "Elimina", "Duplica", "Stampa"};

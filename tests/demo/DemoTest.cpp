@@ -9,9 +9,9 @@
 
 #include "Filtro.h"
 #include "control/Tessaro14_ML.h"
+#include "data/Database.h"
 #include "engine/clsADONavigator.h"
 #include "language/modLanguageSupport.h"
-#include "platform/Database.h"
 #include "support/Fixtures.h"
 
 #include <QAction>
@@ -178,7 +178,7 @@ TEST_P(Giro, TheTourPasses) {
     const QString lingue = dir.filePath("lang");
     ASSERT_TRUE(demo::PreparaCopiaLingue(CartellaLingueSpedite(), lingue));
     {
-        demo::ClientiOrdiniWindow f(conn.get(), demo::TipoDatabaseOf(conn->ProviderName()), true);
+        demo::ClientiOrdiniWindow f(conn.get(), conn->TipoDatabase(), true);
         f.resize(1000, 430);
         f.show();
         f.ImpostaCartellaLingue(lingue);

@@ -134,7 +134,7 @@ TEST_P(Modifica, ModesAskSwitchAndRaiseTheirEvents) {
     nav.AddnewEnabled = nav.CloneEnabled = nav.UpdateEnabled = true;
 
     boxes.Expect(MsgAnswer::Yes);
-    log.onAddnew = [this] { nav.SetState(2); };
+    log.onAddnew = [this] { nav.SetState(StatoNavigatore::PrimoRecord); };
     nav.Addnew();
     EXPECT_EQ(log.names, QStringList{"Addnew"});
     EXPECT_EQ(log.StateAt("Addnew"), 5);

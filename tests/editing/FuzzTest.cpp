@@ -1,8 +1,8 @@
 // Random typing into a form: whatever is typed, the save either shows the right
 // message and writes nothing, or stores exactly what was typed in its one row.
 
+#include "data/Values.h"
 #include "editing/Salvataggio.h"
-#include "platform/Values.h"
 #include "support/FormFixtures.h"
 
 #include <random>

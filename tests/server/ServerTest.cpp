@@ -1,8 +1,8 @@
 // What only the MariaDB server does: its column types, connecting to it, and
 // the server going away under an open connection and an open form.
 
-#include "platform/MySqlProvider.h"
-#include "platform/Values.h"
+#include "data/MySqlProvider.h"
+#include "data/Values.h"
 #include "support/FormFixtures.h"
 
 namespace tessaro::test {

@@ -1,6 +1,6 @@
 #include "support/Fixtures.h"
 
-#include "platform/Values.h"
+#include "data/Values.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -4,9 +4,9 @@
 // of both engines (a SQLite file, a database on the MariaDB server that
 // scripts/test.sh starts), and small readers of what a database holds.
 
-#include "platform/Database.h"
-#include "platform/MessageBox.h"
-#include "platform/TessaroError.h"
+#include "data/Database.h"
+#include "data/TessaroError.h"
+#include "host/MessageBox.h"
 
 #include <QLocale>
 #include <QString>

@@ -5,7 +5,7 @@
 
 #include "engine/NavigatorEvents.h"
 #include "engine/clsADONavigator.h"
-#include "platform/QtHostForm.h"
+#include "host/QtHostForm.h"
 #include "support/Fixtures.h"
 #include "support/NavigatorAccess.h"
 

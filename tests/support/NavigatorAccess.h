@@ -2,7 +2,7 @@
 
 #include "editing/Salvataggio.h"
 #include "engine/clsADONavigator.h"
-#include "platform/HostForm.h"
+#include "host/HostForm.h"
 
 #include <QDateTime>
 #include <QString>

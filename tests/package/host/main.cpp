@@ -2,9 +2,9 @@
 // navigator driving it. Exits 0 when everything a host relies on works.
 
 #include "control/Tessaro14_ML.h"
+#include "data/Database.h"
+#include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
-#include "platform/Database.h"
-#include "platform/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,0 +1,53 @@
+#pragma once
+
+// MariaDB and MySQL servers through Qt's QMYSQL driver.
+
+#include "data/Database.h"
+
+namespace tessaro {
+
+namespace mysql {
+
+// OLE DB type code of a column type as information_schema.COLUMNS.COLUMN_TYPE
+// writes it, for instance "int(11)", "tinyint(1)", "varchar(30)" or "bigint(20) unsigned".
+int TypeCode(const QString& columnType);
+// Type code of a result column from the driver's field type number and display length.
+int FieldTypeCode(int fieldType, int length, bool binary);
+
+// Client options: a short connect timeout, read and write timeouts so that a
+// server that stops answering surfaces as a lost connection, and never the
+// client library's automatic reconnect.
+QString ConnectOptions(const QString& socket);
+
+// A text literal with apostrophes and backslashes escaped.
+QString Literal(const QString& text);
+// The schema (database) a rowset reads: the named one, else the current database.
+QString SchemaExpression(const QString& schema);
+
+// Statements that read information_schema for one schema.
+QString ColumnsStatement(const QString& schema);
+QString PrimaryKeysStatement(const QString& schema);
+QString ForeignKeysStatement(const QString& schema);
+
+// A length that a 32-bit column length can hold: LONGTEXT's 4294967295 means no limit (0).
+QVariant CharacterLength(const QVariant& length);
+// COLUMN_DEFAULT as MariaDB writes it ("NULL", "'text'", "0") to the value itself.
+QVariant DefaultValue(const QVariant& columnDefault);
+
+} // namespace mysql
+
+class MySqlProvider : public DbProvider {
+public:
+    QString QtDriver() const override { return QStringLiteral("QMYSQL"); }
+    int TipoDatabase() const override { return 2; }
+    void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool reconnect) const override;
+    std::unique_ptr<Recordset> OpenSchema(Connection& c, int queryType,
+                                          const QVariantList& criteria) const override;
+    bool IsConnectionLost(const QSqlError& error) const override;
+    QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const override;
+    int TypeCode(const QString& declaredType) const override;
+    void DescribeColumns(const Connection& c, const QSqlRecord& record,
+                         std::vector<RecordsetColumn>& columns) const override;
+};
+
+} // namespace tessaro

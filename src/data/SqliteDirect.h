@@ -1,0 +1,62 @@
+#pragma once
+
+// Direct use of the sqlite3 handle under a QSQLITE connection for the two
+// things Qt makes slow or cannot do: reading a long result, and telling
+// whether the data may have changed. It is the same library Qt's driver uses.
+
+#include "data/Database.h"
+
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tessaro::sqlite {
+
+// The handle of an open QSQLITE connection, or nullptr.
+sqlite3* Handle(const QSqlDatabase& db);
+
+// The prepared statements of one handle, kept for their next use so that a
+// text sent again (the connection probe, the data version) is parsed once.
+// A statement is reset before it is kept, so none holds a lock; all are
+// finalized before the handle closes.
+class Statements {
+public:
+    Statements() = default;
+    Statements(const Statements&) = delete;
+    Statements& operator=(const Statements&) = delete;
+    ~Statements() { Use(nullptr); }
+
+    // Finalizes what is kept and works on db from now on (nullptr: on nothing).
+    void Use(sqlite3* db);
+    sqlite3* Db() const { return mDb; }
+
+    // A statement of exactly this text, kept or newly prepared; nullptr when
+    // the text is not one statement that prepares.
+    sqlite3_stmt* Take(const QString& sql);
+    // Back after use: reset and kept for the same text.
+    void Give(const QString& sql, sqlite3_stmt* st);
+
+private:
+    struct Kept {
+        QString sql;
+        sqlite3_stmt* st;
+    };
+    sqlite3* mDb = nullptr;
+    std::vector<Kept> mKept; // the most recently used first
+};
+
+// PRAGMA data_version (commits by other connections) and the handle's own
+// change count, as one text; nothing when they cannot be read.
+std::optional<QString> DataVersion(Statements& statements);
+
+// Reads every row of one read-only statement into columns, with the values
+// and the column descriptions that the Qt path gives. False, having read
+// nothing, for anything else (several statements, a failure, an aliased
+// table column): the caller then goes through Qt, which also reports errors.
+// expectedRows (0 when unknown) makes room for whole numbers at once.
+bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRows,
+             std::vector<RecordsetColumn>& columns);
+
+} // namespace tessaro::sqlite

@@ -1,0 +1,59 @@
+#pragma once
+
+// The embedded SQLite database through Qt's QSQLITE driver.
+
+#include "data/Database.h"
+#include "data/SqliteDirect.h"
+
+#include <optional>
+
+namespace tessaro {
+
+namespace sqlite {
+
+// OLE DB type code of a declared column type, tested in the order of SQLite's
+// affinity rules so that, for instance, "POINT" counts as an integer.
+int TypeCode(const QString& declaredType);
+// The "(n)" of a character type such as VARCHAR(30); nothing for other types.
+std::optional<int> TextLength(const QString& declaredType);
+
+// Statements that read the catalogue.
+QString TablesStatement();
+QString TableInfoStatement(const QString& table);
+QString ForeignKeysStatement(const QString& table);
+// A text literal with its apostrophes doubled.
+QString Literal(const QString& text);
+// The URI that opens an existing file for writing without ever creating it.
+QString ExistingFileUri(const QString& path);
+// Whether a CREATE TABLE text declares a table WITHOUT ROWID.
+bool IsWithoutRowid(const QString& createSql);
+
+} // namespace sqlite
+
+class SqliteProvider : public DbProvider {
+public:
+    QString QtDriver() const override { return QStringLiteral("QSQLITE"); }
+    int TipoDatabase() const override { return 4; }
+    // The first open creates a missing file as SQLite always does; a reconnection
+    // must not, or a vanished database would come back empty.
+    void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool reconnect) const override;
+    std::unique_ptr<Recordset> OpenSchema(Connection& c, int queryType,
+                                          const QVariantList& criteria) const override;
+    bool IsConnectionLost(const QSqlError& error) const override;
+    QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const override;
+    int TypeCode(const QString& declaredType) const override;
+    void DescribeColumns(const Connection& c, const QSqlRecord& record,
+                         std::vector<RecordsetColumn>& columns) const override;
+    // Through the sqlite3 handle under Qt's driver (the same library).
+    bool ReadDirect(const Connection& c, const QString& statement, std::size_t expectedRows,
+                    std::vector<RecordsetColumn>& columns) const override;
+    std::optional<QString> DataVersion(const Connection& c) const override;
+    void Opened(const QSqlDatabase& db) override;
+    void Closing() override;
+
+private:
+    // The handle of the open connection and its statements kept for reuse.
+    mutable sqlite::Statements mStatements;
+};
+
+} // namespace tessaro

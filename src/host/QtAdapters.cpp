@@ -1,0 +1,396 @@
+#include "host/QtHostForm.h"
+
+#include "host/QtPrinting.h"
+#include "host/QtWidgetKinds.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextCursor>
+#include <QWidget>
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace tessaro {
+
+namespace {
+
+using namespace qthost;
+
+// Adapters are hidden children of what they wrap; the "qt_" prefix keeps them
+// (and Qt's own internal children) out of every control list.
+const QString kFormAdapterName = QStringLiteral("qt_tessaro_adapter_form");
+const QString kControlAdapterName = QStringLiteral("qt_tessaro_adapter_control");
+
+template <class Interface> class ObjectAdapter : public QObject, public Interface {
+public:
+    explicit ObjectAdapter(QObject* wrapped) : QObject(wrapped) {
+        setObjectName(kControlAdapterName);
+    }
+
+    QObject* Wrapped() const { return parent(); }
+
+    QString Name() const override { return Wrapped()->objectName(); }
+    ControlKind Kind() const override {
+        auto* w = qobject_cast<QWidget*>(Wrapped());
+        return w ? WidgetKind(w) : ControlKind::Other;
+    }
+    Form* ParentForm() const override { return FormOf(FormWidgetOf(Wrapped())); }
+    void* Native() const override { return NativeOf(Wrapped()); }
+    QString Tag() const override { return DynamicText(Wrapped(), "Tag"); }
+    bool Enabled() const override { return OwnEnabled(Wrapped()); }
+    void SetEnabled(bool enabled) override { SetOwnEnabled(Wrapped(), enabled); }
+    HostObject* Container() const override { return ContainerOf(Wrapped()); }
+    // Actions and timers show nothing to print.
+    void Print() override {
+        if (auto* w = qobject_cast<QWidget*>(Wrapped()))
+            PrintWidgetImage(w, Name());
+    }
+};
+
+using GenericAdapter = ObjectAdapter<Control>;
+
+class LineEditAdapter : public ObjectAdapter<TextBox> {
+public:
+    explicit LineEditAdapter(QLineEdit* edit) : ObjectAdapter(edit), mEdit(edit) {}
+
+    ControlKind Kind() const override { return ControlKind::TextBox; }
+    QString Text() const override { return mEdit->text(); }
+    void SetText(const QString& text) override { mEdit->setText(text); }
+    bool Locked() const override { return mEdit->isReadOnly(); }
+    void SetLocked(bool locked) override { mEdit->setReadOnly(locked); }
+
+    int SelStart() const override {
+        return mEdit->hasSelectedText() ? mEdit->selectionStart() : mEdit->cursorPosition();
+    }
+    // Moving the start drops the selection, as in a classic text box.
+    void SetSelStart(int start) override {
+        if (start < 0)
+            InvalidCall();
+        mEdit->setCursorPosition(std::min<int>(start, mEdit->text().size()));
+    }
+    int SelLength() const override { return mEdit->selectedText().size(); }
+    void SetSelLength(int length) override {
+        if (length < 0)
+            InvalidCall();
+        const int start = SelStart();
+        const int clamped = std::min<int>(length, mEdit->text().size() - start);
+        if (clamped == 0)
+            mEdit->setCursorPosition(start);
+        else
+            mEdit->setSelection(start, clamped);
+    }
+
+private:
+    QLineEdit* mEdit;
+};
+
+class PlainTextAdapter : public ObjectAdapter<TextBox> {
+public:
+    explicit PlainTextAdapter(QPlainTextEdit* edit) : ObjectAdapter(edit), mEdit(edit) {}
+
+    ControlKind Kind() const override { return ControlKind::TextBox; }
+    QString Text() const override { return mEdit->toPlainText(); }
+    void SetText(const QString& text) override { mEdit->setPlainText(text); }
+    bool Locked() const override { return mEdit->isReadOnly(); }
+    void SetLocked(bool locked) override { mEdit->setReadOnly(locked); }
+
+    int SelStart() const override { return mEdit->textCursor().selectionStart(); }
+    void SetSelStart(int start) override {
+        if (start < 0)
+            InvalidCall();
+        QTextCursor cursor = mEdit->textCursor();
+        cursor.setPosition(std::min(start, EndPosition()));
+        mEdit->setTextCursor(cursor);
+    }
+    int SelLength() const override {
+        const QTextCursor cursor = mEdit->textCursor();
+        return cursor.selectionEnd() - cursor.selectionStart();
+    }
+    void SetSelLength(int length) override {
+        if (length < 0)
+            InvalidCall();
+        const int start = SelStart();
+        QTextCursor cursor = mEdit->textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(start + std::min(length, EndPosition() - start),
+                           QTextCursor::KeepAnchor);
+        mEdit->setTextCursor(cursor);
+    }
+
+private:
+    int EndPosition() const { return mEdit->document()->characterCount() - 1; }
+    QPlainTextEdit* mEdit;
+};
+
+class CheckBoxAdapter : public ObjectAdapter<CheckBox> {
+public:
+    explicit CheckBoxAdapter(QCheckBox* box) : ObjectAdapter(box), mBox(box) {}
+
+    ControlKind Kind() const override { return ControlKind::CheckBox; }
+    int Value() const override {
+        switch (mBox->checkState()) {
+        case Qt::Checked:
+            return 1;
+        case Qt::PartiallyChecked:
+            return 2;
+        default:
+            return 0;
+        }
+    }
+    void SetValue(int value) override {
+        static constexpr Qt::CheckState kStates[] = {Qt::Unchecked, Qt::Checked,
+                                                     Qt::PartiallyChecked};
+        if (value < 0 || value > 2)
+            InvalidCall();
+        if (value == 2)
+            mBox->setTristate(true);
+        mBox->setCheckState(kStates[value]);
+    }
+
+private:
+    QCheckBox* mBox;
+};
+
+// Keys with which a user changes a combo's selection or opens its list.
+bool IsSelectionKey(const QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_F4:
+    case Qt::Key_Select:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// On the combo itself Home/End/arrows/space and typed letters also select.
+bool ChangesComboSelection(const QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Space:
+        return true;
+    default:
+        return IsSelectionKey(e) || (!e->text().isEmpty() && e->text().at(0).isPrint());
+    }
+}
+
+bool IsMouseChange(QEvent::Type type) {
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+           type == QEvent::MouseButtonRelease || type == QEvent::Wheel;
+}
+
+class ComboBoxAdapter : public ObjectAdapter<ComboBox> {
+public:
+    explicit ComboBoxAdapter(QComboBox* combo) : ObjectAdapter(combo), mCombo(combo) {
+        // The list is kept parallel to a key list: the user must never insert
+        // or reorder items.
+        mCombo->setInsertPolicy(QComboBox::NoInsert);
+        mCombo->installEventFilter(this);
+        WatchLineEdit();
+    }
+
+    ControlKind Kind() const override { return ControlKind::ComboBox; }
+
+    // While the user types over an editable combo, no item is selected.
+    int ListIndex() const override {
+        const int index = mCombo->currentIndex();
+        if (index >= 0 && mCombo->isEditable() && mCombo->currentText() != mCombo->itemText(index))
+            return -1;
+        return index;
+    }
+    void SetListIndex(int index) override {
+        if (index < -1 || index >= mCombo->count())
+            InvalidCall();
+        mCombo->setCurrentIndex(index);
+        if (mCombo->isEditable())
+            mCombo->setEditText(mCombo->itemText(index));
+    }
+    QString List(int index) const override {
+        if (index < 0 || index >= mCombo->count())
+            InvalidCall();
+        return mCombo->itemText(index);
+    }
+    int ListCount() const override { return mCombo->count(); }
+    void Clear() override {
+        mCombo->clear();
+        if (mCombo->isEditable())
+            mCombo->clearEditText();
+    }
+    QString Text() const override { return mCombo->currentText(); }
+    void SetText(const QString& text) override {
+        const int match = text.isEmpty() ? -1 : ExactMatch(text);
+        mCombo->setCurrentIndex(match);
+        if (mCombo->isEditable())
+            mCombo->setEditText(text);
+    }
+    QString DataField() const override { return DynamicText(mCombo, "DataField"); }
+    bool Locked() const override { return mLocked; }
+    void SetLocked(bool locked) override {
+        mLocked = locked;
+        WatchLineEdit();
+        if (mCombo->lineEdit())
+            mCombo->lineEdit()->setReadOnly(locked);
+        if (locked)
+            mCombo->hidePopup();
+    }
+    void ResetList() override { Clear(); }
+    // Appending never selects: a combo with no selection keeps none.
+    void AddItem(const QString& text) override {
+        const bool noneSelected = ListIndex() < 0;
+        const QString shown = mCombo->currentText();
+        mCombo->insertItem(mCombo->count(), text);
+        if (noneSelected && mCombo->currentIndex() >= 0) {
+            mCombo->setCurrentIndex(-1);
+            if (mCombo->isEditable())
+                mCombo->setEditText(shown);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A line edit is polished before the user can reach it.
+        if (watched == mCombo && event->type() == QEvent::ChildPolished)
+            WatchLineEdit();
+        if (!mLocked)
+            return false;
+        if (watched == mCombo)
+            return BlockOnCombo(event);
+        return BlockOnLineEdit(event);
+    }
+
+private:
+    int ExactMatch(const QString& text) const {
+        for (int i = 0; i < mCombo->count(); ++i)
+            if (mCombo->itemText(i) == text)
+                return i;
+        return -1;
+    }
+
+    // A combo made editable later gets its new line edit watched and locked too.
+    void WatchLineEdit() {
+        QLineEdit* edit = mCombo->lineEdit();
+        if (edit == mWatchedEdit)
+            return;
+        mWatchedEdit = edit;
+        if (!edit)
+            return;
+        edit->installEventFilter(this);
+        if (mLocked)
+            edit->setReadOnly(true);
+    }
+
+    bool BlockOnCombo(QEvent* event) {
+        if (event->type() == QEvent::MouseButtonPress && (mCombo->focusPolicy() & Qt::ClickFocus))
+            mCombo->setFocus(Qt::MouseFocusReason);
+        if (IsMouseChange(event->type()))
+            return true;
+        if (event->type() == QEvent::KeyPress)
+            return ChangesComboSelection(static_cast<QKeyEvent*>(event));
+        return false;
+    }
+
+    static bool BlockOnLineEdit(QEvent* event) {
+        if (event->type() == QEvent::KeyPress)
+            return IsSelectionKey(static_cast<QKeyEvent*>(event));
+        return false;
+    }
+
+    QComboBox* mCombo;
+    QPointer<QLineEdit> mWatchedEdit;
+    bool mLocked = false;
+};
+
+class FormAdapter : public QObject, public Form {
+public:
+    explicit FormAdapter(QWidget* widget) : QObject(widget) { setObjectName(kFormAdapterName); }
+
+    QWidget* Widget() const { return static_cast<QWidget*>(parent()); }
+
+    QString Name() const override { return Widget()->objectName(); }
+    ControlKind Kind() const override { return ControlKind::Form; }
+    void* Native() const override { return Widget(); }
+
+    std::vector<Control*> Controls() const override {
+        std::vector<Control*> out;
+        for (QObject* o : ListedObjects(Widget()))
+            out.push_back(ControlOf(o));
+        return out;
+    }
+
+    void PrintForm() override { PrintWidgetImage(Widget(), Name()); }
+
+    // The focused control, or the listed control that holds the focused part.
+    Control* ActiveControl() const override {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || !Widget()->isAncestorOf(focus))
+            return nullptr;
+        const QObjectList listed = ListedObjects(Widget());
+        const std::unordered_set<QObject*> set(listed.begin(), listed.end());
+        for (QWidget* w = focus; w && w != Widget(); w = w->parentWidget())
+            if (set.count(w))
+                return ControlOf(w);
+        return nullptr;
+    }
+};
+
+template <class T> T* FindAdapter(QObject* object, const QString& name) {
+    return dynamic_cast<T*>(object->findChild<QObject*>(name, Qt::FindDirectChildrenOnly));
+}
+
+Control* CreateControlAdapter(QObject* object) {
+    if (auto* edit = qobject_cast<QLineEdit*>(object))
+        return new LineEditAdapter(edit);
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(object))
+        return new PlainTextAdapter(edit);
+    if (auto* combo = qobject_cast<QComboBox*>(object))
+        return new ComboBoxAdapter(combo);
+    if (auto* box = qobject_cast<QCheckBox*>(object))
+        return new CheckBoxAdapter(box);
+    return new GenericAdapter(object);
+}
+
+} // namespace
+
+Form* FormOf(QWidget* widget) {
+    if (!widget)
+        return nullptr;
+    if (auto* found = FindAdapter<Form>(widget, kFormAdapterName))
+        return found;
+    return new FormAdapter(widget);
+}
+
+Control* ControlOf(QObject* object) {
+    if (!object)
+        return nullptr;
+    if (auto* found = FindAdapter<Control>(object, kControlAdapterName))
+        return found;
+    return CreateControlAdapter(object);
+}
+
+HostObject* HostObjectOf(QWidget* widget) {
+    if (!widget)
+        return nullptr;
+    if (widget->isWindow())
+        return FormOf(widget);
+    return ControlOf(widget);
+}
+
+void PrintHostObject(HostObject* object) {
+    if (object)
+        object->Print();
+}
+
+} // namespace tessaro

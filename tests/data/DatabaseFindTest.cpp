@@ -1,0 +1,120 @@
+#include "data/Values.h"
+#include "support/Fixtures.h"
+
+namespace tessaro::test {
+namespace {
+
+// Every search twice: as the first search after an open, which scans, and
+// after an earlier search on the same column, which goes through the index.
+class FindTest : public BoxesTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        BoxesTest::SetUp();
+        file.Exec("CREATE TABLE Clienti (Id INTEGER PRIMARY KEY, Nome TEXT, Codice TEXT, "
+                  "Sconto REAL, Citta TEXT, Misto);"
+                  "INSERT INTO Clienti VALUES (10, 'Rossi', '042', 3.5, 'Roma', 42);"
+                  "INSERT INTO Clienti VALUES (20, 'O''Brien', '42', 0.1, NULL, '042');"
+                  "INSERT INTO Clienti VALUES (30, 'Bianchi', 'x', 100000, '', '42.0');"
+                  "INSERT INTO Clienti VALUES (40, 'Rossi', '7', NULL, 'Roma', 42.0);"
+                  "INSERT INTO Clienti VALUES (50, 'rossi', '50', 2, 'Milano', NULL)");
+        conn = file.Open();
+    }
+    // Id of the row found, "EOF" or "BOF", searching from 0-based row `from`.
+    QString Search(const QString& criteria, qint64 from = 0, int direction = adSearchForward,
+                   qint64 skip = 0, int start = adBookmarkCurrent) {
+        rs.Open("SELECT * FROM Clienti ORDER BY Id", conn.get());
+        const QString column = criteria.section(QLatin1Char('='), 0, 0).trimmed();
+        if (GetParam() && rs.ColumnIndex(column) >= 0)
+            rs.Find(column + " = 'not there'");
+        rs.Move(from, adBookmarkFirst);
+        rs.Find(criteria, skip, direction, start);
+        if (rs.Bof() || rs.Eof())
+            return rs.Bof() ? "BOF" : "EOF";
+        return ValueToText(rs.Fields().Item(QStringLiteral("Id")).Value());
+    }
+    SqliteFile file;
+    std::unique_ptr<Connection> conn;
+    Recordset rs;
+};
+
+TEST_P(FindTest, QuotedTextsMatchExactlyAndNumbersByValue) {
+    const std::pair<const char*, const char*> fromFirst[] = {
+        {"Nome = 'Rossi'", "10"},   {"nome  =  'rossi'", "50"}, {"Nome = 'Ross'", "EOF"},
+        {"Nome='O''Brien' ", "20"}, {"Id = '40'", "40"},        {"Sconto = '0.1'", "20"},
+        {"Citta = ''", "30"},       {"Sconto = ''", "EOF"},     {"Id=40", "40"},
+        {"Id = 40.0", "40"},        {"Id = +40", "40"},         {"Id = 41", "EOF"},
+        {"Sconto = 3,5", "10"},     {"Sconto = 1e5", "30"},     {"Codice = 042", "10"},
+        {"Codice = 42", "20"},      {"Codice = 7.0", "EOF"},    {"Misto = 42", "10"},
+        {"Misto = '042'", "20"},    {"Misto = '42.0'", "30"},   {"[Nome] = 'Bianchi'", "30"},
+    };
+    for (const auto& [criteria, id] : fromFirst)
+        EXPECT_EQ(Search(QLatin1String(criteria)), QLatin1String(id)) << criteria;
+}
+
+TEST_P(FindTest, SearchesFromTheCurrentRowInEitherDirection) {
+    EXPECT_EQ(Search("Nome = 'Rossi'", 1), "40");
+    EXPECT_EQ(Search("Nome = 'Rossi'", 3), "40") << "the current row itself matches";
+    EXPECT_EQ(Search("Nome = 'Rossi'", 3, adSearchForward, 1), "EOF");
+    EXPECT_EQ(Search("Nome = 'Rossi'", 3, adSearchForward, 0, adBookmarkFirst), "10");
+    EXPECT_EQ(Search("Nome = 'Rossi'", 4, adSearchBackward), "40");
+    EXPECT_EQ(Search("Nome = 'Rossi'", 3, adSearchBackward, 1), "10");
+    EXPECT_EQ(Search("Nome = 'Rossi'", 0, adSearchBackward, 1), "BOF");
+    EXPECT_EQ(Search("Nome = 'Bianchi'", 0, adSearchBackward, 0, adBookmarkLast), "30");
+    // A text cell that reads "042" and number cells worth 42: the nearest wins.
+    EXPECT_EQ(Search("Misto = 042", 1), "20");
+    EXPECT_EQ(Search("Misto = 042", 2), "40");
+    EXPECT_EQ(Search("Misto = 042", 2, adSearchBackward), "20");
+    EXPECT_EQ(Search("Misto = 42.0", 2, adSearchBackward), "30");
+    EXPECT_EQ(Search("Misto = 42.0", 1, adSearchBackward), "10");
+}
+
+TEST_P(FindTest, MalformedCriteriaAreRefusedWithoutMoving) {
+    for (const char* bad : {"Nome", "Nome = 'abc", "Nome = 'a'b'", "Nome = abc", "= 5", "Nome <> 5",
+                            "Nome LIKE 'R%'", "Id = 0x1F", "Id = 5 OR 1=1"}) {
+        EXPECT_EQ(RaisedBy([&] { Search(QLatin1String(bad), 2); }).number, Err::WrongArguments)
+            << bad;
+        EXPECT_EQ(rs.AbsolutePosition(), 3) << bad;
+    }
+    EXPECT_EQ(RaisedBy([&] { Search("Colore = 'x'"); }).number, Err::ItemNotFound);
+    EXPECT_EQ(RaisedBy([&] { Search("Id = 1", 0, 0); }).number, Err::WrongArguments);
+}
+
+INSTANTIATE_TEST_SUITE_P(ScanAndIndex, FindTest, ::testing::Bool(),
+                         [](const auto& p) { return p.param ? "Indexed" : "Scanned"; });
+
+TEST(FindIndex, LongListsFindEveryKeyNearestInTheDirectionWithinSixteenBytesARow) {
+    SqliteFile file(
+        "CREATE TABLE Tanti (r INTEGER PRIMARY KEY, v INT, t TEXT);"
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 99999) "
+        "INSERT INTO Tanti SELECT i, i % 10 - 5, 'x' || (i % 7) FROM n");
+    auto conn = file.Open();
+    Recordset rs;
+    rs.Open("SELECT r, v, t FROM Tanti ORDER BY r", conn.get());
+    const auto at = [&](const char* criteria, qint64 row, int direction) {
+        rs.Move(row, adBookmarkFirst);
+        rs.Find(QLatin1String(criteria), 0, direction);
+        return rs.Eof() || rs.Bof() ? -1 : rs.CurrentRow();
+    };
+    for (int pass = 0; pass < 2; ++pass) { // a scan first, then the index
+        EXPECT_EQ(at("v = -2", 500, adSearchForward), 503);
+        EXPECT_EQ(at("v = -2", 500, adSearchBackward), 493);
+        EXPECT_EQ(at("v = '-2'", 99990, adSearchForward), 99993);
+        EXPECT_EQ(at("v = '-02'", 0, adSearchForward), -1);
+        EXPECT_EQ(at("v = -2.0", 99994, adSearchForward), -1);
+        EXPECT_EQ(at("t = 'x3'", 5, adSearchBackward), 3);
+        EXPECT_EQ(at("r = 0", 99999, adSearchBackward), 0);
+    }
+    rs.Open("SELECT r FROM Tanti ORDER BY t, r", conn.get());
+    for (int r = 0; r < 100000; r += 9973) {
+        rs.MoveFirst();
+        rs.Find(QStringLiteral("r = %1").arg(r));
+        ASSERT_EQ(rs.Fields().Item(0).Value().toInt(), r);
+    }
+    EXPECT_LE(rs.StorageBytes(), 16u * 100000u);
+    EXPECT_GE(rs.StorageBytes(), 12u * 100000u) << "the values and the index";
+    rs.Open(rs.Source(), conn.get());
+    EXPECT_LE(rs.StorageBytes(), 9u * 100000u) << "a new open drops the index";
+}
+
+} // namespace
+} // namespace tessaro::test

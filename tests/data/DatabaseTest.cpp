@@ -1,0 +1,280 @@
+// The data-access objects on both engines: schema rowsets, recordsets,
+// fields, failures and connections.
+
+#include "data/Values.h"
+#include "engine/Dialetto.h"
+#include "support/Fixtures.h"
+
+namespace tessaro::test {
+namespace {
+
+// Each row as the given columns joined by "|"; Null reads as "~".
+QStringList Rows(Recordset& rs, const QStringList& columns) {
+    QStringList out;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+        QStringList cells;
+        for (const QString& c : columns) {
+            const QVariant v = rs.Fields().Item(c).Value();
+            cells << (v.isNull() ? "~" : ValueToText(v));
+        }
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+// Where the cursor stands: its 1-based row, "BOF" or "EOF".
+QString Where(const Recordset& rs) {
+    if (rs.Bof())
+        return rs.Eof() ? "empty" : "BOF";
+    return rs.Eof() ? "EOF" : QString::number(rs.AbsolutePosition());
+}
+
+class DataTest : public BoxesTest, public ::testing::WithParamInterface<Motore> {
+protected:
+    void SetUp() override {
+        BoxesTest::SetUp();
+        banco = Banco::Crea(GetParam());
+        if (!banco)
+            GTEST_SKIP() << "no MariaDB server in this run";
+        banco->Exec({
+            "CREATE TABLE Categorie (IdCategoria {AUTO}, Nome VARCHAR(30) NOT NULL, Note TEXT, "
+            "Quando DATETIME)",
+            "CREATE TABLE Prodotti (IdProdotto INTEGER PRIMARY KEY, Nome VARCHAR(30), "
+            "IdCategoria INTEGER, Prezzo DOUBLE, Giorno DATE, Attivo BOOLEAN, Qta DECIMAL(10,2), "
+            "Foto BLOB, FOREIGN KEY (IdCategoria) REFERENCES Categorie (IdCategoria))",
+            "CREATE TABLE Righe (Anno INTEGER, Numero INTEGER, IdProdotto INTEGER, "
+            "PRIMARY KEY (Anno, Numero), "
+            "FOREIGN KEY (IdProdotto) REFERENCES Prodotti (IdProdotto))",
+            "INSERT INTO Categorie VALUES (10, 'Frutta', NULL, '2024-03-01 10:00:00')",
+            "INSERT INTO Prodotti VALUES (1, 'Mela', 10, 0.5, '2024-03-02', 1, 3, NULL), "
+            "(2, NULL, NULL, NULL, NULL, 0, NULL, NULL), (3, 'Pera', 10, 2, NULL, 1, 1.5, NULL)",
+        });
+        conn = banco->Open();
+    }
+    bool Sqlite() const { return GetParam() == Motore::Sqlite; }
+
+    std::unique_ptr<Banco> banco;
+    std::unique_ptr<Connection> conn;
+};
+
+TEST_P(DataTest, SchemaRowsetsDescribeColumnsKeysAndLinks) {
+    const QString noLimit = Sqlite() ? "~" : "65535";
+    auto columns = conn->OpenSchema(adSchemaColumns, {QVariant(), QVariant(), "prodotti"});
+    EXPECT_EQ(Rows(*columns, {"TABLE_NAME", "COLUMN_NAME", "ORDINAL_POSITION", "DATA_TYPE",
+                              "IS_NULLABLE", "CHARACTER_MAXIMUM_LENGTH"}),
+              QStringList({"Prodotti|IdProdotto|1|3|0|~", "Prodotti|Nome|2|130|1|30",
+                           "Prodotti|IdCategoria|3|3|1|~", "Prodotti|Prezzo|4|5|1|~",
+                           "Prodotti|Giorno|5|7|1|~", "Prodotti|Attivo|6|11|1|~",
+                           "Prodotti|Qta|7|131|1|~", "Prodotti|Foto|8|128|1|" + noLimit}));
+    auto all = conn->OpenSchema(adSchemaColumns);
+    EXPECT_EQ(all->RecordCount(), 4 + 8 + 3) << "every table of the database, nothing else";
+    auto byColumn = conn->OpenSchema(adSchemaColumns, {QVariant(), QVariant(), QVariant(), "NOME"});
+    EXPECT_EQ(Rows(*byColumn, {"TABLE_NAME"}), QStringList({"Categorie", "Prodotti"}));
+    auto catalogue = conn->OpenSchema(adSchemaColumns, {"elsewhere"});
+    EXPECT_TRUE(catalogue->Bof() && catalogue->Eof());
+
+    auto keys = conn->OpenSchema(adSchemaPrimaryKeys, {QVariant(), QVariant(), "Righe"});
+    EXPECT_EQ(Rows(*keys, {"COLUMN_NAME", "ORDINAL"}), QStringList({"Anno|1", "Numero|2"}));
+    const QStringList link = {"FK_TABLE_NAME", "FK_COLUMN_NAME", "PK_TABLE_NAME", "PK_COLUMN_NAME"};
+    auto held = conn->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
+                                                       QVariant(), QVariant(), "Prodotti"});
+    EXPECT_EQ(Rows(*held, link), QStringList{"Prodotti|IdCategoria|Categorie|IdCategoria"});
+    auto referring = conn->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), "PRODOTTI"});
+    EXPECT_EQ(Rows(*referring, link), QStringList{"Righe|IdProdotto|Prodotti|IdProdotto"});
+    auto none = conn->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
+                                                       QVariant(), QVariant(), "Categorie"});
+    EXPECT_TRUE(none->Bof() && none->Eof());
+    EXPECT_EQ(none->Fields().Item(QStringLiteral("FK_COLUMN_NAME")).Name(), "FK_COLUMN_NAME");
+    EXPECT_EQ(RaisedBy([&] { conn->OpenSchema(20); }).number, Err::InvalidCall);
+}
+
+TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
+    Recordset rs;
+    rs.Open("SELECT IdProdotto FROM Prodotti ORDER BY IdProdotto", conn.get(), adOpenKeyset,
+            adLockReadOnly);
+    EXPECT_EQ(rs.RecordCount(), 3);
+    EXPECT_EQ(Where(rs), "1");
+    // Past either end the cursor stays there without a current row.
+    const std::pair<std::function<void()>, const char*> steps[] = {
+        {[&] { rs.MoveLast(); }, "3"},
+        {[&] { rs.MoveNext(); }, "EOF"},
+        {[&] { rs.MoveNext(); }, "EOF"},
+        {[&] { rs.MovePrevious(); }, "3"},
+        {[&] { rs.Move(-2); }, "1"},
+        {[&] { rs.MovePrevious(); }, "BOF"},
+        {[&] { rs.MovePrevious(); }, "BOF"},
+        {[&] { rs.MoveNext(); }, "1"},
+        {[&] { rs.Move(1, adBookmarkFirst); }, "2"},
+        {[&] { rs.Move(-1, adBookmarkLast); }, "2"},
+        {[&] { rs.Move(5); }, "EOF"},
+        {[&] { rs.Move(-9); }, "BOF"},
+        {[&] { rs.Move(1, adBookmarkLast); }, "EOF"},
+        {[&] { rs.MoveFirst(); }, "1"},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].first();
+        EXPECT_EQ(Where(rs), QLatin1String(steps[i].second)) << "step " << i;
+    }
+    rs.MoveLast();
+    rs.MoveNext();
+    EXPECT_EQ(rs.AbsolutePosition(), adPosEOF);
+    EXPECT_EQ(RaisedBy([&] { rs.Fields().Item(0).Value(); }).number, Err::NoCurrentRecord);
+    EXPECT_EQ(RaisedBy([&] { rs.Move(1, 7); }).number, Err::WrongArguments);
+
+    // Materialised: another connection's change is seen only when read again.
+    banco->Exec({"DELETE FROM Prodotti WHERE IdProdotto = 2"});
+    EXPECT_EQ(rs.RecordCount(), 3);
+    rs.Open(rs.Source(), conn.get());
+    EXPECT_EQ(rs.RecordCount(), 2);
+    rs.Open("SELECT IdProdotto FROM Prodotti WHERE 1 = 0", conn.get());
+    EXPECT_EQ(Where(rs), "empty");
+    EXPECT_EQ(rs.AbsolutePosition(), adPosUnknown);
+    rs.MoveNext();
+    EXPECT_EQ(Where(rs), "empty");
+    // A statement without rows runs and leaves the recordset closed.
+    rs.Open("UPDATE Prodotti SET Nome = 'x' WHERE 1 = 0", conn.get());
+    EXPECT_EQ(rs.State(), adStateClosed);
+    EXPECT_EQ(RaisedBy([&] { rs.MoveFirst(); }).number, Err::ObjectClosed);
+    EXPECT_EQ(RaisedBy([&] { rs.Open("SELECT 1", nullptr); }).number, Err::ObjectNotSet);
+}
+
+TEST_P(DataTest, FieldsGiveTypesAndValuesByNameOrTable) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM Prodotti INNER JOIN Categorie "
+                           "ON Categorie.IdCategoria = Prodotti.IdCategoria ORDER BY IdProdotto"),
+            conn.get(), adOpenStatic, adLockReadOnly, adCmdText);
+    const Fields f = rs.Fields();
+    EXPECT_EQ(f.Item(QStringLiteral("NOME")).Value().toString(), "Mela");
+    EXPECT_EQ(f.Item(QStringLiteral("categorie.nome")).Value().toString(), "Frutta");
+    EXPECT_EQ(f.Item(QStringLiteral("Prodotti.Nome")).Value().toString(), "Mela");
+    EXPECT_EQ(ValueToText(f.Item(QStringLiteral("Quando")).Value()), "2024-03-01 10:00:00");
+    EXPECT_EQ(ValueToText(f.Item(QStringLiteral("Giorno")).Value()), "2024-03-02");
+    EXPECT_EQ(ValueToText(f.Item(QStringLiteral("Prezzo")).Value()), "0.5");
+    EXPECT_TRUE(f.Item(QStringLiteral("Note")).Value().isNull());
+    EXPECT_EQ(RaisedBy([&] { f.Item("Fornitori.Nome"); }).number, Err::ItemNotFound);
+    EXPECT_EQ(RaisedBy([&] { f.Item(f.Count()); }).number, Err::ItemNotFound);
+
+    // A result column's type agrees with the schema's, its size with the declared length.
+    auto schema = conn->OpenSchema(adSchemaColumns);
+    for (schema->MoveFirst(); !schema->Eof(); schema->MoveNext()) {
+        const QString column = ValueToText(schema->Fields()["TABLE_NAME"].Value()) + "." +
+                               ValueToText(schema->Fields()["COLUMN_NAME"].Value());
+        if (column.startsWith(QLatin1String("Righe")))
+            continue;
+        EXPECT_EQ(f.Item(column).Type(), schema->Fields()["DATA_TYPE"].Value().toInt())
+            << column.toStdString();
+    }
+    EXPECT_EQ(f.Item(QStringLiteral("Categorie.Nome")).DefinedSize(), 30);
+}
+
+TEST_P(DataTest, FailuresTellALostConnectionFromARejectedStatement) {
+    const Raised syntax = RaisedBy([&] { conn->Execute("UPDAT T SET a = 2"); });
+    EXPECT_EQ(syntax.number, Err::StatementRejected);
+    EXPECT_EQ(syntax.number, -2147217900);
+    EXPECT_TRUE(syntax.description.contains(QLatin1String("syntax")))
+        << syntax.description.toStdString();
+    const Raised duplicate =
+        RaisedBy([&] { conn->Execute("INSERT INTO Prodotti (IdProdotto) VALUES (1)"); });
+    EXPECT_EQ(duplicate.number, Err::StatementRejected);
+    EXPECT_TRUE(
+        duplicate.description.contains(Sqlite() ? "UNIQUE constraint failed" : "Duplicate entry"))
+        << duplicate.description.toStdString();
+    Recordset rs;
+    EXPECT_EQ(RaisedBy([&] { rs.Open("SELECT * FROM Nowhere", conn.get()); }).number,
+              Err::StatementRejected);
+    // A rejection leaves the connection usable; rows matched are counted.
+    qint64 affected = -1;
+    conn->Execute("UPDATE Prodotti SET Nome = 'Mela' WHERE IdProdotto = 1", &affected);
+    EXPECT_EQ(affected, 1);
+
+    conn->Close();
+    for (const auto& op : std::vector<std::function<void()>>{
+             [&] { conn->Execute("DELETE FROM Prodotti"); },
+             [&] { conn->OpenSchema(adSchemaColumns); }, [&] { rs.Open("SELECT 1", conn.get()); },
+             [&] { conn->LastInsertId(); }})
+        EXPECT_EQ(RaisedBy(op).number, Err::LostConnection);
+    Connection never;
+    EXPECT_EQ(RaisedBy([&] { never.Open(); }).number, Err::LostConnection);
+    EXPECT_EQ(RaisedBy([&] { never.Open("Provider=Jet;Data Source=x"); }).number,
+              Err::LostConnection);
+}
+
+TEST_P(DataTest, ConnectionsReconnectCountKeysAndSeeEachOther) {
+    conn->Execute("INSERT INTO Categorie (Nome) VALUES ('Verdura')");
+    EXPECT_EQ(ValueToText(conn->LastInsertId()), "11");
+    conn->Execute("UPDATE Categorie SET Nome = 'x' WHERE IdCategoria = 11");
+    conn->Close();
+    EXPECT_EQ(conn->State(), adStateClosed);
+    conn->Open(); // with the settings it holds
+    conn->Execute("INSERT INTO Categorie (Nome) VALUES ('Pane')");
+    EXPECT_EQ(ValueToText(conn->LastInsertId()), "12");
+    const auto other = banco->Open();
+    EXPECT_EQ(RowsAsText(other.get(), "SELECT Nome FROM Categorie ORDER BY 1"),
+              QStringList({"Frutta", "Pane", "x"}));
+    other->Execute("DELETE FROM Categorie WHERE IdCategoria = 12");
+    EXPECT_EQ(RowsAsText(conn.get(), "SELECT COUNT(*) FROM Categorie"), QStringList{"2"});
+}
+
+TEST_P(DataTest, AwkwardTextsRoundTripThroughTheKindsLiteralsAndAreFound) {
+    const QStringList texts = {"O'Brien", "C:\\dati\\", "a\\'b",     "\\",
+                               "''",      "x\\nx",      "€ \"q\" 😀", "--;/*"};
+    const Dialetto& d = Dialetto::Per(banco->Kind());
+    for (int i = 0; i < texts.size(); ++i)
+        conn->Execute(QStringLiteral("INSERT INTO Categorie (IdCategoria, Nome) VALUES (%1, '%2')")
+                          .arg(100 + i)
+                          .arg(d.EscapeTesto(texts[i])));
+    Recordset rs;
+    rs.Open("SELECT IdCategoria, Nome FROM Categorie WHERE IdCategoria >= 100", conn.get());
+    for (int i = 0; i < texts.size(); ++i) {
+        QString doubled = texts[i];
+        doubled.replace("'", "''");
+        rs.MoveFirst();
+        rs.Find("Nome='" + doubled + "'");
+        ASSERT_FALSE(rs.Eof()) << texts[i].toStdString();
+        EXPECT_EQ(rs.Fields()["IdCategoria"].Value().toInt(), 100 + i);
+    }
+}
+
+INSTANTIATE_FOR_ENGINES(DataTest);
+
+TEST(ConnectionSettings, KeysIgnoreCaseAndAcceptAliases) {
+    const auto a = ConnectionSettings::Parse(" provider = QSQLITE ; DATA SOURCE= /tmp/b c.db ;");
+    EXPECT_EQ(a.provider, "SQLite");
+    EXPECT_EQ(a.dataSource, "/tmp/b c.db");
+    EXPECT_EQ(ConnectionSettings::Parse("PROVIDER=sqlite;Database=x.db").dataSource, "x.db");
+    for (const char* provider : {"MySQL", "mariadb", "QMYSQL"}) {
+        const auto s = ConnectionSettings::Parse(
+            QStringLiteral("Provider=%1;Server=db.local;Port=3307;Database=shop;"
+                           "User ID=anna;PWD=se=cret;Socket=/run/m.sock")
+                .arg(QLatin1String(provider)));
+        EXPECT_EQ(s.provider, "MySQL") << provider;
+        EXPECT_EQ(s.host + s.socket, "db.local/run/m.sock");
+        EXPECT_EQ(s.port, 3307);
+        EXPECT_EQ(s.database + s.user, "shopanna");
+        EXPECT_EQ(s.password, "se=cret"); // only the first "=" separates key and value
+    }
+    const auto h = ConnectionSettings::Parse("Provider=MySQL;Host=h;UID=u");
+    EXPECT_EQ(h.host + h.user, "hu");
+}
+
+TEST(RecordsetColumn, PacksWholeNumbersUntilAnotherValueArrives) {
+    RecordsetColumn c;
+    c.Append(QVariant(qint64(5)));
+    c.Append(QVariant(int(-7)));
+    EXPECT_TRUE(c.packedIntegers);
+    c.Append(QVariant());
+    EXPECT_FALSE(c.packedIntegers);
+    c.Append(QVariant("x"));
+    ASSERT_EQ(c.Size(), 4u);
+    EXPECT_EQ(c.At(1).toLongLong(), -7);
+    EXPECT_TRUE(c.IsNull(2));
+    EXPECT_EQ(c.At(3).toString(), "x");
+
+    RowsetBuilder b({{"A", DbType::WChar}, {"B", DbType::Integer}});
+    b.AddRow({"x", 1});
+    EXPECT_EQ(RaisedBy([&] { b.AddRow({1}); }).number, Err::WrongArguments);
+    EXPECT_EQ(b.Build()->Fields().Item(QStringLiteral("b")).Type(), DbType::Integer);
+}
+
+} // namespace
+} // namespace tessaro::test

@@ -1,0 +1,202 @@
+// What only the embedded database does: its type rules and catalogue, its
+// file going away, the direct reader under Qt's driver and the data version.
+
+#include "data/SqliteDirect.h"
+#include "data/SqliteProvider.h"
+#include "data/Values.h"
+#include "support/Fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <sqlite3.h>
+
+namespace tessaro::test {
+namespace {
+
+TEST(Sqlite, DeclaredTypesFollowTheAffinityRules) {
+    const std::tuple<const char*, int, int> cases[] = {
+        {"INTEGER", 3, -1},
+        {"BIGINT", 3, -1},
+        {"FLOATING POINT", 3, -1},
+        {"VARCHAR(30)", 130, 30},
+        {"nvarchar( 80 )", 130, 80},
+        {"CLOB", 130, -1},
+        {"", 130, -1},
+        {"BLOB", 128, -1},
+        {"DOUBLE PRECISION", 5, -1},
+        {"DECIMAL(10,2)", 131, -1},
+        {"MONEY", 131, -1},
+        {"bool", 11, -1},
+        {"DATE", 7, -1},
+        {"SMALLDATETIME", 135, -1},
+        {"TIMESTAMP", 135, -1},
+        {"TIME", 134, -1},
+    };
+    for (const auto& [declared, code, length] : cases) {
+        EXPECT_EQ(sqlite::TypeCode(QLatin1String(declared)), code) << declared;
+        EXPECT_EQ(sqlite::TextLength(QLatin1String(declared)).value_or(-1), length) << declared;
+    }
+    EXPECT_EQ(sqlite::TableInfoStatement("Cliente's"),
+              "SELECT cid, name, type, \"notnull\", dflt_value, pk "
+              "FROM pragma_table_info('Cliente''s') ORDER BY cid");
+    EXPECT_EQ(sqlite::ExistingFileUri("/tmp/a b#c?.db"), "file:///tmp/a%20b%23c%3F.db?mode=rw");
+    EXPECT_TRUE(
+        sqlite::IsWithoutRowid("CREATE TABLE a (x INT PRIMARY KEY) strict, without  rowid"));
+    EXPECT_FALSE(sqlite::IsWithoutRowid("CREATE TABLE a (x DEFAULT 'WITHOUT ROWID')"));
+}
+
+TEST(Sqlite, OnlyFailuresOfTheFileAreLostConnections) {
+    const SqliteProvider p;
+    const std::tuple<const char*, QSqlError::ErrorType, bool> cases[] = {
+        {"1", QSqlError::StatementError, false},   {"1555", QSqlError::ConnectionError, false},
+        {"5", QSqlError::StatementError, false},   {"10", QSqlError::StatementError, true},
+        {"522", QSqlError::ConnectionError, true}, {"14", QSqlError::ConnectionError, true},
+        {"26", QSqlError::StatementError, true},   {"", QSqlError::ConnectionError, true},
+        {"", QSqlError::StatementError, false},
+    };
+    for (const auto& [code, type, lost] : cases)
+        EXPECT_EQ(p.IsConnectionLost(QSqlError("driver", "db", type, QLatin1String(code))), lost)
+            << code;
+}
+
+class SqliteFileTest : public BoxesTest {
+protected:
+    void SetUp() override {
+        BoxesTest::SetUp();
+        file.Exec("CREATE TABLE Voci (Id INTEGER PRIMARY KEY, Nome VARCHAR(20), Prezzo REAL, "
+                  "Foto BLOB, Giorno DATE, Qta NUMERIC(8,2), Libero);"
+                  "INSERT INTO Voci VALUES (1, 'Mela', 0.5, x'00ff', '2024-03-02', 3, 'x');"
+                  "INSERT INTO Voci VALUES (2, NULL, NULL, x'', NULL, 2.5, 7);"
+                  "INSERT INTO Voci VALUES (3, '', -1e300, NULL, '2024-13-45', NULL, 1.5);"
+                  "INSERT INTO Voci VALUES (9223372036854775807, 'Perché ✓', 1, 'testo', 5, "
+                  "'a', x'01')");
+        conn = file.Open();
+    }
+    SqliteFile file;
+    std::unique_ptr<Connection> conn;
+};
+
+TEST_F(SqliteFileTest, AFileThatVanishedOrStoppedBeingADatabaseIsALostConnection) {
+    conn->Close();
+    const QString away = file.Path() + ".away";
+    ASSERT_TRUE(QFile::rename(file.Path(), away));
+    EXPECT_EQ(RaisedBy([&] { conn->Open(); }).number, Err::LostConnection);
+    EXPECT_FALSE(QFile::exists(file.Path())) << "a reconnection never creates the file again";
+    ASSERT_TRUE(QFile::rename(away, file.Path()));
+    conn->Open();
+    {
+        QFile f(file.Path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(8192, 'x'));
+    }
+    Recordset rs;
+    EXPECT_EQ(RaisedBy([&] { rs.Open("SELECT * FROM Voci", conn.get()); }).number,
+              Err::LostConnection);
+    EXPECT_EQ(conn->State(), adStateClosed);
+
+    // A name that needs escaping in a URI is found again on reconnection.
+    const QString odd = QDir(file.Folder()).filePath("a b#c?d%20.db");
+    Connection c;
+    c.Open(QStringLiteral("Provider=SQLite;Data Source=") + odd);
+    c.Execute("CREATE TABLE T (a INT)");
+    c.Close();
+    c.Open();
+    EXPECT_EQ(RowsAsText(&c, "SELECT COUNT(*) FROM T"), QStringList{"0"});
+}
+
+TEST_F(SqliteFileTest, TheDirectReaderGivesWhatQtGives) {
+    sqlite::Statements statements;
+    statements.Use(sqlite::Handle(conn->Database()));
+    for (const QString& sql :
+         QStringList{"SELECT * FROM Voci ORDER BY Id",
+                     QStringLiteral("SELECT Id * 2 AS d, Nome || '!' AS e, NULL AS n, "
+                                    "count(*) AS c, \"Foto\" FROM Voci")}) {
+        std::vector<RecordsetColumn> columns;
+        ASSERT_TRUE(sqlite::ReadAll(statements, sql, 0, columns)) << sql.toStdString();
+        QSqlQuery q(conn->Database());
+        ASSERT_TRUE(q.exec(sql));
+        for (int c = 0; c < q.record().count(); ++c) {
+            EXPECT_EQ(columns[c].name, q.record().fieldName(c));
+            EXPECT_EQ(columns[c].table, q.record().field(c).tableName());
+        }
+        for (std::size_t r = 0; q.next(); ++r) {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                const QVariant qt = q.value(static_cast<int>(c));
+                const QVariant direct = columns[c].At(r);
+                EXPECT_EQ(direct.isNull(), qt.isNull()) << r << "/" << c;
+                if (!qt.isNull()) {
+                    EXPECT_EQ(direct, qt) << r << "/" << c;
+                }
+            }
+        }
+    }
+    // What it cannot read is left to Qt, which runs it or reports it.
+    for (const QString& sql :
+         QStringList{"SELECT 1; SELECT 2", "SELECT Nome AS N FROM Voci", "SELEC Id FROM Voci",
+                     "UPDATE Voci SET Nome = 'z' WHERE 0"}) {
+        std::vector<RecordsetColumn> columns;
+        EXPECT_FALSE(sqlite::ReadAll(statements, sql, 0, columns)) << sql.toStdString();
+        EXPECT_TRUE(columns.empty());
+    }
+    statements.Use(nullptr);
+    Recordset rs;
+    rs.Open("SELECT Nome AS N FROM Voci", conn.get());
+    EXPECT_EQ(rs.RecordCount(), 4);
+    EXPECT_EQ(RaisedBy([&] { rs.Open("SELECT 1; SELECT 2", conn.get()); }).number,
+              Err::StatementRejected);
+    rs.Open("SELECT Id, Nome, Qta, Giorno, Prezzo FROM Voci", conn.get());
+    const std::pair<int, long> declared[] = {{DbType::Integer, 4},
+                                             {DbType::WChar, 20},
+                                             {DbType::Numeric, 19},
+                                             {DbType::Date, 8},
+                                             {DbType::Double, 8}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(rs.Fields().Item(i).Type(), declared[i].first) << i;
+        EXPECT_EQ(rs.Fields().Item(i).DefinedSize(), declared[i].second) << i;
+    }
+    EXPECT_TRUE(rs.Column(0).packedIntegers);
+}
+
+TEST_F(SqliteFileTest, TheDataVersionChangesWithEveryChangeByAnyone) {
+    const auto first = conn->DataVersion();
+    ASSERT_TRUE(first.has_value());
+    RowsAsText(conn.get(), "SELECT * FROM Voci");
+    EXPECT_EQ(conn->DataVersion(), first) << "reading changes nothing";
+    file.Exec("INSERT INTO Voci (Id) VALUES (20)");
+    const auto afterOther = conn->DataVersion();
+    EXPECT_NE(afterOther, first) << "a commit by another connection";
+    conn->Execute("DELETE FROM Voci WHERE Id = 20");
+    const auto afterOwn = conn->DataVersion();
+    EXPECT_NE(afterOwn, afterOther) << "a change on this connection";
+    conn->Execute("UPDATE Voci SET Nome = Nome WHERE 0");
+    EXPECT_EQ(conn->DataVersion(), afterOwn) << "a statement that changed no row";
+    // A new opening never passes for an older one.
+    conn->Close();
+    EXPECT_FALSE(conn->DataVersion().has_value());
+    conn->Open();
+    EXPECT_NE(conn->DataVersion(), afterOwn);
+    EXPECT_FALSE(DbProvider::Create("MySQL")->DataVersion(*conn).has_value());
+
+    // Statements kept for reuse hold no lock and go before the handle closes.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(
+        sqlite3_open_v2(file.Path().toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+        SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    conn->Close();
+    int open = 0;
+    const QDir fds("/proc/self/fd");
+    for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        open +=
+            QFile::symLinkTarget(fds.filePath(fd)) == QFileInfo(file.Path()).canonicalFilePath();
+    EXPECT_EQ(open, 0) << "the handle did not close";
+}
+
+} // namespace
+} // namespace tessaro::test
