@@ -10,29 +10,24 @@ constexpr int kMassimoSeparatori = 11;
 
 } // namespace
 
-bool TagComboNonValido(const QStringList& parti) {
-    return parti.size() == 2 && !parti.at(1).isEmpty();
-}
-
-ElencoCombo StatementElencoCombo(const QStringList& parti, const QString& tabella,
+ElencoCombo StatementElencoCombo(const Legame& legame, const QString& tabella,
                                  const QString& condizione) {
     const QString dove = condizione.isEmpty() ? QString() : QStringLiteral(" where ") + condizione;
     ElencoCombo e;
-    if (parti.size() < 3) {
+    if (legame.colonneVoce.isEmpty()) {
         e.Sql = QStringLiteral("select * from ") + tabella + dove;
         return e;
     }
+    if (legame.separatori.size() > kMassimoSeparatori)
+        TessaroError::Raise(Err::SubscriptOutOfRange);
     e.MultiColonna = true;
     QString elenco = QStringLiteral("SELECT ");
-    for (qsizetype i = 2; i < parti.size(); i += 2) {
-        elenco += parti.at(i) + QLatin1Char(' ');
-        e.Ordinamento += QLatin1Char(' ') + parti.at(i) + QStringLiteral(", ");
-        if (i + 1 < parti.size()) {
-            if (e.Separatori.size() == kMassimoSeparatori)
-                TessaroError::Raise(Err::SubscriptOutOfRange);
+    for (qsizetype i = 0; i < legame.colonneVoce.size(); ++i) {
+        elenco += legame.colonneVoce.at(i) + QLatin1Char(' ');
+        e.Ordinamento += QLatin1Char(' ') + legame.colonneVoce.at(i) + QStringLiteral(", ");
+        // A separator with no column after it leaves a statement the database refuses.
+        if (i < legame.separatori.size())
             elenco += QStringLiteral(", ");
-            e.Separatori << parti.at(i + 1);
-        }
     }
     e.Ordinamento.chop(2);
     e.Sql = elenco + QStringLiteral(" FROM ") + tabella + dove + QStringLiteral(" Order By ") +

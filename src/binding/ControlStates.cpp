@@ -22,7 +22,7 @@ void ImpostaInserimento(const clsADONavigator& nav, HostObject* Contenitore, boo
                     AsComboBox(c).SetLocked(!aperto);
                     return;
                 }
-                if (nav.PartiDiBinding(c.Tag()).size() != 1)
+                if (nav.LegameDi(c).tipo != TipoLegame::Colonna)
                     return;
                 if (c.IsTextBox())
                     AsTextBox(c).SetLocked(!aperto);

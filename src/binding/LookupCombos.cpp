@@ -39,8 +39,8 @@ void ApriInLettura(Recordset& rs, const QString& sql, Connection* conn, int opzi
 }
 
 // The column a text box shows, without a table qualifier.
-QString ColonnaSenzaTabella(const QStringList& parti) {
-    QString colonna = parti.size() > 1 ? parti.at(1) : parti.at(0);
+QString ColonnaSenzaTabella(const Legame& legame) {
+    QString colonna = legame.ColonnaMostrata();
     const qsizetype punto = colonna.indexOf(QLatin1Char('.'));
     if (punto >= 0)
         colonna = colonna.mid(punto + 1);
@@ -69,23 +69,23 @@ void clsADONavigator::FillCombo(ComboBox& ctl) {
 }
 
 bool clsADONavigator::RiempiComboCondizionata(ComboBox& ctl, const QString& condizione) {
-    const QStringList parti = PartiDiBinding(ctl.Tag());
-    if (parti.isEmpty())
+    const Legame& legame = LegameDi(ctl);
+    if (!legame.Legato()) // a Tag without the prefix names no column
         TessaroError::Raise(Err::SubscriptOutOfRange);
-    if (parti.at(0).trimmed().isEmpty())
+    if (legame.colonna.trimmed().isEmpty())
         return false;
-    if (TagComboNonValido(parti)) {
+    if (legame.nonValido) {
         MsgBox(GetMessage(QStringLiteral("TQ26")) + QLatin1Char(' ') + ctl.Name() +
                    QLatin1Char(' ') + GetMessage(QStringLiteral("TQ27")),
                MsgStyle::Exclamation, GetMessage(QStringLiteral("TQ02")));
         return false;
     }
-    const QString tabella = TabellaDelLink(parti.at(0));
-    const ElencoCombo elenco = StatementElencoCombo(parti, tabella, condizione);
+    const QString tabella = TabellaDelLink(legame.colonna);
+    const ElencoCombo elenco = StatementElencoCombo(legame, tabella, condizione);
     Recordset rs;
     ApriInLettura(rs, elenco.Sql, mConnessione, adCmdUnspecified);
     if (elenco.MultiColonna)
-        RiempiComboConRecordset(ctl, rs, elenco.Separatori);
+        RiempiComboConRecordset(ctl, rs, legame.separatori);
     else
         FillComboWhitRecordset(ctl, rs, QString(), 2);
     rs.Close();
@@ -212,10 +212,10 @@ void clsADONavigator::SincronizzaTabelleComboItem(ComboBox& Combo) {
             const int indice = Combo.ListIndex();
             if (indice == -1)
                 return;
-            const QStringList parti = PartiDiBinding(Combo.Tag());
-            if (parti.isEmpty())
+            const Legame& legame = LegameDi(Combo);
+            if (!legame.Legato())
                 TessaroError::Raise(Err::SubscriptOutOfRange);
-            const QString& campo = parti.at(0);
+            const QString& campo = legame.colonna;
             const LinkTabella* link = LinkDelCampo(campo);
             const ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
             if (!link || !voce || indice < 0 ||
@@ -231,10 +231,10 @@ void clsADONavigator::SincronizzaTabelleComboItem(ComboBox& Combo) {
             PercorriControlli(mContenitoreCaselle, [&](Control& c) {
                 if (!c.IsTextBox())
                     return;
-                const QStringList partiTesto = PartiDiBinding(c.Tag());
-                if (partiTesto.isEmpty() || partiTesto.at(0) != campo)
+                const Legame& suo = LegameDi(c);
+                if (!suo.Legato() || suo.colonna != campo)
                     return;
-                AsTextBox(c).SetText(ValueToText(f.Item(ColonnaSenzaTabella(partiTesto)).Value()));
+                AsTextBox(c).SetText(ValueToText(f.Item(ColonnaSenzaTabella(suo)).Value()));
             });
         });
 }

@@ -9,11 +9,6 @@ namespace tessaro {
 
 namespace {
 
-// The column a text box or check box shows: the second piece of a linked binding, else the first.
-QString ColonnaMostrata(const QStringList& parti) {
-    return parti.size() > 1 ? parti.at(1) : parti.value(0);
-}
-
 bool CiSonoRecord(const std::unique_ptr<Recordset>& rs) {
     if (!rs)
         TessaroError::Raise(Err::ObjectNotSet);
@@ -39,8 +34,11 @@ void clsADONavigator::ShowCurrentRecord() {
             // A name without a table is read through its table (the primary one, or the
             // linked one of a linked binding), so that a joined table's column of the
             // same name is neither shown nor saved back in its place.
-            const auto valore = [this](const QStringList& parti, const QString& colonna) {
-                const LinkTabella* link = parti.size() > 1 ? LinkDelCampo(parti.at(0)) : nullptr;
+            const auto valore = [this](const Legame& legame) {
+                const QString& colonna = legame.ColonnaMostrata();
+                const LinkTabella* link = legame.tipo == TipoLegame::ColonnaCollegata
+                                              ? LinkDelCampo(legame.colonna)
+                                              : nullptr;
                 const QString tabella = link ? link->TabellaCollegata : mPrimaryTableName;
                 if (!colonna.contains(QLatin1Char('.'))) {
                     const int i = TheFullData->ColumnIndex(tabella + QLatin1Char('.') + colonna);
@@ -53,11 +51,10 @@ void clsADONavigator::ShowCurrentRecord() {
             const auto valoreMostrato = [&](Control& c) -> std::optional<QVariant> {
                 if (c.Tag().isEmpty())
                     return std::nullopt;
-                const QStringList parti = PartiDiBinding(c.Tag());
-                const QString colonna = ColonnaMostrata(parti);
-                if (!CiSonoRecord(TheFullData) || colonna.trimmed().isEmpty())
+                const Legame& legame = LegameDi(c);
+                if (!CiSonoRecord(TheFullData) || legame.ColonnaMostrata().trimmed().isEmpty())
                     return std::nullopt;
-                return valore(parti, colonna);
+                return valore(legame);
             };
             const auto testo = [&](Control& c) {
                 if (!c.IsTextBox())
@@ -74,14 +71,13 @@ void clsADONavigator::ShowCurrentRecord() {
             const auto combo = [&](Control& c) {
                 if (!c.IsComboBox() || c.Tag().isEmpty())
                     return;
-                const QStringList parti = PartiDiBinding(c.Tag());
-                if (parti.isEmpty() || !CiSonoRecord(TheFullData))
+                const Legame& legame = LegameDi(c);
+                if (!legame.Legato() || !CiSonoRecord(TheFullData))
                     return;
-                const QString& colonna = parti.at(0);
-                if (colonna.trimmed().isEmpty())
+                if (legame.colonna.trimmed().isEmpty())
                     return;
                 ComboBox& cb = AsComboBox(c);
-                const QVariant v = valore(QStringList{colonna}, colonna);
+                const QVariant v = valore(legame);
                 if (v.isNull()) {
                     cb.SetText(QString());
                     return;

@@ -3,6 +3,7 @@
 #include "control/BarraPulsanti.h"
 #include "data/TessaroError.h"
 #include "data/Values.h"
+#include "engine/Legame.h"
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "host/HostForm.h"
@@ -95,8 +96,6 @@ constexpr Etichetta kTooltipTradotti[] = {
     {"Successivo", "TQ39"}, {"Ultimo", "TQ40"},  {"Annulla", "TQ41"},
 };
 
-const QChar kSeparatoreTag(0x00B8);
-
 QString Testo(const char* s) {
     return QString::fromLatin1(s);
 }
@@ -163,16 +162,10 @@ QFont CarattereCasella(const QFont& base) {
 } // namespace
 
 std::optional<QString> TabellaDiRicercaDelCombo(const QString& Tag, const QString& InitCharTag) {
-    QString resto = Tag;
-    if (!InitCharTag.isEmpty()) {
-        const int p = Tag.indexOf(InitCharTag);
-        if (p >= 0)
-            resto = Tag.mid(p + 1);
-    }
-    const QStringList campi = resto.split(kSeparatoreTag);
-    if (campi.size() < 3)
+    const Legame legame = LeggiLegame(Tag, InitCharTag, true);
+    if (legame.colonneVoce.isEmpty())
         return std::nullopt;
-    return campi[1];
+    return legame.tabellaRicerca;
 }
 
 // Receives the events of the active navigator and raises them to the host.

@@ -27,8 +27,8 @@ QString clsADONavigator::StatementDelete() const {
         PercorriControlli(mContenitoreCaselle, [&](Control& c) {
             if (valore || !c.IsTextBox())
                 return;
-            const QStringList parti = PartiDiBinding(c.Tag());
-            if (parti.size() == 1 && parti[0] == nome)
+            const Legame& legame = LegameDi(c);
+            if (legame.tipo == TipoLegame::Colonna && legame.colonna == nome)
                 valore = AsTextBox(c).Text();
         });
     if (!valore && !mChiaveCaricata.isNull())

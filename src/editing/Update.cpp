@@ -36,13 +36,11 @@ ControlliLegati RaccogliControlli(const clsADONavigator& nav, HostObject* conten
     nav.PercorriControlli(contenitore, [&](Control& c) {
         if (!c.IsComboBox() && !c.IsTextBox() && !c.IsCheckBox())
             return;
-        const QStringList parti = nav.PartiDiBinding(c.Tag());
-        if (parti.isEmpty())
-            return;
-        if (c.IsComboBox())
-            r.combo.push_back({parti[0], &c});
-        else if (parti.size() == 1)
-            r.altri.push_back({parti[0], &c});
+        const Legame& legame = nav.LegameDi(c);
+        if (c.IsComboBox() && legame.Legato())
+            r.combo.push_back({legame.colonna, &c});
+        else if (legame.tipo == TipoLegame::Colonna)
+            r.altri.push_back({legame.colonna, &c});
     });
     return r;
 }

@@ -11,8 +11,6 @@ namespace tessaro {
 
 namespace {
 
-const QChar kSeparatore(0x00B8);
-
 QVariant ValoreODefault(const QVariant& valore, const QVariant& predefinito = QString()) {
     return valore.isNull() ? predefinito : valore;
 }
@@ -26,20 +24,15 @@ const Dialetto& clsADONavigator::Dialect() const {
     return Dialetto::Per(TipoDatabase);
 }
 
-QString clsADONavigator::TestoDiBinding(const QString& tag) const {
-    if (mInitCharTag.isEmpty())
-        return tag;
-    const int p = tag.indexOf(mInitCharTag);
-    if (p < 0)
-        return QString();
-    return tag.mid(p + 1);
-}
-
-QStringList clsADONavigator::PartiDiBinding(const QString& tag) const {
-    const QString testo = TestoDiBinding(tag);
-    if (testo.isEmpty())
-        return {};
-    return testo.split(kSeparatore);
+const Legame& clsADONavigator::LegameDi(const Control& c) const {
+    const bool combo = c.IsComboBox();
+    const QString tag = c.Tag();
+    const QString chiave =
+        (combo ? QStringLiteral("C") : QStringLiteral("T")) + mInitCharTag + QChar(0) + tag;
+    auto it = mLegami.constFind(chiave);
+    if (it == mLegami.constEnd())
+        it = mLegami.insert(chiave, LeggiLegame(tag, mInitCharTag, combo));
+    return it.value();
 }
 
 bool clsADONavigator::ChiaveDiCaratteri() const {
@@ -269,10 +262,10 @@ void clsADONavigator::CalcolaJoin() {
             return;
         if (c.Tag().trimmed().isEmpty())
             return;
-        const QStringList parti = PartiDiBinding(c.Tag());
-        if (parti.size() < 2)
+        const Legame& legame = LegameDi(c);
+        if (legame.tipo != TipoLegame::ColonnaCollegata)
             return;
-        const LinkTabella* link = LinkDelCampo(parti[0]);
+        const LinkTabella* link = LinkDelCampo(legame.colonna);
         if (!link) // no link for that column
             TessaroError::Raise(Err::SubscriptOutOfRange);
         const QString L = link->TabellaCollegata;

@@ -7,12 +7,14 @@
 // (edit modes, saving, deleting, literals).
 
 #include "data/Database.h"
+#include "engine/Legame.h"
 #include "engine/NavigatorEvents.h"
 #include "engine/StatoNavigatore.h"
 #include "engine/collTabellaPrincipale.h"
 #include "host/HostForm.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -141,11 +143,9 @@ public:
 
     // --- shared helpers -----------------------------------------------------
     const Dialetto& Dialect() const;
-    // The binding text of a Tag: what follows the first occurrence of the prefix
-    // (the whole Tag with an empty prefix; "" when the prefix does not occur).
-    QString TestoDiBinding(const QString& tag) const;
-    // The binding text split at U+00B8.
-    QStringList PartiDiBinding(const QString& tag) const;
+    // What a control's Tag binds it to, parsed the first time a Tag is met
+    // (and again only when the Tag or the prefix changes).
+    const Legame& LegameDi(const Control& c) const;
     // A key value as a literal for the record statement and the search criteria.
     QString LetteraleChiave(const QString& chiave) const;
     // The search criterion of one key value.
@@ -226,6 +226,8 @@ private:
     NavigatorEvents* mEventi = nullptr;
 
     QString mInitCharTag;
+    // Parsed Tags by kind of control, prefix and Tag text.
+    mutable QHash<QString, Legame> mLegami;
     QString mCampoChiave;
     int mTipoChiave = 0;
     Connection* mConnessione = nullptr;

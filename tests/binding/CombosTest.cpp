@@ -6,33 +6,40 @@
 namespace tessaro::test {
 namespace {
 
-TEST(ComboSql, StatementsOfItemsKeysAndPickedRow) {
-    EXPECT_EQ(StatementElencoCombo({"IdCategoria", ""}, "Categorie", "Attiva = 1").Sql,
+// How a Tag reads on each kind of control, and the item list a combo builds.
+TEST(ComboSql, BindingsAndStatements) {
+    const QString s = kSep;
+    const auto combo = [](const QString& tag) { return LeggiLegame(tag, "#", true); };
+    EXPECT_FALSE(combo("IdCategoria").Legato()) << "a Tag without the prefix binds nothing";
+    EXPECT_TRUE(combo("#IdCategoria" + s + "Descrizione").nonValido);
+    EXPECT_FALSE(combo("#IdCategoria" + s).nonValido);
+    const Legame collegata = LeggiLegame("x#IdCliente" + s + "Clienti.Nome", "#", false);
+    EXPECT_EQ(collegata.tipo, TipoLegame::ColonnaCollegata);
+    EXPECT_EQ(collegata.ColonnaMostrata(), "Clienti.Nome");
+    EXPECT_EQ(LeggiLegame("IdCliente", "", false).ColonnaMostrata(), "IdCliente");
+
+    EXPECT_EQ(StatementElencoCombo(combo("#IdCategoria" + s), "Categorie", "Attiva = 1").Sql,
               "select * from Categorie where Attiva = 1");
-    const ElencoCombo e =
-        StatementElencoCombo({"IdCliente", "", "Cognome", " - ", "Nome"}, "Clienti", "");
+    const Legame voce = combo("#IdCliente" + s + s + "Cognome" + s + " - " + s + "Nome");
+    EXPECT_EQ(voce.separatori, QStringList({" - "}));
+    const ElencoCombo e = StatementElencoCombo(voce, "Clienti", "");
     EXPECT_TRUE(e.MultiColonna);
     EXPECT_EQ(e.Sql, "SELECT Cognome , Nome  FROM Clienti Order By  Cognome,  Nome");
-    EXPECT_EQ(e.Separatori, QStringList({" - "}));
-    EXPECT_EQ(StatementElencoCombo({"Id", "T", "C"}, "T", "A <> 0").Sql,
+    EXPECT_EQ(StatementElencoCombo(combo("#Id" + s + "T" + s + "C"), "T", "A <> 0").Sql,
               "SELECT C  FROM T where A <> 0 Order By  C");
-    QStringList parti{"Id", ""};
+    QString lungo = "#Id" + s;
     for (int i = 0; i < 12; ++i)
-        parti << QStringLiteral("C%1").arg(i) << "-";
-    parti.removeLast();
-    EXPECT_EQ(StatementElencoCombo(parti, "T", "").Separatori.size(), 11);
-    parti << "-"
-          << "C12";
-    EXPECT_EQ(RaisedBy([&] { StatementElencoCombo(parti, "T", ""); }).number,
-              Err::SubscriptOutOfRange)
+        lungo += s + QStringLiteral("C%1").arg(i) + s + "-";
+    lungo.chop(2);
+    EXPECT_EQ(combo(lungo).separatori.size(), 11);
+    EXPECT_EQ(
+        RaisedBy([&] { StatementElencoCombo(combo(lungo + s + "-" + s + "C12"), "T", ""); }).number,
+        Err::SubscriptOutOfRange)
         << "eleven separators are the most";
     EXPECT_EQ(StatementChiaviCombo("Clienti", " Cognome,  Nome", "A = 1"),
               "select * from Clienti where A = 1 Order By  Cognome,  Nome");
     EXPECT_EQ(StatementRigaCombo("Clienti", "IdCliente", "O''Brien"),
               "SELECT * FROM Clienti WHERE ((Clienti.IdCliente) = 'O''Brien')");
-    EXPECT_TRUE(TagComboNonValido({"IdCategoria", "Descrizione"}));
-    EXPECT_FALSE(TagComboNonValido({"IdCategoria", ""}));
-    EXPECT_FALSE(TagComboNonValido({"IdCategoria", "Categorie", "Descrizione"}));
 }
 
 // Orders with a customer (text key) and a category (integer key).

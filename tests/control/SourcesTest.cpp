@@ -25,8 +25,8 @@ TEST(CollezioneChiavi, KeysIgnoreCaseKeepTheirOrderAndRefuseDuplicates) {
         {"x#IdCliente" + s + "Clienti" + s + "Nome", "Clienti"},
         {"#IdCliente" + s + "Clienti", std::nullopt}, // two fields take no part
         {"#IdCliente" + s + s + "Nome", ""},
-        {"IdCliente" + s + "Clienti" + s + "Nome", "Clienti"}, // no prefix: the whole Tag
-        {"##A" + s + "T" + s + "N", "T"},                      // only the prefix's first character
+        {"IdCliente" + s + "Clienti" + s + "Nome", std::nullopt}, // no prefix: unbound
+        {"##A" + s + "T" + s + "N", "T"}, // only the prefix's first character
     };
     for (const auto& [tag, table] : tags)
         EXPECT_EQ(TabellaDiRicercaDelCombo(tag, tag.startsWith("##") ? "##" : "#"), table)
