@@ -78,8 +78,8 @@ public:
         r["part_record_us"] = Median(Sample(s, [&](int i) {
             const qint64 key = 1 + (static_cast<qint64>(i) * 7919) % mConfig.rows;
             Recordset rs;
-            rs.Open(mNav->SqlRecordPrefisso() + QString::number(key) + mNav->SqlRecordSuffisso(),
-                    &mConnection, adOpenStatic, adLockReadOnly, adCmdText);
+            rs.Open(mNav->StatementRecord(QString::number(key)), &mConnection, adOpenStatic,
+                    adLockReadOnly, adCmdText);
         }));
         r["part_show_us"] = Median(Sample(s, [&](int) { mNav->ShowCurrentRecord(); }));
         // The floor any form pays: new texts into the five line edits.

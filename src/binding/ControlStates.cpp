@@ -49,19 +49,24 @@ void clsADONavigator::PulisciControlli(HostObject* Contenitore) {
     Riporta(
         QStringLiteral("ClsAdoNavigator_PulisciControlli "), TitoloTQ03(),
         [&] {
+            for (ChiaviCombo& voce : mChiaviCombo)
+                voce.ChiaveFuoriElenco.reset();
             // Every control with a Tag is emptied, bound or not.
             PercorriControlli(Contenitore, [](Control& c) {
-                if ((c.IsComboBox() || c.IsTextBox()) && !c.Tag().isEmpty()) {
-                    if (c.IsComboBox())
-                        AsComboBox(c).SetText(QString());
-                    else
-                        AsTextBox(c).SetText(QString());
-                }
-                if (c.IsCheckBox() && !c.Tag().isEmpty())
-                    AsCheckBox(c).SetValue(0);
+                if (!c.Tag().isEmpty())
+                    SvuotaControllo(c);
             });
         },
         Impaginazione::ACapo);
+}
+
+void clsADONavigator::SvuotaControllo(Control& c) {
+    if (c.IsComboBox())
+        AsComboBox(c).SetText(QString());
+    else if (c.IsTextBox())
+        AsTextBox(c).SetText(QString());
+    else if (c.IsCheckBox())
+        AsCheckBox(c).SetValue(0);
 }
 
 void clsADONavigator::SvuotaControlli() {

@@ -62,10 +62,13 @@ QString clsADONavigator::TabellaDelLink(const QString& campo) const {
     return link ? link->TabellaCollegata : QString();
 }
 
-void clsADONavigator::FillCombo(ComboBox& ctl) {
+QString clsADONavigator::CondizioneCombo(const ComboBox& ctl) const {
     // Only a new record is restricted by the condition; browsing lists every row.
-    const QString condizione = mState == StatoNavigatore::NuovoRecord ? ctl.DataField() : QString();
-    RiempiComboCondizionata(ctl, condizione);
+    return mState == StatoNavigatore::NuovoRecord ? ctl.DataField() : QString();
+}
+
+void clsADONavigator::FillCombo(ComboBox& ctl) {
+    RiempiComboCondizionata(ctl, CondizioneCombo(ctl));
 }
 
 bool clsADONavigator::RiempiComboCondizionata(ComboBox& ctl, const QString& condizione) {
@@ -186,7 +189,7 @@ void clsADONavigator::RiempiArrayChiaviPrimarieCombo(ComboBox& Combo, const QStr
                       adCmdText);
         ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
         if (!voce) {
-            mChiaviCombo.push_back(ChiaviCombo{Combo.Name(), {}, Ordinamento});
+            mChiaviCombo.push_back(ChiaviCombo{Combo.Name(), {}, Ordinamento, std::nullopt});
             voce = &mChiaviCombo.back();
         }
         CaricaChiavi(voce->Chiavi, rs);
@@ -198,10 +201,8 @@ void clsADONavigator::AggiornaChiaviPrimarieCombo(ComboBox& Combo, const QString
     if (!voce)
         TessaroError::Raise(Err::SubscriptOutOfRange);
     // The same condition as the items, so that key j still describes item j.
-    const QString condizione =
-        mState == StatoNavigatore::NuovoRecord ? Combo.DataField() : QString();
     Recordset rs;
-    ApriInLettura(rs, StatementChiaviCombo(Nometabella, voce->Ordinamento, condizione),
+    ApriInLettura(rs, StatementChiaviCombo(Nometabella, voce->Ordinamento, CondizioneCombo(Combo)),
                   mConnessione, adCmdText);
     CaricaChiavi(voce->Chiavi, rs);
 }

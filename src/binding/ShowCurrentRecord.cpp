@@ -9,21 +9,56 @@ namespace tessaro {
 
 namespace {
 
-bool CiSonoRecord(const std::unique_ptr<Recordset>& rs) {
-    if (!rs)
-        TessaroError::Raise(Err::ObjectNotSet);
-    return rs->RecordCount() > 0;
-}
-
-// Position of a record value in a combo's key list.
+// Position of a record value in a combo's key list, -1 when no item has it.
 int PosizioneChiave(const ChiaviCombo& voce, const QString& chiave) {
     for (std::size_t j = 0; j < voce.Chiavi.size(); ++j)
         if (voce.Chiavi[j] == chiave)
             return static_cast<int>(j);
-    TessaroError::Raise(Err::SubscriptOutOfRange);
+    return -1;
 }
 
 } // namespace
+
+QVariant clsADONavigator::ValoreDelLegame(const Legame& legame) const {
+    // A name without a table is read through its table (the primary one, or the
+    // linked one of a linked binding), so that a joined table's column of the
+    // same name is neither shown nor saved back in its place.
+    const QString& colonna = legame.ColonnaMostrata();
+    const LinkTabella* link =
+        legame.tipo == TipoLegame::ColonnaCollegata ? LinkDelCampo(legame.colonna) : nullptr;
+    const QString tabella = link ? link->TabellaCollegata : mPrimaryTableName;
+    if (!colonna.contains(QLatin1Char('.'))) {
+        const int i = TheFullData->ColumnIndex(tabella + QLatin1Char('.') + colonna);
+        if (i >= 0)
+            return TheFullData->Fields().Item(i).Value();
+    }
+    return TheFullData->Fields().Item(colonna).Value();
+}
+
+void clsADONavigator::MostraCombo(ComboBox& cb, const Legame& legame) {
+    const QVariant v = ValoreDelLegame(legame);
+    ChiaviCombo* voce = TrovaChiaviCombo(cb.Name());
+    if (!voce)
+        TessaroError::Raise(Err::SubscriptOutOfRange);
+    voce->ChiaveFuoriElenco.reset();
+    if (v.isNull()) {
+        cb.SetText(QString());
+        return;
+    }
+    const QString chiave = ValueToText(v);
+    int posizione = PosizioneChiave(*voce, chiave);
+    // A lookup row added by another user since the fill: the list is read again, once.
+    if (posizione < 0 && RiempiComboCondizionata(cb, CondizioneCombo(cb)))
+        posizione = PosizioneChiave(*TrovaChiaviCombo(cb.Name()), chiave);
+    if (posizione >= 0) {
+        cb.SetListIndex(posizione);
+        return;
+    }
+    // A key without a lookup row: no item shows, and a save keeps the key.
+    cb.SetListIndex(-1);
+    cb.SetText(QString());
+    TrovaChiaviCombo(cb.Name())->ChiaveFuoriElenco = chiave;
+}
 
 void clsADONavigator::ShowCurrentRecord() {
     Solleva([](NavigatorEvents& ev) { ev.OnCurrent(); });
@@ -31,64 +66,64 @@ void clsADONavigator::ShowCurrentRecord() {
         return;
     const bool mostrato =
         Riporta(QStringLiteral("ClsAdoNavigator_Metodo_ShowCurrentRecord "), TitoloTQ03(), [&] {
-            // A name without a table is read through its table (the primary one, or the
-            // linked one of a linked binding), so that a joined table's column of the
-            // same name is neither shown nor saved back in its place.
-            const auto valore = [this](const Legame& legame) {
-                const QString& colonna = legame.ColonnaMostrata();
-                const LinkTabella* link = legame.tipo == TipoLegame::ColonnaCollegata
-                                              ? LinkDelCampo(legame.colonna)
-                                              : nullptr;
-                const QString tabella = link ? link->TabellaCollegata : mPrimaryTableName;
-                if (!colonna.contains(QLatin1Char('.'))) {
-                    const int i = TheFullData->ColumnIndex(tabella + QLatin1Char('.') + colonna);
-                    if (i >= 0)
-                        return TheFullData->Fields().Item(i).Value();
-                }
-                return TheFullData->Fields().Item(colonna).Value();
-            };
-            // The value a text box or check box shows, or nothing to show.
-            const auto valoreMostrato = [&](Control& c) -> std::optional<QVariant> {
+            if (!TheFullData)
+                TessaroError::Raise(Err::ObjectNotSet);
+            // Without a record every bound control is emptied: nothing of another
+            // record may stay on screen.
+            const bool record = TheFullData->RecordCount() > 0;
+            const auto colonnaMostrata = [&](Control& c) -> const Legame* {
                 if (c.Tag().isEmpty())
-                    return std::nullopt;
+                    return nullptr;
                 const Legame& legame = LegameDi(c);
-                if (!CiSonoRecord(TheFullData) || legame.ColonnaMostrata().trimmed().isEmpty())
-                    return std::nullopt;
-                return valore(legame);
+                if (!legame.Legato() || legame.ColonnaMostrata().trimmed().isEmpty())
+                    return nullptr;
+                return &legame;
             };
             const auto testo = [&](Control& c) {
                 if (!c.IsTextBox())
                     return;
-                if (const auto v = valoreMostrato(c))
-                    AsTextBox(c).SetText(ValueToText(*v));
+                if (const Legame* legame = colonnaMostrata(c))
+                    AsTextBox(c).SetText(record ? ValueToText(ValoreDelLegame(*legame))
+                                                : QString());
             };
             const auto spunta = [&](Control& c) {
                 if (!c.IsCheckBox())
                     return;
-                if (const auto v = valoreMostrato(c))
-                    AsCheckBox(c).SetValue(ValueToBool(*v) ? 1 : 0);
+                if (const Legame* legame = colonnaMostrata(c))
+                    AsCheckBox(c).SetValue(record && ValueToBool(ValoreDelLegame(*legame)) ? 1 : 0);
             };
             const auto combo = [&](Control& c) {
-                if (!c.IsComboBox() || c.Tag().isEmpty())
+                if (!c.IsComboBox())
                     return;
-                const Legame& legame = LegameDi(c);
-                if (!legame.Legato() || !CiSonoRecord(TheFullData))
+                const Legame* legame = colonnaMostrata(c);
+                if (!legame)
                     return;
-                if (legame.colonna.trimmed().isEmpty())
-                    return;
-                ComboBox& cb = AsComboBox(c);
-                const QVariant v = valore(legame);
-                if (v.isNull()) {
-                    cb.SetText(QString());
-                    return;
-                }
-                const ChiaviCombo* voce = TrovaChiaviCombo(cb.Name());
-                if (!voce)
-                    TessaroError::Raise(Err::SubscriptOutOfRange);
-                cb.SetListIndex(PosizioneChiave(*voce, ValueToText(v)));
+                if (record)
+                    MostraCombo(AsComboBox(c), *legame);
+                else
+                    AsComboBox(c).SetText(QString());
+            };
+            // One control that fails is emptied and the walk goes on; the first
+            // failure is reported once the others show the record.
+            std::optional<TessaroError> primoErrore;
+            const auto ciascuno = [&](const std::function<void(Control&)>& mostra) {
+                return [&, mostra](Control& c) {
+                    try {
+                        mostra(c);
+                    } catch (const TessaroError& e) {
+                        if (e.Number() == Err::NoSuchMember)
+                            throw; // not a control of this kind: the walk skips it
+                        SvuotaControllo(c);
+                        if (!primoErrore)
+                            primoErrore = e;
+                    }
+                };
             };
             // One enumeration of the controls, three passes: text boxes, check boxes, combos.
-            PercorriControlli(mContenitoreCaselle, {testo, spunta, combo});
+            PercorriControlli(mContenitoreCaselle,
+                              {ciascuno(testo), ciascuno(spunta), ciascuno(combo)});
+            if (primoErrore)
+                throw *primoErrore;
         });
     if (mostrato)
         Solleva([](NavigatorEvents& ev) { ev.AfterCurrent(); });

@@ -159,6 +159,17 @@ QFont CarattereCasella(const QFont& base) {
     return semplice;
 }
 
+// Controls are found by object name: a tagged widget without one is never
+// bound, which the host developer should hear about.
+void AvvisaWidgetSenzaNome(const QWidget& contenitore) {
+    for (const QWidget* w : contenitore.findChildren<QWidget*>()) {
+        const QString tag = w->property("Tag").toString();
+        if (w->objectName().isEmpty() && !tag.isEmpty())
+            qWarning().noquote() << "Tessaro14_ML: a" << w->metaObject()->className() << "tagged"
+                                 << tag << "has no object name and will not be bound";
+    }
+}
+
 } // namespace
 
 std::optional<QString> TabellaDiRicercaDelCombo(const QString& Tag, const QString& InitCharTag) {
@@ -444,11 +455,13 @@ bool Tessaro14_ML::AddFonteDati(Connection* TheConnection, const QString& TableN
         HostObject* contenitore = HostObjectOf(Container);
         if (!Container || !contenitore)
             TessaroError::Raise(Err::ObjectNotSet);
+        AvvisaWidgetSenzaNome(*Container);
         risultato = nav->Init_Class(TheConnection, TableName, contenitore, OrderField, ArrayOfLink,
                                     InitCharOfTag, Condizione);
         ScorrimentoDisabilitato(scorrimento);
         TipoDatabase(tipo);
         mFontiDati.Add(contenitore->Name() + SecondaParteDelNomeControllo, nav);
+        AggiornaStatoPulsanti();
     });
     return risultato;
 }
@@ -728,6 +741,12 @@ void Tessaro14_ML::Annulla() {
 
 void Tessaro14_ML::AggiornaStatoPulsanti() {
     mToolbar->setEnabled(true);
+    // A source that failed to set up is unusable: nothing to press.
+    if (mFonteDati && !mFonteDati->Inizializzato()) {
+        ImpostaTutti(false);
+        ImpostaCasella(QString(), true);
+        return;
+    }
     StatoNavigatore stato{};
     try {
         if (!mFonteDati || mFonteDati->ConnState() == 0)

@@ -352,6 +352,8 @@ ConnectionSettings ConnectionSettings::Parse(const QString& connectionString) {
             s.user = value;
         else if (key == QLatin1String("password") || key == QLatin1String("pwd"))
             s.password = value;
+        else if (key == QLatin1String("busy timeout"))
+            s.busyTimeoutMs = std::max(0, value.toInt());
     }
     s.dataSource = dataSource;
     // An embedded database is one file: "Database" names it as well as "Data Source".
@@ -506,6 +508,8 @@ void Connection::RaiseFromError(const QSqlError& error, const QString& statement
         Close();
         throw TessaroError(Err::LostConnection, text, statement);
     }
+    if (mProvider && mProvider->IsBusy(error))
+        throw TessaroError(Err::Timeout, text, statement);
     throw TessaroError(Err::StatementRejected, text, statement);
 }
 

@@ -90,6 +90,9 @@ struct ConnectionSettings {
     QString database;
     QString user;
     QString password;
+    // How long a statement waits for another user's lock before failing with
+    // Timeout ("Busy Timeout=ms"); 0 leaves the driver's own wait.
+    int busyTimeoutMs = 0;
 
     static ConnectionSettings Parse(const QString& connectionString);
 };
@@ -311,6 +314,8 @@ public:
                                                   const QVariantList& criteria) const = 0;
     // A failure that means the connection is gone rather than the statement rejected.
     virtual bool IsConnectionLost(const QSqlError& error) const = 0;
+    // A lock held by another user made the statement give up.
+    virtual bool IsBusy(const QSqlError& error) const = 0;
     // fromQuery: what the driver reported for the last INSERT run by Execute.
     virtual QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const = 0;
     // OLE DB type code of a declared column type.

@@ -340,6 +340,12 @@ bool MySqlProvider::IsConnectionLost(const QSqlError& error) const {
     }
 }
 
+bool MySqlProvider::IsBusy(const QSqlError& error) const {
+    const int code = error.nativeErrorCode().toInt();
+    constexpr int lockWaitTimeout = 1205, deadlock = 1213;
+    return code == lockWaitTimeout || code == deadlock;
+}
+
 QVariant MySqlProvider::LastInsertId(const Connection& /*c*/, const QVariant& fromQuery) const {
     // The client reports the AUTO_INCREMENT value of the last statement itself,
     // generated or given. LAST_INSERT_ID() would instead repeat the value of an

@@ -44,6 +44,7 @@ public:
     std::unique_ptr<Recordset> OpenSchema(Connection& c, int queryType,
                                           const QVariantList& criteria) const override;
     bool IsConnectionLost(const QSqlError& error) const override;
+    bool IsBusy(const QSqlError& error) const override;
     QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const override;
     int TypeCode(const QString& declaredType) const override;
     void DescribeColumns(const Connection& c, const QSqlRecord& record,

@@ -1,6 +1,7 @@
 #include "data/SqliteDirect.h"
 
 #include "data/SqliteProvider.h"
+#include "data/TessaroError.h"
 
 #include <QSqlDriver>
 #include <cstring>
@@ -242,7 +243,16 @@ void Statements::Give(const QString& sql, sqlite3_stmt* st) {
     }
 }
 
+bool IsBusyCode(int code) {
+    const int primary = code & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
 std::optional<QString> DataVersion(Statements& statements) {
+    // Inside a transaction the rows read may still be rolled back, which no
+    // counter records: no version then, so nothing read is trusted later.
+    if (sqlite3_get_autocommit(statements.Db()) == 0)
+        return std::nullopt;
     static const QString pragma = QStringLiteral("PRAGMA data_version");
     Lease st(statements, pragma);
     if (!st.Get() || sqlite3_step(st.Get()) != SQLITE_ROW) {
@@ -269,7 +279,14 @@ bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRow
         for (auto& c : columns)
             c.integers.reserve(expectedRows + expectedRows / 32 + 16);
     }
-    return StepAll(st.Get(), columns) || Refuse(st, columns);
+    if (StepAll(st.Get(), columns))
+        return true;
+    // Qt would only wait for the same lock again: a busy database is reported here.
+    const bool busy = IsBusyCode(sqlite3_errcode(statements.Db()));
+    Refuse(st, columns);
+    if (busy)
+        throw TessaroError(Err::Timeout, QString::fromUtf8(sqlite3_errmsg(statements.Db())), sql);
+    return false;
 }
 
 } // namespace tessaro::sqlite

@@ -47,14 +47,19 @@ private:
     std::vector<Kept> mKept; // the most recently used first
 };
 
+// SQLite's busy and locked codes (primary or extended).
+bool IsBusyCode(int code);
+
 // PRAGMA data_version (commits by other connections) and the handle's own
-// change count, as one text; nothing when they cannot be read.
+// change count, as one text; nothing when they cannot be read or a transaction
+// is open.
 std::optional<QString> DataVersion(Statements& statements);
 
 // Reads every row of one read-only statement into columns, with the values
 // and the column descriptions that the Qt path gives. False, having read
 // nothing, for anything else (several statements, a failure, an aliased
 // table column): the caller then goes through Qt, which also reports errors.
+// A busy database raises Timeout.
 // expectedRows (0 when unknown) makes room for whole numbers at once.
 bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRows,
              std::vector<RecordsetColumn>& columns);

@@ -24,6 +24,11 @@ int TypeCode(const QString& declaredType) {
         return DbType::Integer;
     if (has("CHAR") || has("CLOB") || has("TEXT"))
         return DbType::WChar;
+    // Names of numeric affinity that hold text: a key of these is text.
+    if (has("UUID") || has("GUID") || has("UNIQUEIDENTIFIER"))
+        return DbType::Guid;
+    if (has("STRING"))
+        return DbType::WChar;
     if (has("BLOB"))
         return DbType::Binary;
     // No declared type: the column takes any value; text is what a form can edit.
@@ -265,11 +270,16 @@ void SqliteProvider::Configure(QSqlDatabase& db, const ConnectionSettings& s,
     if (path.isEmpty())
         TessaroError::Raise(Err::LostConnection,
                             QStringLiteral("The connection string names no database file."));
+    QStringList options;
+    if (s.busyTimeoutMs > 0)
+        options << QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(s.busyTimeoutMs);
     if (!reconnect || path == QLatin1String(":memory:")) {
+        db.setConnectOptions(options.join(QLatin1Char(';')));
         db.setDatabaseName(path);
         return;
     }
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+    options << QStringLiteral("QSQLITE_OPEN_URI");
+    db.setConnectOptions(options.join(QLatin1Char(';')));
     db.setDatabaseName(sqlite::ExistingFileUri(path));
 }
 
@@ -297,6 +307,10 @@ bool SqliteProvider::IsConnectionLost(const QSqlError& error) const {
         return error.type() == QSqlError::ConnectionError;
     constexpr int ioError = 10, cannotOpen = 14, notADatabase = 26;
     return code == ioError || code == cannotOpen || code == notADatabase;
+}
+
+bool SqliteProvider::IsBusy(const QSqlError& error) const {
+    return sqlite::IsBusyCode(error.nativeErrorCode().toInt());
 }
 
 QVariant SqliteProvider::LastInsertId(const Connection& c, const QVariant& fromQuery) const {

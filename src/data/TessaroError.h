@@ -19,6 +19,8 @@ constexpr int ItemNotFound = 3265;             // no field of that name or posit
 constexpr int ObjectClosed = 3704;             // operation on a closed recordset
 constexpr int LostConnection = -2147467259;    // 0x80004005
 constexpr int StatementRejected = -2147217900; // 0x80040E14
+// 0x80040E31: another user's lock outlasted the busy wait; trying again may work.
+constexpr int Timeout = -2147217871;
 } // namespace Err
 
 // A failure with a number and a description, caught and reported where the

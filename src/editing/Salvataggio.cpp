@@ -121,6 +121,7 @@ GruppoColonna GruppoDi(int tipoDati) {
     switch (tipoDati) {
     case DbType::Char:
     case DbType::WChar:
+    case DbType::Guid:
     case 200: // varchar
     case 201: // long varchar
     case 202: // varwchar
@@ -147,18 +148,37 @@ long LunghezzaInCaratteri(const QString& testo) {
     return static_cast<long>(testo.toUcs4().size());
 }
 
-QString CondizioneSuChiave(const QString& nome, short tipo, const QString& valore,
-                           const Dialetto& dialetto) {
+QString LetteraleChiave(short tipo, const QString& valore, const Dialetto& dialetto) {
     switch (GruppoDi(tipo)) {
-    case GruppoColonna::Carattere:
-        return nome + QStringLiteral(" = ") + TestoTraApici(valore, dialetto);
     case GruppoColonna::Intero:
         if (!IsWholeNumber(valore))
             TessaroError::Raise(Err::InvalidCall);
-        return nome + QStringLiteral(" = ") + valore.trimmed();
-    default:
-        return QString();
+        return valore.trimmed();
+    case GruppoColonna::Data:
+        // Elsewhere the text read back is the exact value: SQLite compares the
+        // stored text, servers convert a quoted ISO date themselves.
+        if (dialetto.DateSoloLetterali) {
+            const auto data = ParseDate(valore.trimmed());
+            if (!data)
+                TessaroError::Raise(Err::InvalidCall);
+            return dialetto.LetteraleData(*data);
+        }
+        return TestoTraApici(valore, dialetto);
+    case GruppoColonna::AltroNumero:
+        // A decimal key is compared by value; text kept in a column of numeric
+        // affinity (a legacy SQLite file) only as text.
+        if (IsNumeric(valore))
+            return QString(valore).trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
+        return TestoTraApici(valore, dialetto);
+    case GruppoColonna::Carattere:
+        break;
     }
+    return TestoTraApici(valore, dialetto);
+}
+
+QString CondizioneSuChiave(const QString& nome, short tipo, const QString& valore,
+                           const Dialetto& dialetto) {
+    return nome + QStringLiteral(" = ") + LetteraleChiave(tipo, valore, dialetto);
 }
 
 TestiSalvataggio ComponiSalvataggio(const QString& tabella,

@@ -69,9 +69,13 @@ TestiSalvataggio ComponiSalvataggio(const QString& tabella,
                                     const std::vector<ColonnaServita>& colonne,
                                     const ChiaveRecord& chiave, const Dialetto& dialetto);
 
-// The condition that finds a record by its key: "K = 5" or "K = 'x'"; empty for
-// a key of another type. Raises InvalidCall for an integer key that is not a
-// whole number.
+// A key value as a literal of its column's type: a whole number bare, a
+// decimal number bare with ".", text and dates quoted (dates in the kind's own
+// literal where it has to be). Raises InvalidCall for an integer key that is not
+// a whole number and for a date the kind cannot write.
+QString LetteraleChiave(short tipo, const QString& valore, const Dialetto& dialetto);
+
+// The condition that finds a record by its key: "K = 5" or "K = 'x'".
 QString CondizioneSuChiave(const QString& nome, short tipo, const QString& valore,
                            const Dialetto& dialetto);
 

@@ -74,7 +74,9 @@ bool DaCombo(const clsADONavigator& nav, ComboBox& combo, ColonnaServita& c) {
         return false;
     c.tag = combo.Tag();
     if (combo.Text().trimmed().isEmpty()) {
-        c.fonte = FonteValore::Nullo;
+        // A stored key that no item has is kept until the user picks an item.
+        c.fonte = chiavi.ChiaveFuoriElenco ? FonteValore::ChiaveCombo : FonteValore::Nullo;
+        c.testo = chiavi.ChiaveFuoriElenco.value_or(QString());
         return true;
     }
     SelezionaVoceScritta(combo);

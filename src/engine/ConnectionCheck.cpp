@@ -46,10 +46,14 @@ bool clsADONavigator::VerificaConnessione() {
     if (TheData->State() == adStateClosed)
         Riconnetti();
     Recordset sonda;
-    Passo([&] {
+    try {
         sonda.Open(QStringLiteral("SELECT 1;"), mConnessione, adOpenKeyset, adLockReadOnly,
                    adCmdUnspecified);
-    });
+    } catch (const TessaroError& e) {
+        // A busy database is there: reconnecting would only drop the list.
+        if (e.Number() == Err::Timeout)
+            throw;
+    }
     if (sonda.State() == adStateClosed)
         Riconnetti();
     Passo([&] { sonda.Close(); });

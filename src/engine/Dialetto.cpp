@@ -15,10 +15,11 @@ QString TopUno(const QString& K, const QString& T, const QString& O) {
            QStringLiteral(" Order by ") + T + QLatin1Char('.') + O;
 }
 
-QString LimitUnoUno(const QString& K, const QString& T, const QString& O) {
+// The last record: LIMIT 1 of the reversed order.
+QString UltimoLimitUno(const QString& K, const QString& T, const QString& O) {
     return QStringLiteral("Select ") + K + QStringLiteral(" from ") + T +
            QStringLiteral(" Order by ") + T + QLatin1Char('.') + O +
-           QStringLiteral(" DESC LIMIT 1,1");
+           QStringLiteral(" DESC LIMIT 1");
 }
 
 QString LimitUno(const QString& K, const QString& T, const QString& O) {
@@ -37,28 +38,32 @@ const std::array<Dialetto, 4> kDialetti{{
      .RaddoppiaBarre = false,
      .ParentesiNotePassword = true,
      .DeleteSenzaAsterisco = false,
-     .ValoreVero = "-1"},
+     .ValoreVero = "-1",
+     .DateSoloLetterali = true},
     {.TipoDatabase = 1, // SQL Server
      .ElencoChiaviUnaRiga = TopUno,
      .LetteraleData = DataPerSqlServer,
      .RaddoppiaBarre = false,
      .ParentesiNotePassword = true,
      .DeleteSenzaAsterisco = true,
-     .ValoreVero = "-1"},
+     .ValoreVero = "-1",
+     .DateSoloLetterali = false},
     {.TipoDatabase = 2, // MySQL / MariaDB
-     .ElencoChiaviUnaRiga = LimitUnoUno,
+     .ElencoChiaviUnaRiga = UltimoLimitUno,
      .LetteraleData = DataPerMySql,
      .RaddoppiaBarre = true,
      .ParentesiNotePassword = false,
      .DeleteSenzaAsterisco = false,
-     .ValoreVero = "-1"},
+     .ValoreVero = "-1",
+     .DateSoloLetterali = false},
     {.TipoDatabase = 4, // SQLite
      .ElencoChiaviUnaRiga = LimitUno,
      .LetteraleData = DataPerSqlite,
      .RaddoppiaBarre = false,
      .ParentesiNotePassword = false,
      .DeleteSenzaAsterisco = true,
-     .ValoreVero = "1"},
+     .ValoreVero = "1",
+     .DateSoloLetterali = false},
 }};
 
 // Any other kind: the neutral forms.
@@ -68,7 +73,8 @@ const Dialetto kSconosciuto{.TipoDatabase = -1,
                             .RaddoppiaBarre = false,
                             .ParentesiNotePassword = true,
                             .DeleteSenzaAsterisco = false,
-                            .ValoreVero = "-1"};
+                            .ValoreVero = "-1",
+                            .DateSoloLetterali = false};
 
 } // namespace
 

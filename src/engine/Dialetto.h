@@ -22,6 +22,8 @@ struct Dialetto {
     bool DeleteSenzaAsterisco;
     // How a checked box is written.
     const char* ValoreVero;
+    // Dates are written only in the kind's date literal (#...#), never as quoted text.
+    bool DateSoloLetterali;
 
     static const Dialetto& Per(int tipoDatabase);
 

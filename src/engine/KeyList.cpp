@@ -1,11 +1,13 @@
 #include "data/TessaroError.h"
 #include "data/Values.h"
+#include "editing/Salvataggio.h"
 #include "engine/Dialetto.h"
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tessaro {
@@ -35,7 +37,7 @@ QString clsADONavigator::StatementElencoChiavi(bool scorrimentoConsiderato) cons
 }
 
 QString clsADONavigator::StatementRecord(const QString& chiave) const {
-    return mSqlRecordPrefisso + LetteraleChiave(chiave) + mSqlRecordSuffisso;
+    return mSqlRecordPrefisso + LetteraleChiave(static_cast<short>(mTipoChiave), chiave, Dialect());
 }
 
 QVariant clsADONavigator::ValoreChiaveCorrente() const {
@@ -46,9 +48,11 @@ void clsADONavigator::ApriElencoChiavi(const QString& sql, int cursore, int bloc
     // Taken before the list is read: a change that lands in between makes the
     // next comparison fail, never pass.
     const auto versione = mConnessione->DataVersion();
-    mVersioneElenco.reset();
-    TheData->Close();
-    TheData->Open(sql, mConnessione, cursore, blocco, adCmdUnspecified);
+    // Read apart: a read that fails (a busy database) leaves the form on the
+    // list and the record it had.
+    auto elenco = std::make_unique<Recordset>();
+    elenco->Open(sql, mConnessione, cursore, blocco, adCmdUnspecified);
+    TheData = std::move(elenco);
     mSqlElencoChiavi = sql;
     mVersioneElenco = versione;
 }
@@ -72,14 +76,46 @@ bool clsADONavigator::ApriElencoSeCambiato(const QString& sql) {
     return true;
 }
 
-void clsADONavigator::CaricaRecordCorrente() {
-    const QVariant chiave = ValoreChiaveCorrente();
-    const QString sql = StatementRecord(ValueToText(chiave));
-    TheFullData = std::make_unique<Recordset>();
-    TheFullData->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+bool clsADONavigator::LeggiRecord(const QString& chiave) {
+    const QString sql = StatementRecord(chiave);
+    auto record = std::make_unique<Recordset>();
+    record->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+    if (record->RecordCount() < 1)
+        return false;
+    TheFullData = std::move(record);
     mSqlRecordCorrente = sql;
-    RicordaRecordCaricato(chiave);
-    ShowCurrentRecord();
+    return true;
+}
+
+bool clsADONavigator::CaricaRecordCorrente() {
+    // A record gone since the list was read (deleted or re-keyed by another
+    // user) must not leave the previous record on screen: the list is read
+    // again and the record now at that position, or the last, is shown.
+    constexpr int kLetture = 3;
+    for (int lettura = 0; lettura < kLetture; ++lettura) {
+        if (TheData->RecordCount() < 1) {
+            mState = StatoNavigatore::NessunRecord;
+            SvuotaControlli();
+            return false;
+        }
+        const QVariant chiave = ValoreChiaveCorrente();
+        if (LeggiRecord(ValueToText(chiave))) {
+            RicordaRecordCaricato(chiave);
+            ShowCurrentRecord();
+            return true;
+        }
+        const long posizione = TheData->AbsolutePosition();
+        ApriElencoChiavi(StatementElencoChiavi(true));
+        RiportaCursore(std::min<long>(posizione, static_cast<long>(TheData->RecordCount())));
+    }
+    // Records vanishing as fast as they are read: show none rather than a wrong one.
+    SvuotaControlli();
+    TessaroError::Raise(Err::NoCurrentRecord);
+}
+
+void clsADONavigator::RiportaCursore(long posizione) {
+    if (posizione >= 1 && posizione <= TheData->RecordCount())
+        TheData->Move(posizione - 1, adBookmarkFirst);
 }
 
 void clsADONavigator::RicordaRecordCaricato(const QVariant& chiave) {
@@ -99,8 +135,8 @@ void clsADONavigator::AggiornaTheData() {
                     return;
                 }
                 TheData->MoveLast();
-                CaricaRecordCorrente();
-                mState = StatoNavigatore::UltimoRecord;
+                if (CaricaRecordCorrente())
+                    mState = StatoNavigatore::UltimoRecord;
             });
 }
 

@@ -2,6 +2,8 @@
 #include "data/Values.h"
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
+#include "host/MessageBox.h"
+#include "language/modLanguageSupport.h"
 
 namespace tessaro {
 
@@ -20,15 +22,22 @@ bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
     return TheData->RecordCount() > 0;
 }
 
-void clsADONavigator::Muovi(const QString& etichetta, const Titolo& titolo,
+void clsADONavigator::Muovi(const QString& etichetta, const Titolo& titolo, bool aggiornaElenco,
                             const std::function<void()>& sposta,
                             const std::function<StatoNavigatore()>& statoDopo) {
     Riporta(etichetta, titolo, [&] {
-        if (!PrimaDiMuovere(true))
+        if (!PrimaDiMuovere(aggiornaElenco))
             return;
-        sposta();
-        CaricaRecordCorrente();
-        mState = statoDopo();
+        const long prima = TheData->AbsolutePosition();
+        try {
+            sposta();
+            if (CaricaRecordCorrente())
+                mState = statoDopo();
+        } catch (const TessaroError&) {
+            // The record shown stays; so does the counter.
+            RiportaCursore(prima);
+            throw;
+        }
     });
 }
 
@@ -37,10 +46,19 @@ StatoNavigatore clsADONavigator::StatoUltimoOMezzo() const {
                                                                  : StatoNavigatore::RecordInMezzo;
 }
 
+StatoNavigatore clsADONavigator::StatoDiPosizione() const {
+    return TheData->AbsolutePosition() == 1 ? StatoNavigatore::PrimoRecord : StatoUltimoOMezzo();
+}
+
+void clsADONavigator::RecordNonTrovato() const {
+    MsgBox(GetMessage(QStringLiteral("TQ44")), MsgStyle::Exclamation,
+           GetMessage(QStringLiteral("TQ02")));
+}
+
 void clsADONavigator::MoveNext() {
     Muovi(
         QStringLiteral("ClsAdoNavigator_Metodo_MoveNext "),
-        Titolo::Testo(QStringLiteral("Errore interno!")),
+        Titolo::Testo(QStringLiteral("Errore interno!")), true,
         [this] {
             TheData->MoveNext();
             if (TheData->Eof())
@@ -51,7 +69,7 @@ void clsADONavigator::MoveNext() {
 
 void clsADONavigator::MovePrevious() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), TitoloTQ03(),
+        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), TitoloTQ03(), true,
         [this] {
             TheData->MovePrevious();
             if (TheData->Bof())
@@ -65,13 +83,13 @@ void clsADONavigator::MovePrevious() {
 
 void clsADONavigator::MoveFirst() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03(),
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03(), true,
         [this] { TheData->MoveFirst(); }, [] { return StatoNavigatore::PrimoRecord; });
 }
 
 void clsADONavigator::MoveLast() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03(),
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03(), true,
         [this] { TheData->MoveLast(); }, [] { return StatoNavigatore::UltimoRecord; });
 }
 
@@ -79,45 +97,51 @@ void clsADONavigator::MoveTo(const QString& PrimaryKey) {
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), TitoloTQ03(), [&] {
         if (!PrimaDiMuovere(true))
             return;
-        QString sql;
-        if (ScorrimentoDisabilitato) {
-            sql = StatementRecord(PrimaryKey);
-        } else {
-            // Checked before the list is rebuilt, so a bad key leaves the cursor where it was.
-            const QString criterio = CriterioChiave(PrimaryKey);
-            ApriElencoSeCambiato(StatementElencoChiavi(false));
-            TheData->Find(criterio, 0, adSearchForward, adBookmarkFirst);
-            sql = StatementRecord(ValueToText(ValoreChiaveCorrente()));
+        // A key its column cannot hold names no record either.
+        QString criterio;
+        try {
+            criterio = CriterioChiave(PrimaryKey);
+        } catch (const TessaroError& e) {
+            if (e.Number() != Err::InvalidCall)
+                throw;
+            RecordNonTrovato();
+            return;
         }
-        TheFullData = std::make_unique<Recordset>();
-        TheFullData->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
-        mSqlRecordCorrente = sql;
-        RicordaRecordCaricato(ScorrimentoDisabilitato ? QVariant(PrimaryKey)
-                                                      : ValoreChiaveCorrente());
-        ShowCurrentRecord();
-        mState = StatoUltimoOMezzo();
+        if (ScorrimentoDisabilitato) {
+            if (!LeggiRecord(PrimaryKey)) {
+                RecordNonTrovato();
+                return;
+            }
+            RicordaRecordCaricato(PrimaryKey);
+            ShowCurrentRecord();
+            mState = StatoUltimoOMezzo();
+            return;
+        }
+        // The list was brought up to date by the check before the move.
+        const long prima = TheData->AbsolutePosition();
+        TheData->Find(criterio, 0, adSearchForward, adBookmarkFirst);
+        if (TheData->Eof()) {
+            RiportaCursore(prima);
+            RecordNonTrovato();
+            return;
+        }
+        if (CaricaRecordCorrente())
+            mState = StatoUltimoOMezzo();
     });
 }
 
 void clsADONavigator::Move(long NumRecords) {
-    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Move "), TitoloTQ03(), [&] {
-        if (!PrimaDiMuovere(false))
-            return;
-        TheData->MoveFirst();
-        TheData->Move(NumRecords - 1, adBookmarkCurrent);
-        if (TheData->Bof())
+    Muovi(
+        QStringLiteral("ClsAdoNavigator_Metodo_Move "), TitoloTQ03(), false,
+        [&] {
             TheData->MoveFirst();
-        if (TheData->Eof())
-            TheData->MoveLast();
-        const long posizione = TheData->AbsolutePosition();
-        if (posizione == 1)
-            mState = StatoNavigatore::PrimoRecord;
-        else if (posizione == TheData->RecordCount())
-            mState = StatoNavigatore::UltimoRecord;
-        else
-            mState = StatoNavigatore::RecordInMezzo;
-        CaricaRecordCorrente();
-    });
+            TheData->Move(NumRecords - 1, adBookmarkCurrent);
+            if (TheData->Bof())
+                TheData->MoveFirst();
+            if (TheData->Eof())
+                TheData->MoveLast();
+        },
+        [this] { return StatoDiPosizione(); });
 }
 
 } // namespace tessaro

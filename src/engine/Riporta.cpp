@@ -13,6 +13,12 @@ QString Titolo::Risolto() const {
 
 void SegnalaFallimento(const QString& etichetta, const TessaroError& e, const Titolo& titolo,
                        Impaginazione impaginazione) {
+    if (e.Number() == Err::Timeout) {
+        // Not a fault: another user's work holds the database for now.
+        MsgBox(GetMessage(QStringLiteral("TQ43")), MsgStyle::Exclamation,
+               GetMessage(QStringLiteral("TQ02")));
+        return;
+    }
     if (!e.Statement().isEmpty())
         qWarning().noquote() << etichetta.trimmed() << "failed on:" << e.Statement();
     const QString numero = QString::number(e.Number());

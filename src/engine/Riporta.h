@@ -38,6 +38,7 @@ enum class Impaginazione {
 
 // Shows the failure box (critical icon) of an operation. The statement that
 // failed, when there is one, goes to the log: the box keeps the user's text.
+// A busy database (Timeout) gets the plain "try again" message instead.
 void SegnalaFallimento(const QString& etichetta, const TessaroError& e, const Titolo& titolo,
                        Impaginazione impaginazione = Impaginazione::Riga);
 

@@ -2,6 +2,7 @@
 
 #include "data/TessaroError.h"
 #include "data/Values.h"
+#include "editing/Salvataggio.h"
 #include "engine/Dialetto.h"
 #include "engine/Riporta.h"
 #include "host/MessageBox.h"
@@ -35,28 +36,18 @@ const Legame& clsADONavigator::LegameDi(const Control& c) const {
     return it.value();
 }
 
-bool clsADONavigator::ChiaveDiCaratteri() const {
-    return mTipoChiave == DbType::WChar || mTipoChiave == DbType::Char;
-}
-
-QString clsADONavigator::LetteraleChiave(const QString& chiave) const {
-    if (ChiaveDiCaratteri())
-        return Dialect().EscapeTesto(chiave);
-    // A key written bare must be a number, or typed text could change the statement.
-    if (!IsNumeric(chiave))
-        TessaroError::Raise(Err::InvalidCall);
-    return chiave.trimmed();
-}
-
 QString clsADONavigator::CriterioChiave(const QString& chiave) const {
     // The criterion is read by Recordset::Find, not by the database: only its
     // own quoting applies (doubled apostrophes), whatever the database kind.
-    if (ChiaveDiCaratteri()) {
-        QString testo = chiave;
-        testo.replace(QLatin1Char('\''), QStringLiteral("''"));
-        return mCampoChiave + QStringLiteral("='") + testo + QLatin1Char('\'');
-    }
-    return mCampoChiave + QLatin1Char('=') + LetteraleChiave(chiave);
+    // A number is compared by value, anything else by its text.
+    const GruppoColonna gruppo = GruppoDi(mTipoChiave);
+    if (gruppo == GruppoColonna::Intero ||
+        (gruppo == GruppoColonna::AltroNumero && IsNumeric(chiave)))
+        return mCampoChiave + QLatin1Char('=') +
+               LetteraleChiave(static_cast<short>(mTipoChiave), chiave, Dialect());
+    QString testo = chiave;
+    testo.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return mCampoChiave + QStringLiteral("='") + testo + QLatin1Char('\'');
 }
 
 void clsADONavigator::PercorriControlli(HostObject* contenitore,
@@ -117,7 +108,39 @@ bool clsADONavigator::Init_Class(Connection* TheConnection, const QString& Table
                 riuscito = Inizializza(TheConnection, TableName, Container, OrderField, ArrayOfLink,
                                        InitCharOfTag, Condizione);
             });
+    // A source that failed to set up does nothing, and says so when used.
+    if (!riuscito)
+        mInizializzato = false;
     return riuscito;
+}
+
+bool clsADONavigator::ImpostazioneFallita(const char* causa) const {
+    QString testo = GetMessage(QString::fromLatin1(causa));
+    testo.replace(QStringLiteral("[[Tabella]]"), mPrimaryTableName);
+    MsgBox(testo, MsgStyle::Critical, GetMessage(QStringLiteral("TQ03")));
+    return false;
+}
+
+bool clsADONavigator::LeggiSchemaTabella() {
+    try {
+        auto chiavePrimaria = mConnessione->OpenSchema(adSchemaPrimaryKeys,
+                                                       {QVariant(), QVariant(), mPrimaryTableName});
+        if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
+            chiavePrimaria->MoveFirst();
+            mCampoChiave =
+                ValueToText(chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
+        }
+        ColonneDelloSchema();
+    } catch (const TessaroError& e) {
+        if (e.Number() != Err::LostConnection)
+            throw;
+        return ImpostazioneFallita("TQ45");
+    }
+    if (mTabellaPrincipale->Count() == 0)
+        return ImpostazioneFallita("TQ46");
+    if (mCampoChiave.isEmpty())
+        return ImpostazioneFallita("TQ47");
+    return true;
 }
 
 bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& TableName,
@@ -126,30 +149,27 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
                                   const QString& InitCharOfTag, const QString& Condizione) {
     mConnessione = TheConnection;
     mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
-    mInizializzato = true;
+    mInizializzato = false;
     mPrimaryTableName = TableName;
     mOrderField = OrderField;
     mContenitoreCaselle = Container;
     mInitCharTag = InitCharOfTag;
+    mCondizione = Condizione;
+    mCampoChiave.clear();
     if (!mConnessione)
-        TessaroError::Raise(Err::ObjectNotSet);
-
+        return ImpostazioneFallita("TQ45");
     if (!LinkDelChiamante(ArrayOfLink))
         return false;
+    // A table that cannot be browsed is refused here, by name and cause, rather
+    // than by a statement that fails later.
+    if (!LeggiSchemaTabella())
+        return false;
+    mInizializzato = true;
 
     TheData = std::make_unique<Recordset>();
     auto chiaviEsterne =
         mConnessione->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
                                                        QVariant(), QVariant(), TableName});
-    auto chiavePrimaria =
-        mConnessione->OpenSchema(adSchemaPrimaryKeys, {QVariant(), QVariant(), TableName});
-    if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
-        chiavePrimaria->MoveFirst();
-        mCampoChiave =
-            ValueToText(chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
-    }
-    mCondizione = Condizione;
-
     const QString elenco = StatementElencoIniziale();
     // The statement is kept so that a reconnection can reopen the list even
     // before the first requery.
@@ -163,7 +183,6 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
         mState = StatoNavigatore::PrimoRecord;
 
     LinkDelloSchema(*chiaviEsterne);
-    ColonneDelloSchema();
     mTabelleJoin = TableName;
     CalcolaJoin();
 
@@ -268,26 +287,25 @@ void clsADONavigator::CalcolaJoin() {
         const LinkTabella* link = LinkDelCampo(legame.colonna);
         if (!link) // no link for that column
             TessaroError::Raise(Err::SubscriptOutOfRange);
+        // An outer join: a record whose reference is Null (or dangling) is
+        // still found, with the linked columns empty.
         const QString L = link->TabellaCollegata;
-        if (mTabelleJoin.contains(L + QStringLiteral(" INNER JOIN")))
+        const QString join = QStringLiteral(" LEFT JOIN ") + L + QStringLiteral(" ON ");
+        if (mTabelleJoin.contains(join))
             return;
-        mTabelleJoin = QLatin1Char('(') + L + QStringLiteral(" INNER JOIN ") + mTabelleJoin +
-                       QStringLiteral(" ON (") + L + QLatin1Char('.') +
-                       link->CampoTabellaCollegata + QStringLiteral(") = (") + mPrimaryTableName +
-                       QLatin1Char('.') + link->CampoTabellaPrincipale + QStringLiteral("))");
+        mTabelleJoin = QLatin1Char('(') + mTabelleJoin + join + QLatin1Char('(') + L +
+                       QLatin1Char('.') + link->CampoTabellaCollegata + QStringLiteral(") = (") +
+                       mPrimaryTableName + QLatin1Char('.') + link->CampoTabellaPrincipale +
+                       QStringLiteral("))");
     });
 }
 
 void clsADONavigator::PreparaStatementRecord() {
-    const QString testa =
-        QStringLiteral("SELECT * FROM ") + mTabelleJoin + QStringLiteral(" Where ") + mCampoChiave;
-    if (ChiaveDiCaratteri()) {
-        mSqlRecordPrefisso = testa + QStringLiteral(" = '");
-        mSqlRecordSuffisso = QStringLiteral("'");
-    } else {
-        mSqlRecordPrefisso = testa + QStringLiteral(" = ");
-        mSqlRecordSuffisso.clear();
-    }
+    // The key is named through its table: a linked table may have a column of
+    // the same name.
+    mSqlRecordPrefisso = QStringLiteral("SELECT * FROM ") + mTabelleJoin +
+                         QStringLiteral(" Where ") + mPrimaryTableName + QLatin1Char('.') +
+                         mCampoChiave + QStringLiteral(" = ");
 }
 
 void clsADONavigator::Unload() {

@@ -41,6 +41,9 @@ struct ChiaviCombo {
     QString Name;                // the combo's Name
     std::vector<QString> Chiavi; // keys in item order, one per item
     QString Ordinamento;         // ORDER BY text of the first fill
+    // The record's key when no item has it (no lookup row): no item shows, and
+    // a save keeps this key unless the user picks an item.
+    std::optional<QString> ChiaveFuoriElenco;
 };
 
 class clsADONavigator {
@@ -134,8 +137,8 @@ public:
     QString SqlElencoChiavi() const { return mSqlElencoChiavi; }
     QString SqlRecordCorrente() const { return mSqlRecordCorrente; }
     QString CriterioRecordCorrente() const { return mCriterioRecordCorrente; }
-    QString SqlRecordPrefisso() const { return mSqlRecordPrefisso; }
-    QString SqlRecordSuffisso() const { return mSqlRecordSuffisso; }
+    // The statement that reads one record with its linked tables.
+    QString StatementRecord(const QString& chiave) const;
     bool Inizializzato() const { return mInizializzato; }
     bool ElencoValido() const { return mElencoValido; }
     QString InitCharTagValue() const { return mInitCharTag; }
@@ -146,8 +149,6 @@ public:
     // What a control's Tag binds it to, parsed the first time a Tag is met
     // (and again only when the Tag or the prefix changes).
     const Legame& LegameDi(const Control& c) const;
-    // A key value as a literal for the record statement and the search criteria.
-    QString LetteraleChiave(const QString& chiave) const;
     // The search criterion of one key value.
     QString CriterioChiave(const QString& chiave) const;
 
@@ -167,11 +168,24 @@ private:
     bool Inizializza(Connection* TheConnection, const QString& TableName, HostObject* Container,
                      const QString& OrderField, const std::vector<QString>& ArrayOfLink,
                      const QString& InitCharOfTag, const QString& Condizione);
+    // Shows why the table cannot be set up (a message key naming [[Tabella]]); false.
+    bool ImpostazioneFallita(const char* causa) const;
+    // The key and the columns of the primary table; false, with the message,
+    // when there is no connection, no such table or no primary key.
+    bool LeggiSchemaTabella();
     bool VerificaConnessione();
     void Riconnetti();
-    void CaricaRecordCorrente();
+    // Loads and shows the record under the list's cursor, or the nearest one
+    // left when it is gone; false when no record is left.
+    bool CaricaRecordCorrente();
+    // Reads one record into TheFullData; false, leaving TheFullData as it was,
+    // when the statement finds no row.
+    bool LeggiRecord(const QString& chiave);
+    void RecordNonTrovato() const;
+    // Puts the list's cursor back on a 1-based position, if the list has it.
+    void RiportaCursore(long posizione);
+    StatoNavigatore StatoDiPosizione() const;
     QString StatementElencoChiavi(bool scorrimentoConsiderato) const;
-    QString StatementRecord(const QString& chiave) const;
     // Set-up reads the list with a dynamic, optimistic cursor; every later read keyset, read-only.
     void ApriElencoChiavi(const QString& sql, int cursore = adOpenKeyset,
                           int blocco = adLockReadOnly);
@@ -179,13 +193,13 @@ private:
     QString ChiaveDaRitrovare() const;
     void RicordaRecordCaricato(const QVariant& chiave);
     bool PrimaDiMuovere(bool aggiornaElenco);
-    void Muovi(const QString& etichetta, const Titolo& titolo, const std::function<void()>& sposta,
+    void Muovi(const QString& etichetta, const Titolo& titolo, bool aggiornaElenco,
+               const std::function<void()>& sposta,
                const std::function<StatoNavigatore()>& statoDopo);
     // The key list is read again only when the data may have changed since it was read.
     bool ElencoAncoraValido(const QString& sql) const;
     bool ApriElencoSeCambiato(const QString& sql);
     StatoNavigatore StatoUltimoOMezzo() const;
-    bool ChiaveDiCaratteri() const;
     bool LinkDelChiamante(const std::vector<QString>& ArrayOfLink);
     void LinkDelloSchema(Recordset& chiaviEsterne);
     void ColonneDelloSchema();
@@ -195,6 +209,11 @@ private:
     QVariant ValoreChiaveCorrente() const;
 
     // binding
+    QVariant ValoreDelLegame(const Legame& legame) const;
+    void MostraCombo(ComboBox& cb, const Legame& legame);
+    // The condition a combo's list is filled with: its DataField for a new record.
+    QString CondizioneCombo(const ComboBox& ctl) const;
+    static void SvuotaControllo(Control& c);
     void AbilitaInserimento(HostObject* Contenitore);
     void DisabilitaInserimento(HostObject* Contenitore);
     void PulisciControlli(HostObject* Contenitore);
@@ -232,7 +251,6 @@ private:
     int mTipoChiave = 0;
     Connection* mConnessione = nullptr;
     QString mSqlRecordPrefisso;
-    QString mSqlRecordSuffisso;
     QString mSqlElencoChiavi;
     QString mCriterioRecordCorrente;
     QString mSqlRecordCorrente;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <exception>
@@ -24,13 +25,34 @@ constexpr int kMaxValueLength = 511;
 
 constexpr QLatin1String kSettingsFileName("LangSetting.ini");
 
-// Whole text of a file read as UTF-8 (fromUtf8 drops a leading byte-order
-// mark); nullopt when it cannot be opened.
-std::optional<QString> ReadUtf8(const QString& fileName) {
+// The characters Windows-1252 puts at 0x80-0x9F (where Latin-1 has controls);
+// the five unassigned bytes keep their Latin-1 meaning.
+constexpr char16_t kWindows1252[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString FromWindows1252(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        text += QChar(b >= 0x80 && b < 0xA0 ? kWindows1252[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+// Whole text of a file, read as UTF-8 (a leading byte-order mark dropped) or,
+// when it is not valid UTF-8, as Windows-1252, which older editors saved;
+// nullopt when it cannot be opened.
+std::optional<QString> ReadText(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return QString::fromUtf8(file.readAll());
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? FromWindows1252(bytes) : text;
 }
 
 QStringList SplitLines(const QString& text) {
@@ -131,7 +153,7 @@ QString GetIniValue(const QString& FileName, const QString& Section, const QStri
         TessaroError::Raise(Err::FileNotFound);
     // An existing file that cannot be read gives the empty default, as the
     // profile reader does.
-    const std::optional<QString> text = ReadUtf8(FileName);
+    const std::optional<QString> text = ReadText(FileName);
     if (!text || KeyName.isEmpty())
         return QString();
     if (info.size() <= kProfileReaderLimit)

@@ -107,6 +107,29 @@ TEST_F(Fonti, EachSourceKeepsItsPlaceAndOnlyTheActiveOneIsHeard) {
                  Failure("Tessaro_RemoveFonteDati ", Err::InvalidCall), 16, "TQ03");
 }
 
+QStringList sAvvisi;
+
+TEST_F(Fonti, ATableThatCannotBeUsedLeavesNothingToPressAndUnnamedWidgetsAreReported) {
+    doppio.AddText("", "#Numero", grpOrdini);
+    const auto precedente =
+        qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& m) {
+            if (tipo == QtWarningMsg)
+                sAvvisi << m;
+        });
+    boxes.Expect();
+    const bool registrata =
+        ctl->AddFonteDati(conn.get(), "Fantasma", grpOrdini, "Id", {}, "X", "#");
+    qInstallMessageHandler(precedente);
+    EXPECT_FALSE(registrata);
+    ExpectBox(0, "TQ46", 16, "TQ03");
+    EXPECT_TRUE(Accesi().isEmpty());
+    EXPECT_TRUE(BoxLocked());
+    EXPECT_EQ(sAvvisi.filter("QLineEdit tagged #Numero has no object name").size(), 1)
+        << sAvvisi.join('\n').toStdString();
+    ctl->SetFonteDatiAttiva("grpClienti");
+    EXPECT_FALSE(Accesi().isEmpty());
+}
+
 TEST_F(Fonti, RemovingASourceBeingEditedAsksToSave) {
     ctl->SetFonteDatiAttiva("grpClienti");
     ctl->Edit();

@@ -45,11 +45,11 @@ TEST(Literals, EachKindWritesItsOwnDatesAndEscapesItsTexts) {
     }
     for (int t : {2, 3, 16, 17, 18, 19, 20, 21})
         EXPECT_EQ(GruppoDi(t), GruppoColonna::Intero) << t;
-    for (int t : {129, 130, 200, 201, 202, 203})
+    for (int t : {72, 129, 130, 200, 201, 202, 203})
         EXPECT_EQ(GruppoDi(t), GruppoColonna::Carattere) << t;
     for (int t : {7, 135})
         EXPECT_EQ(GruppoDi(t), GruppoColonna::Data) << t;
-    for (int t : {4, 5, 6, 11, 131, 134, 72})
+    for (int t : {4, 5, 6, 11, 131, 134})
         EXPECT_EQ(GruppoDi(t), GruppoColonna::AltroNumero) << t;
     EXPECT_EQ(LunghezzaInCaratteri(QString::fromUtf8("città\xF0\x9D\x84\x9E")), 6);
 }
@@ -102,9 +102,23 @@ TEST(Composition, TheInsertAndUpdateOfEveryKind) {
     }
     const auto car = Componi(2, {Testo("k", 130, "O'B\\", true)}, {"k", 130, "O'B\\"});
     EXPECT_EQ(car.update, "UPDATE T SET k='O''B\\\\' WHERE (k = 'O''B\\\\');");
-    EXPECT_EQ(Componi(0, {Testo("k", 5, "1.5", true)}, {"k", 5, 1.5}).update,
-              "UPDATE T SET k=1.5 WHERE ();")
-        << "a key of another type gives no condition";
+    // Every key type finds its row: by value for numbers, by text for the rest,
+    // by the date literal where the kind has nothing else.
+    const std::tuple<int, short, QVariant, const char*> chiavi[] = {
+        {4, 5, 1.5, "k = 1.5"},
+        {2, 131, "12.50", "k = 12.50"},
+        {4, 131, "a-b", "k = 'a-b'"},
+        {4, 72, "{0A}", "k = '{0A}'"},
+        {4, 7, "2024-3-5", "k = '2024-3-5'"},
+        {2, 135, QDateTime(QDate(2024, 3, 5), QTime(9, 7, 3)), "k = '2024-03-05 09:07:03'"},
+        {0, 135, QDateTime(QDate(2024, 3, 5), QTime(9, 7, 3)), "k = #03/05/2024 09.07.03#"},
+        {0, 7, "2024-03-05", "k = #03/05/2024#"},
+    };
+    for (const auto& [kind, tipo, valore, condizione] : chiavi)
+        EXPECT_EQ(Componi(kind, {Testo("b", 130, "x")}, {"k", tipo, valore}).update,
+                  "UPDATE T SET b='x' WHERE (" + QString::fromLatin1(condizione) + ");")
+            << condizione;
+    EXPECT_EQ(RaisedBy([] { Componi(0, {}, {"k", 7, "ieri"}); }).number, Err::InvalidCall);
 }
 
 TEST(Composition, ValuesByGroupAndNamesByDialect) {

@@ -1,6 +1,7 @@
 // The navigator's set-up, key list and moves, on both engines.
 
 #include "engine/collTabellaPrincipale.h"
+#include "language/modLanguageSupport.h"
 #include "support/FormFixtures.h"
 
 #include <QAction>
@@ -22,8 +23,8 @@ TEST_P(Navigatore, SetUpReadsTheSchemaAndShowsTheLastRecord) {
     EXPECT_FALSE(cols.Item("Cognome")->IsNullable());
     EXPECT_EQ(cols.Item(cols.Count())->NomeCampo(), "Codice");
     EXPECT_EQ(nav.SqlRecordCorrente(),
-              "SELECT * FROM (Comuni INNER JOIN Clienti ON "
-              "(Comuni.IdComune) = (Clienti.IdComune)) Where IdCliente = 30");
+              "SELECT * FROM (Clienti LEFT JOIN Comuni ON "
+              "(Comuni.IdComune) = (Clienti.IdComune)) Where Clienti.IdCliente = 30");
     EXPECT_EQ(nav.State(), 3);
     EXPECT_EQ(txtCognome->text() + txtNote->toPlainText() + txtNascita->text() +
                   txtProvincia->text() + cboComune->currentText(),
@@ -69,17 +70,10 @@ TEST_P(Navigatore, MovesSetStatesAndPositionsAndNeverWrap) {
     EXPECT_EQ(txtProvincia->text(), "MI");
     EXPECT_EQ(cboComune->currentText(), "Milano");
 
-    // A key that is missing, or not a number for a numeric key, is reported.
-    for (const auto& [key, number] : {std::pair{"999", 3021}, std::pair{"1 OR 1=1", 5}}) {
-        boxes.Expect();
-        nav.MoveTo(QLatin1String(key));
-        ASSERT_EQ(boxes.Shown().size(), 1u);
-        EXPECT_TRUE(boxes.Shown()[0].text.startsWith(
-            QStringLiteral("ClsAdoNavigator_Metodo_MoveTo %1 ").arg(number)))
-            << boxes.Shown()[0].text.toStdString();
-        EXPECT_EQ(boxes.Shown()[0].title, "TQ03");
-        EXPECT_EQ(Id(), "20") << "the previous record stays shown";
-        boxes.Clear();
+    // A key that is missing, or not a number for a numeric key, finds no record.
+    for (const char* key : {"999", "1 OR 1=1"}) {
+        ExpectOneBox([&] { nav.MoveTo(QLatin1String(key)); }, "TQ44", 48, "TQ02");
+        EXPECT_EQ(Id() + QString::number(Position()), "202") << "the record stays shown";
     }
     nav.MovePrevious(); // the next move starts again from the record shown
     EXPECT_EQ(Id(), "10");
@@ -196,6 +190,77 @@ TEST_P(Navigatore, CharacterKeysWithApostrophesAreFoundAgain) {
     EXPECT_TRUE(boxes.Shown().empty());
 }
 
+TEST_P(Navigatore, TheFormNeverShowsAnotherRecordsValues) {
+    Clienti({"INSERT INTO Clienti VALUES (40, 'Orfano', NULL, NULL, NULL, NULL, 1, NULL, 'C40')"});
+    ASSERT_TRUE(Init());
+    // A record without a town is found, with the town's columns empty; its save
+    // goes to its own row.
+    EXPECT_EQ(Id() + txtCognome->text() + txtProvincia->text() + cboComune->currentText(),
+              "40Orfano");
+    EditRecord("40");
+    txtCognome->setText("Orfanello");
+    nav.Update();
+    EXPECT_EQ(Riga("40").section('|', 0, 0) + Riga("30").section('|', 0, 0), "OrfanelloVerdi");
+
+    // A record deleted or re-keyed by another user gives way to the one now at
+    // its place; with none left the form is emptied.
+    const auto other = banco->Open();
+    other->Execute("DELETE FROM Clienti WHERE IdCliente = 10");
+    nav.Move(1);
+    EXPECT_EQ(Id() + txtCognome->text() + QString::number(Position() * 10 + Count()),
+              "20Bianchi13");
+    other->Execute("UPDATE Clienti SET IdCliente = 35 WHERE IdCliente = 30");
+    nav.Move(2);
+    EXPECT_EQ(Id() + txtCognome->text() + QString::number(nav.State()), "35Verdi7");
+    other->Execute("DELETE FROM Clienti");
+    nav.Move(1);
+    EXPECT_EQ(Id() + txtCognome->text() + txtProvincia->text(), "");
+    EXPECT_EQ(nav.State(), 1);
+}
+
+// Keys of the types that are neither integers nor plain text, per engine.
+TEST_P(Navigatore, KeysOfEveryTypeOpenBrowseSaveAndDelete) {
+    const bool sqlite = Engine() == Motore::Sqlite;
+    const std::pair<const char*, QStringList> tipi[] = {
+        {"DATE", {"2024-01-05", "2024-02-29", "2024-12-31"}},
+        {"DATETIME", {"2024-01-05 08:00:00", "2024-01-05 09:30:15", "2024-02-01 10:00:00"}},
+        {"DECIMAL(10,2)", {"1.25", "2.5", "10"}},
+        {"UUID",
+         {"0b6e3f1c-0000-4000-8000-000000000001", "0b6e3f1c-0000-4000-8000-000000000002",
+          "0b6e3f1c-0000-4000-8000-000000000003"}},
+        {sqlite ? "STRING" : "VARCHAR(20)", {"A-1", "B'2", "C 3"}},
+        {"CHAR(36)", {"x1", "x2", "x3"}},
+    };
+    int n = 0;
+    for (const auto& [tipo, chiavi] : tipi) {
+        const QString tabella = QStringLiteral("K%1").arg(++n);
+        Schema({"CREATE TABLE " + tabella + " (k " + tipo + " PRIMARY KEY, n VARCHAR(10))",
+                QString("INSERT INTO %1 VALUES ('%2', 'n1'), ('%3', 'n2'), ('%4', 'n3')")
+                    .arg(tabella, chiavi[0], QString(chiavi[1]).replace("'", "''"), chiavi[2])});
+        TaggedForm f("frm" + tabella);
+        auto* txtN = f.AddText("txtN", "#n");
+        f.AddText("txtK", "#k");
+        clsADONavigator k;
+        k.TipoDatabase = banco->Kind();
+        k.MessaggioConfermaEliminaDisabilitato = true;
+        ASSERT_TRUE(k.Init_Class(conn.get(), tabella, FormOf(f.form.get()), "k", {}, "#", ""))
+            << tipo;
+        EXPECT_EQ(txtN->text(), "n3") << tipo;
+        k.MoveFirst();
+        k.MoveNext();
+        EXPECT_EQ(txtN->text(), "n2") << tipo;
+        k.MoveTo(chiavi[0]);
+        EXPECT_EQ(txtN->text(), "n1") << tipo;
+        k.Edit();
+        txtN->setText("nuovo");
+        k.Update();
+        k.Delete();
+        EXPECT_EQ(banco->Rows("SELECT n FROM " + tabella + " ORDER BY n"),
+                  QStringList({"n2", "n3"}))
+            << tipo << ": the edit and the delete reached the first row";
+    }
+}
+
 INSTANTIATE_FOR_ENGINES(Navigatore);
 
 using NavigatoreSqlite = FormaTest;
@@ -212,7 +277,7 @@ TEST_F(NavigatoreSqlite, KeyListStatementsPerKind) {
     const std::pair<int, const char*> expected[] = {
         {0, "Select TOP 1 (IdCliente) from Clienti Order by Clienti.Cognome"},
         {1, "Select TOP 1 (IdCliente) from Clienti Order by Clienti.Cognome"},
-        {2, "Select IdCliente from Clienti Order by Clienti.Cognome DESC LIMIT 1,1"},
+        {2, "Select IdCliente from Clienti Order by Clienti.Cognome DESC LIMIT 1"},
         {4, "Select IdCliente from Clienti Order by Clienti.Cognome LIMIT 1"},
     };
     for (const auto& [kind, text] : expected) {
@@ -258,13 +323,39 @@ TEST_F(NavigatoreSqlite, AClosedConnectionIsReopenedAndALostDatabaseToldOnce) {
     EXPECT_EQ(conn->State(), 1);
 }
 
+TEST_F(NavigatoreSqlite, ARolledBackRowIsNotBrowsedAndABusyDatabaseKeepsTheRecord) {
+    Clienti();
+    conn = std::make_unique<Connection>();
+    conn->Open(banco->ConnectionString() + ";Busy Timeout=50");
+    ASSERT_TRUE(Init());
+    conn->Execute("BEGIN");
+    conn->Execute("INSERT INTO Clienti (IdCliente, Cognome) VALUES (99, 'Fantasma')");
+    nav.MoveLast();
+    EXPECT_EQ(Id(), "99");
+    conn->Execute("ROLLBACK");
+    nav.MoveFirst();
+    nav.MoveLast();
+    EXPECT_EQ(Id() + txtCognome->text() + QString::number(Count()), "30Verdi3");
+
+    // Another user's lock: one message after the wait, the record and the list stay.
+    nav.MoveTo("20");
+    const auto other = banco->Open();
+    other->Execute("BEGIN EXCLUSIVE");
+    other->Execute("UPDATE Clienti SET Cognome = 'Blu' WHERE IdCliente = 30");
+    ExpectOneBox([&] { nav.MoveNext(); }, "TQ43", 48, "TQ02");
+    EXPECT_EQ(Id() + txtCognome->text() + QString::number(Position()), "20Bianchi2");
+    other->Execute("COMMIT");
+    nav.MoveNext();
+    EXPECT_EQ(Id() + txtCognome->text() + QString::number(Position()), "30Blu3");
+}
+
 TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
     Clienti();
     // Links given by the caller come first; each table is joined once.
     AddText("txtComune", Tag({"IdComune", "Comuni.Nome"}));
     ASSERT_TRUE(Init("Clienti", "IdCliente", nullptr, {"", "IdComune", "Comuni", "IdComune"}));
     EXPECT_EQ(nav.NumeroLink(), 2);
-    EXPECT_EQ(nav.TabelleJoin().count("INNER JOIN"), 1);
+    EXPECT_EQ(nav.TabelleJoin().count("LEFT JOIN"), 1);
     EXPECT_EQ(form->findChild<QLineEdit*>("txtComune")->text(), "Torino");
 
     // Link arrays of whole triples only; an array of one slot means none.
@@ -286,6 +377,23 @@ TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
         orfano.Init_Class(conn.get(), "Clienti", FormOf(form.get()), "IdCliente", {}, "#", ""));
     EXPECT_TRUE(boxes.Shown().back().text.startsWith("ClsAdoNavigator_Metodo_Init_Class 9 "));
     EXPECT_EQ(boxes.Shown().back().title, "Errore interno!");
+
+    // A table that cannot be browsed is refused by name and cause, and stays unusable.
+    CambiaLinguaModulo(SourceDir() + "/lang");
+    banco->Exec({"CREATE TABLE SenzaChiave (a INTEGER)"});
+    const std::tuple<Connection*, const char*, const char*> rifiutate[] = {
+        {conn.get(), "Fantasma", "la tabella non esiste"},
+        {conn.get(), "SenzaChiave", "la tabella non ha una chiave primaria"},
+        {nullptr, "Clienti", "manca la connessione al database"}};
+    for (const auto& [connessione, tabella, causa] : rifiutate) {
+        clsADONavigator n;
+        boxes.Expect();
+        EXPECT_FALSE(n.Init_Class(connessione, tabella, FormOf(form.get()), "a", {}, "#", ""));
+        EXPECT_EQ(boxes.Shown().back().text,
+                  QString("Impossibile usare la tabella %1: %2.").arg(tabella, causa));
+        EXPECT_FALSE(n.Inizializzato());
+    }
+    ResetLanguageModule();
 
     // A frame container walks its direct children, skipping controls without a container.
     TaggedForm other("frmAltro");

@@ -38,6 +38,11 @@ TEST_F(Lingua, LookupFallsBackToTheKeyAndReadsTextsAfresh) {
     Write("Uno.lng", "[Strings]\nTQ30=\"di\"\nTQ08=\"\"\n[Other]\nTQ07=x\n");
     Write("Due.lng", "[Strings]\nTQ30=\"of\"\n");
     EXPECT_EQ(GetMessage("TQ30") + GetMessage("TQ07") + GetMessage("TQ08"), "diTQ07TQ08");
+    // A file an older editor saved in Windows-1252 reads as such; UTF-8 stays UTF-8.
+    Write("Uno.lng", "[Strings]\nTQ30=\"Citt\xe0 \x80 \x93\"\nTQ07=\"\x81\"\n");
+    EXPECT_EQ(GetMessage("TQ30") + GetMessage("TQ07"), QString::fromUtf8("Città € “\xc2\x81"));
+    Write("Uno.lng", "\xef\xbb\xbf[Strings]\nTQ30=\"Citt\xc3\xa0\"\n");
+    EXPECT_EQ(GetMessage("TQ30"), QString::fromUtf8("Città"));
     // The language stays until the next switch; an edited file is seen at once.
     Settings("Due");
     Write("Uno.lng", "[Strings]\nTQ30=\"su\"\n");

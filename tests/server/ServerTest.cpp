@@ -129,6 +129,21 @@ TEST(MySql, ConnectingBySocketOrHostAndItsFailures) {
     db.reset();
 }
 
+class SoloServer : public FormaTest {
+protected:
+    Motore Engine() const override { return Motore::MariaDb; }
+};
+
+TEST_F(SoloServer, ScrollingDisabledShowsTheLastRecord) {
+    Clienti({"DELETE FROM Clienti WHERE IdCliente > 10"});
+    nav.ScorrimentoDisabilitato = -1;
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(Id() + QString::number(Count()), "101");
+    banco->Exec({"INSERT INTO Clienti (IdCliente, Cognome) VALUES (20, 'B'), (30, 'C')"});
+    nav.AggiornaTheData();
+    EXPECT_EQ(Id() + txtCognome->text(), "30C");
+}
+
 // A form whose server is killed and restarted on the same port and data.
 class Recupero : public FormaTest {
 protected:
