@@ -20,16 +20,20 @@ QString TestoNonNullo(const QVariant& valore) {
     return ValueToText(valore);
 }
 
-// Keys in row order, one per row; a Null key stops the loading there, the keys
-// read before it stay and the rest are empty.
-void CaricaChiavi(std::vector<QString>& chiavi, Recordset& rs) {
-    chiavi.assign(static_cast<std::size_t>(rs.RecordCount()), QString());
+// Keys in row order, one per row, from the key column (the first one when none
+// is known); a Null key stops the loading there, the keys read before it stay
+// and the rest are empty.
+void CaricaChiavi(ChiaviCombo& voce, Recordset& rs) {
+    voce.Chiavi.assign(static_cast<std::size_t>(rs.RecordCount()), QString());
     if (rs.Bof() && rs.Eof())
         return;
     const Fields f = rs.Fields();
+    const int colonna = voce.CampoChiave.isEmpty() ? 0 : rs.ColumnIndex(voce.CampoChiave);
+    if (colonna < 0)
+        TessaroError::Raise(Err::ItemNotFound, voce.CampoChiave);
     std::size_t i = 0;
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext(), ++i)
-        chiavi[i] = TestoNonNullo(f.Item(0).Value());
+        voce.Chiavi[i] = TestoNonNullo(f.Item(colonna).Value());
 }
 
 void ApriInLettura(Recordset& rs, const QString& sql, Connection* conn, int opzioni) {
@@ -56,12 +60,6 @@ ChiaviCombo* clsADONavigator::TrovaChiaviCombo(const QString& name) {
     return nullptr;
 }
 
-QString clsADONavigator::TabellaDelLink(const QString& campo) const {
-    // Without a link the statement has no table and the database refuses it.
-    const LinkTabella* link = LinkDelCampo(campo);
-    return link ? link->TabellaCollegata : QString();
-}
-
 QString clsADONavigator::CondizioneCombo(const ComboBox& ctl) const {
     // Only a new record is restricted by the condition; browsing lists every row.
     return mState == StatoNavigatore::NuovoRecord ? ctl.DataField() : QString();
@@ -83,7 +81,9 @@ bool clsADONavigator::RiempiComboCondizionata(ComboBox& ctl, const QString& cond
                MsgStyle::Exclamation, GetMessage(QStringLiteral("TQ02")));
         return false;
     }
-    const QString tabella = TabellaDelLink(legame.colonna);
+    const LinkTabella* link = LinkDelCampo(legame.colonna);
+    // Without a link the statement has no table and the database refuses it.
+    const QString tabella = link ? link->TabellaCollegata : QString();
     const ElencoCombo elenco = StatementElencoCombo(legame, tabella, condizione);
     Recordset rs;
     ApriInLettura(rs, elenco.Sql, mConnessione, adCmdUnspecified);
@@ -92,6 +92,13 @@ bool clsADONavigator::RiempiComboCondizionata(ComboBox& ctl, const QString& cond
     else
         FillComboWhitRecordset(ctl, rs, QString(), 2);
     rs.Close();
+    // The key is the column the link refers to, not whichever comes first.
+    ChiaviCombo* voce = TrovaChiaviCombo(ctl.Name());
+    if (!voce) {
+        mChiaviCombo.push_back(ChiaviCombo{ctl.Name(), {}, elenco.Ordinamento, std::nullopt, {}});
+        voce = &mChiaviCombo.back();
+    }
+    voce->CampoChiave = link ? link->CampoTabellaCollegata : QString();
     RiempiArrayChiaviPrimarieCombo(ctl, tabella, elenco.Ordinamento, condizione);
     return true;
 }
@@ -127,16 +134,20 @@ void clsADONavigator::RimuoviDisabilitatiDaCombo(ComboBox& ctl) {
     Riporta(
         QStringLiteral("ClsAdoNavigator_RimuoviDisabilitatiDaCombo "), TitoloTQ03(),
         [&] {
-            const QString mostrato = ctl.Text();
+            // The item is found again by its key: two lookup rows may share a text.
+            const QString mostrato = LetturaControllo(ctl);
             if (!RiempiComboCondizionata(ctl, ctl.DataField()))
                 return;
-            const QString cercato = mostrato.trimmed();
-            for (int i = 0; i < ctl.ListCount(); ++i) {
-                if (ctl.List(i).trimmed() == cercato) {
-                    ctl.SetListIndex(i);
-                    break;
+            const ChiaviCombo* voce = TrovaChiaviCombo(ctl.Name());
+            for (std::size_t i = 0; i < voce->Chiavi.size(); ++i) {
+                if (QLatin1Char('K') + voce->Chiavi[i] == mostrato) {
+                    ctl.SetListIndex(static_cast<int>(i));
+                    return;
                 }
             }
+            // A row the condition leaves out is not offered to a new record.
+            if (mostrato.startsWith(QLatin1Char('K')) && !voce->ChiaveFuoriElenco)
+                ctl.SetText(QString());
         },
         Impaginazione::DueSpazi);
 }
@@ -189,10 +200,10 @@ void clsADONavigator::RiempiArrayChiaviPrimarieCombo(ComboBox& Combo, const QStr
                       adCmdText);
         ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
         if (!voce) {
-            mChiaviCombo.push_back(ChiaviCombo{Combo.Name(), {}, Ordinamento, std::nullopt});
+            mChiaviCombo.push_back(ChiaviCombo{Combo.Name(), {}, Ordinamento, std::nullopt, {}});
             voce = &mChiaviCombo.back();
         }
-        CaricaChiavi(voce->Chiavi, rs);
+        CaricaChiavi(*voce, rs);
     });
 }
 
@@ -204,7 +215,7 @@ void clsADONavigator::AggiornaChiaviPrimarieCombo(ComboBox& Combo, const QString
     Recordset rs;
     ApriInLettura(rs, StatementChiaviCombo(Nometabella, voce->Ordinamento, CondizioneCombo(Combo)),
                   mConnessione, adCmdText);
-    CaricaChiavi(voce->Chiavi, rs);
+    CaricaChiavi(*voce, rs);
 }
 
 void clsADONavigator::SincronizzaTabelleComboItem(ComboBox& Combo) {

@@ -71,6 +71,11 @@ void clsADONavigator::ShowCurrentRecord() {
             // Without a record every bound control is emptied: nothing of another
             // record may stay on screen.
             const bool record = TheFullData->RecordCount() > 0;
+            mMostrati.clear();
+            // Read back from the control itself, which may have changed the text
+            // (line breaks, length): what the user leaves alone reads the same
+            // at the save.
+            const auto Ricorda = [this](Control& c) { mMostrati.insert(&c, LetturaControllo(c)); };
             const auto colonnaMostrata = [&](Control& c) -> const Legame* {
                 if (c.Tag().isEmpty())
                     return nullptr;
@@ -82,15 +87,19 @@ void clsADONavigator::ShowCurrentRecord() {
             const auto testo = [&](Control& c) {
                 if (!c.IsTextBox())
                     return;
-                if (const Legame* legame = colonnaMostrata(c))
+                if (const Legame* legame = colonnaMostrata(c)) {
                     AsTextBox(c).SetText(record ? ValueToText(ValoreDelLegame(*legame))
                                                 : QString());
+                    Ricorda(c);
+                }
             };
             const auto spunta = [&](Control& c) {
                 if (!c.IsCheckBox())
                     return;
-                if (const Legame* legame = colonnaMostrata(c))
+                if (const Legame* legame = colonnaMostrata(c)) {
                     AsCheckBox(c).SetValue(record && ValueToBool(ValoreDelLegame(*legame)) ? 1 : 0);
+                    Ricorda(c);
+                }
             };
             const auto combo = [&](Control& c) {
                 if (!c.IsComboBox())
@@ -102,6 +111,7 @@ void clsADONavigator::ShowCurrentRecord() {
                     MostraCombo(AsComboBox(c), *legame);
                 else
                     AsComboBox(c).SetText(QString());
+                Ricorda(c);
             };
             // One control that fails is emptied and the walk goes on; the first
             // failure is reported once the others show the record.
@@ -114,6 +124,7 @@ void clsADONavigator::ShowCurrentRecord() {
                         if (e.Number() == Err::NoSuchMember)
                             throw; // not a control of this kind: the walk skips it
                         SvuotaControllo(c);
+                        Ricorda(c);
                         if (!primoErrore)
                             primoErrore = e;
                     }

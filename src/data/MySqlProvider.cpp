@@ -149,7 +149,8 @@ QString SchemaExpression(const QString& schema) {
 
 QString ColumnsStatement(const QString& schema) {
     return QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, ORDINAL_POSITION, "
-                          "COLUMN_DEFAULT, IS_NULLABLE, COLUMN_TYPE, CHARACTER_MAXIMUM_LENGTH "
+                          "COLUMN_DEFAULT, IS_NULLABLE, COLUMN_TYPE, CHARACTER_MAXIMUM_LENGTH, "
+                          "NUMERIC_PRECISION, NUMERIC_SCALE, EXTRA "
                           "FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = ") +
            SchemaExpression(schema) + QStringLiteral(" ORDER BY TABLE_NAME, ORDINAL_POSITION");
 }
@@ -228,9 +229,12 @@ std::unique_ptr<Recordset> ColumnsRowset(Connection& c, const QVariantList& crit
         const QVariant defaultValue = mysql::DefaultValue(r[4]);
         const int type = mysql::TypeCode(r[6].toString());
         const bool character = type == WChar || type == Binary;
+        const bool decimal = type == Numeric;
         b.AddRow({QVariant(), r[0], r[1], r[2], r[3].toInt(), !defaultValue.isNull(), defaultValue,
                   r[5].toString().compare(QLatin1String("YES")) == 0, type,
-                  character ? mysql::CharacterLength(r[7]) : QVariant()});
+                  character ? mysql::CharacterLength(r[7]) : QVariant(),
+                  decimal ? r[8] : QVariant(), decimal ? r[9] : QVariant(),
+                  r[10].toString().contains(QLatin1String("auto_increment"), Qt::CaseInsensitive)});
     }
     return b.Build();
 }
@@ -338,6 +342,13 @@ bool MySqlProvider::IsConnectionLost(const QSqlError& error) const {
     default:
         return false;
     }
+}
+
+void MySqlProvider::Opened(const QSqlDatabase& db) {
+    QSqlQuery q(db);
+    q.exec(QStringLiteral(
+        "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, ','), "
+        "',NO_BACKSLASH_ESCAPES,', ','))"));
 }
 
 bool MySqlProvider::IsBusy(const QSqlError& error) const {

@@ -45,6 +45,9 @@ public:
                                           const QVariantList& criteria) const override;
     bool IsConnectionLost(const QSqlError& error) const override;
     bool IsBusy(const QSqlError& error) const override;
+    // The session reads backslashes as escapes, as the literals of kind 2 are
+    // written, whatever sql_mode the server was started with.
+    void Opened(const QSqlDatabase& db) override;
     QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const override;
     int TypeCode(const QString& declaredType) const override;
     void DescribeColumns(const Connection& c, const QSqlRecord& record,

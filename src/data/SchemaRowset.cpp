@@ -55,7 +55,10 @@ Shape ColumnsShape() {
             {QStringLiteral("COLUMN_DEFAULT"), WChar},
             {QStringLiteral("IS_NULLABLE"), Boolean},
             {QStringLiteral("DATA_TYPE"), Integer},
-            {QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), Integer}};
+            {QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), Integer},
+            {QStringLiteral("NUMERIC_PRECISION"), Integer},
+            {QStringLiteral("NUMERIC_SCALE"), Integer},
+            {QStringLiteral("IS_AUTOINCREMENT"), Boolean}};
 }
 
 Shape PrimaryKeysShape() {

@@ -60,6 +60,16 @@ std::optional<int> TextLength(const QString& declaredType) {
     return ok ? std::optional<int>(n) : std::nullopt;
 }
 
+std::optional<std::pair<int, int>> DecimalDigits(const QString& declaredType) {
+    if (TypeCode(declaredType) != DbType::Numeric)
+        return std::nullopt;
+    static const QRegularExpression re(QStringLiteral("\\(\\s*(\\d+)\\s*(?:,\\s*(\\d+)\\s*)?\\)"));
+    const auto m = re.match(declaredType);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return std::pair{m.captured(1).toInt(), m.captured(2).toInt()};
+}
+
 QString Literal(const QString& text) {
     QString doubled = text;
     doubled.replace(QLatin1Char('\''), QLatin1String("''"));
@@ -208,9 +218,13 @@ std::unique_ptr<Recordset> ColumnsRowset(Catalogue& cat, const QVariantList& cri
             const bool nullable = !c.notNull && !(t.withoutRowid && c.pk > 0) &&
                                   !IsRowidAlias(c, columns, t.withoutRowid);
             const auto length = sqlite::TextLength(c.type);
+            const auto digits = sqlite::DecimalDigits(c.type);
             b.AddRow({QVariant(), kSchemaName, t.name, c.name, c.position, !c.defaultValue.isNull(),
                       c.defaultValue.isNull() ? QVariant() : QVariant(c.defaultValue.toString()),
-                      nullable, sqlite::TypeCode(c.type), length ? QVariant(*length) : QVariant()});
+                      nullable, sqlite::TypeCode(c.type), length ? QVariant(*length) : QVariant(),
+                      digits ? QVariant(digits->first) : QVariant(),
+                      digits ? QVariant(digits->second) : QVariant(),
+                      IsRowidAlias(c, columns, t.withoutRowid)});
         }
     }
     return b.Build();

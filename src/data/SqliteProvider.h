@@ -6,6 +6,7 @@
 #include "data/SqliteDirect.h"
 
 #include <optional>
+#include <utility>
 
 namespace tessaro {
 
@@ -14,6 +15,9 @@ namespace sqlite {
 // OLE DB type code of a declared column type, tested in the order of SQLite's
 // affinity rules so that, for instance, "POINT" counts as an integer.
 int TypeCode(const QString& declaredType);
+// The precision and scale of a DECIMAL(p, s) or NUMERIC(p, s); scale 0 when
+// only the precision is given.
+std::optional<std::pair<int, int>> DecimalDigits(const QString& declaredType);
 // The "(n)" of a character type such as VARCHAR(30); nothing for other types.
 std::optional<int> TextLength(const QString& declaredType);
 

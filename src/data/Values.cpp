@@ -2,17 +2,23 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <QTimeZone>
 #include <cmath>
 
 namespace tessaro {
 
 namespace {
 
+QString TimeText(const QTime& t) {
+    return t.toString(t.msec() != 0 ? QStringLiteral("hh:mm:ss.zzz") : QStringLiteral("hh:mm:ss"));
+}
+
 QString DateTimeText(const QDateTime& dt) {
     const QTime t = dt.time();
+    const QString date = dt.date().toString(QStringLiteral("yyyy-MM-dd"));
     if (t.hour() == 0 && t.minute() == 0 && t.second() == 0 && t.msec() == 0)
-        return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
-    return dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        return date;
+    return date + QLatin1Char(' ') + TimeText(t);
 }
 
 // Qt reads a two-digit year as 19yy; a form typed today means 1930-2029.
@@ -43,11 +49,11 @@ std::optional<QDateTime> LocaleDateTime(const QString& s) {
         for (const QString& tf : timeFormats) {
             const QDateTime dt = locale.toDateTime(s, df + QLatin1Char(' ') + tf);
             if (dt.isValid())
-                return QDateTime(WithCentury(dt.date(), shortYear), dt.time());
+                return QDateTime(WithCentury(dt.date(), shortYear), dt.time(), QTimeZone::utc());
         }
         const QDate d = locale.toDate(s, df);
         if (d.isValid())
-            return QDateTime(WithCentury(d, shortYear), QTime(0, 0, 0));
+            return QDateTime(WithCentury(d, shortYear), QTime(0, 0, 0), QTimeZone::utc());
     }
     return std::nullopt;
 }
@@ -86,7 +92,7 @@ QString ValueToText(const QVariant& value) {
     case QMetaType::QDateTime:
         return DateTimeText(value.toDateTime());
     case QMetaType::QTime:
-        return value.toTime().toString(QStringLiteral("hh:mm:ss"));
+        return TimeText(value.toTime());
     case QMetaType::QByteArray:
         return QString::fromUtf8(value.toByteArray());
     default:
@@ -171,21 +177,108 @@ std::optional<double> NumericValue(const QString& text) {
     return d;
 }
 
+std::optional<QString> TypedNumber(const QString& text) {
+    const QString t = text.trimmed();
+    const QLocale locale;
+    bool ok = false;
+    const double d = locale.toDouble(t, &ok);
+    if (ok && std::isfinite(d)) {
+        // The locale's reading, rewritten character by character: no digit is
+        // lost to a double.
+        const bool spaceGroups = locale.groupSeparator().trimmed().isEmpty();
+        QString c;
+        for (const QChar ch : t) {
+            if (ch.isDigit())
+                c += QChar(u'0' + ch.digitValue());
+            else if (QString(ch) == locale.groupSeparator() || (spaceGroups && ch.isSpace()))
+                continue;
+            else if (QString(ch) == locale.decimalPoint())
+                c += QLatin1Char('.');
+            else if (QString(ch) == locale.negativeSign())
+                c += QLatin1Char('-');
+            else if (QString(ch) == locale.positiveSign())
+                c += QLatin1Char('+');
+            else if (QString(ch).compare(locale.exponential(), Qt::CaseInsensitive) == 0)
+                c += QLatin1Char('e');
+            else
+                return std::nullopt;
+        }
+        return IsNumeric(c) ? std::optional<QString>(c) : std::nullopt;
+    }
+    if (!IsNumeric(t))
+        return std::nullopt;
+    const QString c = QString(t).replace(QLatin1Char(','), QLatin1Char('.'));
+    if (!std::isfinite(c.toDouble()))
+        return std::nullopt;
+    return c;
+}
+
+bool FitsDecimal(const QString& number, int precision, int scale) {
+    static const QRegularExpression parts(
+        QStringLiteral("^[+-]?(\\d*)(?:\\.(\\d*))?(?:[eE]([+-]?\\d+))?$"));
+    const auto m = parts.match(number.trimmed());
+    if (!m.hasMatch())
+        return false;
+    bool ok = false;
+    const qint64 exponent = m.captured(3).isEmpty() ? 0 : m.captured(3).toLongLong(&ok);
+    if (!m.captured(3).isEmpty() && (!ok || exponent > 1000 || exponent < -1000))
+        return false;
+    // The digits with the point moved by the exponent.
+    QString digits = m.captured(1) + m.captured(2);
+    qint64 point = m.captured(1).size() + exponent;
+    if (point < 0) {
+        digits.prepend(QString(static_cast<qsizetype>(-point), QLatin1Char('0')));
+        point = 0;
+    }
+    if (point > digits.size())
+        digits.append(QString(static_cast<qsizetype>(point - digits.size()), QLatin1Char('0')));
+    QString whole = digits.left(static_cast<qsizetype>(point));
+    QString fraction = digits.mid(static_cast<qsizetype>(point));
+    while (whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, 1);
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    return whole.size() <= precision - scale && fraction.size() <= scale;
+}
+
+bool Fits64Bits(const QString& number, bool isUnsigned) {
+    const QString t = number.trimmed();
+    if (!IsWholeNumber(t))
+        return false;
+    bool ok = false;
+    if (!isUnsigned)
+        return (void)t.toLongLong(&ok), ok;
+    // "-0" is the only negative an unsigned column holds.
+    if (t.startsWith(QLatin1Char('-')))
+        return QStringView(t).mid(1).toULongLong(&ok) == 0 && ok;
+    return (void)t.toULongLong(&ok), ok;
+}
+
+std::optional<QTime> ParseTime(const QString& text) {
+    static const QRegularExpression re(
+        QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3}))?)?$"));
+    const auto m = re.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString ms = m.captured(4).leftJustified(3, QLatin1Char('0'));
+    const QTime t(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), ms.toInt());
+    return t.isValid() ? std::optional<QTime>(t) : std::nullopt;
+}
+
 std::optional<QDateTime> ParseDate(const QString& text) {
     const QString s = text.trimmed();
     if (s.isEmpty())
         return std::nullopt;
-    static const QRegularExpression iso(QStringLiteral(
-        "^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?$"));
+    static const QRegularExpression iso(
+        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ T](.+))?$"));
     const auto m = iso.match(s);
     if (m.hasMatch()) {
         const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        QTime t(0, 0, 0);
-        if (m.hasCaptured(4) && !m.captured(4).isEmpty())
-            t = QTime(m.captured(4).toInt(), m.captured(5).toInt(),
-                      m.hasCaptured(6) && !m.captured(6).isEmpty() ? m.captured(6).toInt() : 0);
-        if (d.isValid() && t.isValid())
-            return QDateTime(d, t);
+        std::optional<QTime> t = QTime(0, 0, 0);
+        if (!m.captured(4).isEmpty())
+            t = ParseTime(m.captured(4));
+        if (d.isValid() && t)
+            return QDateTime(d, *t, QTimeZone::utc());
         return std::nullopt;
     }
     return LocaleDateTime(s);

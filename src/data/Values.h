@@ -11,7 +11,8 @@ namespace tessaro {
 // items, combo keys and key values in statements, so the same value always
 // gives the same text. Null gives "". Whole numbers are plain digits, other
 // numbers use "." without grouping, dates are yyyy-MM-dd (with " hh:mm:ss"
-// when the time is not midnight).
+// when the time is not midnight), times hh:mm:ss; milliseconds follow as
+// ".zzz" when there are any.
 QString ValueToText(const QVariant& value);
 
 // A value read as a Boolean (check boxes): non-zero numbers, true, "true",
@@ -25,8 +26,20 @@ bool IsNumeric(const QString& text);
 bool IsWholeNumber(const QString& text);
 // The number a numeric text stands for (decimal comma accepted).
 std::optional<double> NumericValue(const QString& text);
-// ISO yyyy-mm-dd [hh:mm[:ss]] or the short date (and time) of the application's QLocale.
+// A number as a user types it: as the application's QLocale writes numbers
+// (its group separators in their places), or else by the strict rule above.
+// Gives the number in C form ("-1234.5", "1.5e3"), digit for digit, or nothing
+// for a text that is no finite number.
+std::optional<QString> TypedNumber(const QString& text);
+// Whether a C-form number fits DECIMAL(precision, scale) without rounding.
+bool FitsDecimal(const QString& number, int precision, int scale);
+// Whether a C-form whole number fits 64 bits (unsigned ones when asked).
+bool Fits64Bits(const QString& number, bool isUnsigned);
+// ISO yyyy-mm-dd [hh:mm[:ss[.fff]]] or the short date (and time) of the
+// application's QLocale. The result is in UTC so that no clock change moves it.
 std::optional<QDateTime> ParseDate(const QString& text);
+// A time of day: hh:mm[:ss[.fff]].
+std::optional<QTime> ParseTime(const QString& text);
 bool IsDate(const QString& text);
 
 } // namespace tessaro

@@ -10,33 +10,13 @@
 namespace tessaro {
 
 QString clsADONavigator::StatementDelete() const {
-    QString nome;
-    short tipo = 0;
-    for (long i = 1; i <= mTabellaPrincipale->Count(); ++i) {
-        const auto colonna = mTabellaPrincipale->Item(i);
-        if (colonna->ChiavePrimaria()) {
-            nome = colonna->NomeCampo();
-            tipo = colonna->TipoDati();
-            break;
-        }
-    }
-    // The key box shows the key of the record browsed; the first one counts. A
-    // form that does not show the key deletes the record loaded.
-    std::optional<QString> valore;
-    if (!nome.isEmpty())
-        PercorriControlli(mContenitoreCaselle, [&](Control& c) {
-            if (valore || !c.IsTextBox())
-                return;
-            const Legame& legame = LegameDi(c);
-            if (legame.tipo == TipoLegame::Colonna && legame.colonna == nome)
-                valore = AsTextBox(c).Text();
-        });
-    if (!valore && !mChiaveCaricata.isNull())
-        valore = ValueToText(mChiaveCaricata);
-    QString condizione;
-    if (valore)
-        condizione = CondizioneSuChiave(nome, tipo, *valore, Dialect());
-    return Dialect().TestaDelete(mPrimaryTableName) + condizione;
+    // The record loaded, whatever the key box says now: a host may have
+    // changed its text.
+    if (mChiaveCaricata.isNull())
+        TessaroError::Raise(Err::NoCurrentRecord);
+    return Dialect().TestaDelete(mPrimaryTableName) +
+           CondizioneSuChiave(mCampoChiave, static_cast<short>(mTipoChiave),
+                              ValueToText(mChiaveCaricata), Dialect());
 }
 
 void clsADONavigator::Delete() {

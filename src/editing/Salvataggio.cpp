@@ -6,6 +6,7 @@
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <variant>
 
@@ -38,6 +39,11 @@ MessaggioSalvataggio DataNonValida(const ColonnaServita& c) {
                   MsgStyle::Critical);
 }
 
+// A message key followed by the control's Tag.
+MessaggioSalvataggio SulCampo(const char* chiave, const ColonnaServita& c) {
+    return Avviso(GetMessage(QString::fromLatin1(chiave)) + QLatin1Char(' ') + c.tag);
+}
+
 MessaggioSalvataggio VoceNonInElenco(const ColonnaServita& c) {
     QString testo = GetMessage(QStringLiteral("TQ42"));
     testo.replace(QStringLiteral("[[Tag]]"), c.nome);
@@ -48,50 +54,87 @@ QString TestoTraApici(const QString& testo, const Dialetto& d) {
     return QLatin1Char('\'') + d.EscapeTesto(testo) + QLatin1Char('\'');
 }
 
-Letterale DaCasellaDiTesto(const ColonnaServita& c, const Dialetto& d) {
+QString LetteraleOra(const QTime& t, const Dialetto& d) {
+    const QString testo = ValueToText(t);
+    return d.DateSoloLetterali ? QLatin1Char('#') + testo + QLatin1Char('#')
+                               : QLatin1Char('\'') + testo + QLatin1Char('\'');
+}
+
+bool SenzaSegno(short tipo) {
+    return tipo == DbType::UnsignedTinyInt || tipo == DbType::UnsignedSmallInt ||
+           tipo == DbType::UnsignedInt || tipo == DbType::UnsignedBigInt;
+}
+
+// A number typed for a column that is not an integer: it must fit the column
+// as typed, never be rounded or overflow into something else.
+Letterale NumeroPerColonna(const ColonnaServita& c) {
+    const auto numero = TypedNumber(c.testo);
+    if (!numero)
+        return NumeroNonValido(c);
+    if (c.precisione > 0 && !FitsDecimal(*numero, c.precisione, c.scala))
+        return NumeroNonValido(c);
+    // A value so small that the column would hold 0 instead.
+    static const QRegularExpression nonZero(QStringLiteral("^[^eE]*[1-9]"));
+    if (numero->toDouble() == 0.0 && numero->contains(nonZero))
+        return NumeroNonValido(c);
+    return *numero;
+}
+
+Letterale DaCasellaDiTesto(const ColonnaServita& c, const Dialetto& d, ModoSalvataggio modo) {
     const QString& testo = c.testo;
-    if (testo.trimmed().isEmpty())
+    if (testo.contains(QChar(0)))
+        return SulCampo("TQ48", c);
+    if (testo.trimmed().isEmpty()) {
+        // A key the database does not number itself must be given.
+        if (c.chiavePrimaria && !(c.autoIncremento && modo == ModoSalvataggio::Inserimento))
+            return SulCampo("TQ49", c);
         return kNull;
+    }
     switch (GruppoDi(c.tipo)) {
     case GruppoColonna::Carattere:
         if (c.lunghezzaMassima != 0 && LunghezzaInCaratteri(testo) > c.lunghezzaMassima)
             return TroppoLungo(c);
         return TestoTraApici(testo, d);
-    case GruppoColonna::Intero:
+    case GruppoColonna::Intero: {
         // Only a whole number: "3,5" would be two values of the statement.
-        if (!IsWholeNumber(testo))
+        const auto numero = TypedNumber(testo);
+        if (!numero || !Fits64Bits(*numero, SenzaSegno(c.tipo)))
             return NumeroNonValido(c);
-        return testo;
+        return *numero;
+    }
+    case GruppoColonna::Logico: {
+        const auto numero = TypedNumber(testo);
+        const qint64 v = numero && IsWholeNumber(*numero) ? numero->toLongLong() : 2;
+        if (v < -1 || v > 1)
+            return NumeroNonValido(c);
+        return QString::number(v);
+    }
     case GruppoColonna::Data: {
         const auto data = ParseDate(testo.trimmed());
         if (!data)
             return DataNonValida(c);
         return d.LetteraleData(*data);
     }
+    case GruppoColonna::Ora: {
+        const auto ora = ParseTime(testo);
+        if (!ora)
+            return SulCampo("TQ50", c);
+        return LetteraleOra(*ora, d);
+    }
     case GruppoColonna::AltroNumero:
-        if (!IsNumeric(testo))
-            return NumeroNonValido(c);
-        return QString(testo).replace(QLatin1Char(','), QLatin1Char('.'));
+        return NumeroPerColonna(c);
     }
     return kNull;
 }
 
-Letterale DaChiaveCombo(const ColonnaServita& c, const Dialetto& d) {
-    if (GruppoDi(c.tipo) == GruppoColonna::Carattere)
-        return TestoTraApici(c.testo, d);
-    if (!IsWholeNumber(c.testo))
-        TessaroError::Raise(Err::InvalidCall);
-    return c.testo.trimmed();
-}
-
-Letterale LetteraleDi(const ColonnaServita& c, const Dialetto& d) {
+Letterale LetteraleDi(const ColonnaServita& c, const Dialetto& d, ModoSalvataggio modo) {
     switch (c.fonte) {
     case FonteValore::Testo:
-        return DaCasellaDiTesto(c, d);
+        return DaCasellaDiTesto(c, d, modo);
     case FonteValore::Spunta:
         return c.spuntata ? QString::fromLatin1(d.ValoreVero) : QStringLiteral("0");
     case FonteValore::ChiaveCombo:
-        return DaChiaveCombo(c, d);
+        return LetteraleChiave(c.tipo, c.testo, d);
     case FonteValore::Nullo:
         return kNull;
     case FonteValore::VoceSconosciuta:
@@ -136,9 +179,13 @@ GruppoColonna GruppoDi(int tipoDati) {
     case DbType::BigInt:
     case DbType::UnsignedBigInt:
         return GruppoColonna::Intero;
+    case DbType::Boolean:
+        return GruppoColonna::Logico;
     case DbType::Date:
     case DbType::DbTimeStamp:
         return GruppoColonna::Data;
+    case DbType::DbTime:
+        return GruppoColonna::Ora;
     default:
         return GruppoColonna::AltroNumero;
     }
@@ -164,6 +211,7 @@ QString LetteraleChiave(short tipo, const QString& valore, const Dialetto& diale
             return dialetto.LetteraleData(*data);
         }
         return TestoTraApici(valore, dialetto);
+    case GruppoColonna::Logico:
     case GruppoColonna::AltroNumero:
         // A decimal key is compared by value; text kept in a column of numeric
         // affinity (a legacy SQLite file) only as text.
@@ -171,6 +219,7 @@ QString LetteraleChiave(short tipo, const QString& valore, const Dialetto& diale
             return QString(valore).trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
         return TestoTraApici(valore, dialetto);
     case GruppoColonna::Carattere:
+    case GruppoColonna::Ora:
         break;
     }
     return TestoTraApici(valore, dialetto);
@@ -183,13 +232,20 @@ QString CondizioneSuChiave(const QString& nome, short tipo, const QString& valor
 
 TestiSalvataggio ComponiSalvataggio(const QString& tabella,
                                     const std::vector<ColonnaServita>& colonne,
-                                    const ChiaveRecord& chiave, const Dialetto& dialetto) {
+                                    const ChiaveRecord& chiave, const Dialetto& dialetto,
+                                    ModoSalvataggio modo) {
+    const bool modifica = modo == ModoSalvataggio::Modifica;
     TestiSalvataggio r;
     QStringList nomi;
     QStringList valori;
     QStringList assegnazioni;
     for (const ColonnaServita& c : colonne) {
-        const Letterale letterale = LetteraleDi(c, dialetto);
+        if (c.chiavePrimaria)
+            r.testoChiave = TestoChiaveServita(c);
+        // What the user left as it was is not written: other programs' values stay.
+        if (modifica && !c.cambiata)
+            continue;
+        const Letterale letterale = LetteraleDi(c, dialetto, modo);
         if (const auto* m = std::get_if<MessaggioSalvataggio>(&letterale)) {
             r.messaggio = *m;
             return r;
@@ -199,20 +255,21 @@ TestiSalvataggio ComponiSalvataggio(const QString& tabella,
         nomi << N;
         valori << V;
         assegnazioni << N + QLatin1Char('=') + V;
-        if (c.chiavePrimaria)
-            r.testoChiave = TestoChiaveServita(c);
     }
+    if (!modifica) {
+        r.statement = QStringLiteral("Insert Into ") + tabella + QStringLiteral(" (") +
+                      nomi.join(QLatin1Char(',')) + QStringLiteral(") Values (") +
+                      valori.join(QLatin1Char(',')) + QStringLiteral(");");
+        return r;
+    }
+    if (assegnazioni.isEmpty())
+        return r;
     // The row being edited is the one loaded, whatever the key box says now.
-    QString condizione;
-    if (!chiave.nome.isEmpty() && !chiave.valore.isNull())
-        condizione =
-            CondizioneSuChiave(chiave.nome, chiave.tipo, ValueToText(chiave.valore), dialetto);
-    r.insert = QStringLiteral("Insert Into ") + tabella + QStringLiteral(" (") +
-               nomi.join(QLatin1Char(',')) + QStringLiteral(") Values (") +
-               valori.join(QLatin1Char(',')) + QStringLiteral(");");
-    r.update = QStringLiteral("UPDATE ") + tabella + QStringLiteral(" SET ") +
-               assegnazioni.join(QLatin1Char(',')) + QStringLiteral(" WHERE (") + condizione +
-               QStringLiteral(");");
+    r.statement =
+        QStringLiteral("UPDATE ") + tabella + QStringLiteral(" SET ") +
+        assegnazioni.join(QLatin1Char(',')) + QStringLiteral(" WHERE (") +
+        CondizioneSuChiave(chiave.nome, chiave.tipo, ValueToText(chiave.valore), dialetto) +
+        QStringLiteral(");");
     return r;
 }
 

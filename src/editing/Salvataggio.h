@@ -13,7 +13,7 @@
 namespace tessaro {
 
 // How a column's value is written, by its type code.
-enum class GruppoColonna { Carattere, Intero, Data, AltroNumero };
+enum class GruppoColonna { Carattere, Intero, Logico, Data, Ora, AltroNumero };
 GruppoColonna GruppoDi(int tipoDati);
 
 // What the control serving a column gives.
@@ -32,10 +32,17 @@ struct ColonnaServita {
     short tipo = 0;
     long lunghezzaMassima = 0;
     bool chiavePrimaria = false;
+    // DECIMAL(p, s); precision 0 when the column has none.
+    int precisione = 0;
+    int scala = 0;
+    // The database numbers a new row when the column is left empty.
+    bool autoIncremento = false;
     FonteValore fonte = FonteValore::Nullo;
     QString testo;         // the text box's Text, or the combo's key
     bool spuntata = false; // check box
     QString tag;           // the control's Tag, named by the messages
+    // The user changed what the control showed of the record loaded.
+    bool cambiata = true;
 };
 
 // The primary key of the record being edited, as it was loaded.
@@ -52,22 +59,26 @@ struct MessaggioSalvataggio {
     QString titolo;
 };
 
+enum class ModoSalvataggio { Inserimento, Modifica };
+
 struct TestiSalvataggio {
-    QString insert;
-    QString update;
+    // The INSERT of a new record, or the UPDATE of an edited one; empty for
+    // an edited record in which nothing changed.
+    QString statement;
     // The key of the saved record as the form gives it (empty when the key
     // column is not served or was left empty): where to move after the save.
     QString testoChiave;
     std::optional<MessaggioSalvataggio> messaggio;
 };
 
-// Builds the INSERT and the UPDATE of one record, or the first message that
-// stops the save. The UPDATE finds its row by the loaded key. Raises InvalidCall
-// when a value that is written bare (a loaded integer key, a combo key of an
-// integer column) is not a whole number.
+// Builds the statement that saves one record, or the first message that stops
+// it. An INSERT writes every served column; an UPDATE only the changed ones,
+// which alone are checked, and finds its row by the loaded key. Raises
+// InvalidCall when a combo's key does not suit its column.
 TestiSalvataggio ComponiSalvataggio(const QString& tabella,
                                     const std::vector<ColonnaServita>& colonne,
-                                    const ChiaveRecord& chiave, const Dialetto& dialetto);
+                                    const ChiaveRecord& chiave, const Dialetto& dialetto,
+                                    ModoSalvataggio modo);
 
 // A key value as a literal of its column's type: a whole number bare, a
 // decimal number bare with ".", text and dates quoted (dates in the kind's own

@@ -5,6 +5,7 @@
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
+#include "language/modLanguageSupport.h"
 
 namespace tessaro {
 
@@ -20,9 +21,11 @@ struct ControlliLegati {
     std::vector<ControlloLegato> combo;
     std::vector<ControlloLegato> altri; // text boxes and check boxes
 
+    // The first control of that column; names compare without case, as
+    // showing and locking them do.
     Control* Primo(const std::vector<ControlloLegato>& elenco, const QString& colonna) const {
         for (const auto& l : elenco)
-            if (l.colonna == colonna)
+            if (l.colonna.compare(colonna, Qt::CaseInsensitive) == 0)
                 return l.controllo;
         return nullptr;
     }
@@ -65,31 +68,25 @@ void SelezionaVoceScritta(ComboBox& combo) {
     }
 }
 
-// False when the combo gives nothing its column can hold: the column is then
-// left as it is.
-bool DaCombo(const clsADONavigator& nav, ComboBox& combo, ColonnaServita& c) {
+void DaCombo(const clsADONavigator& nav, ComboBox& combo, ColonnaServita& c) {
     const ChiaviCombo& chiavi = ChiaviDelCombo(nav, combo.Name());
-    const GruppoColonna gruppo = GruppoDi(c.tipo);
-    if (gruppo != GruppoColonna::Intero && gruppo != GruppoColonna::Carattere)
-        return false;
     c.tag = combo.Tag();
     if (combo.Text().trimmed().isEmpty()) {
         // A stored key that no item has is kept until the user picks an item.
         c.fonte = chiavi.ChiaveFuoriElenco ? FonteValore::ChiaveCombo : FonteValore::Nullo;
         c.testo = chiavi.ChiaveFuoriElenco.value_or(QString());
-        return true;
+        return;
     }
     SelezionaVoceScritta(combo);
     const int indice = combo.ListIndex();
     if (indice < 0) {
         c.fonte = FonteValore::VoceSconosciuta;
-        return true;
+        return;
     }
     if (static_cast<std::size_t>(indice) >= chiavi.Chiavi.size())
         TessaroError::Raise(Err::SubscriptOutOfRange);
     c.fonte = FonteValore::ChiaveCombo;
     c.testo = chiavi.Chiavi[static_cast<std::size_t>(indice)];
-    return true;
 }
 
 void DaAltroControllo(Control& ctl, ColonnaServita& c) {
@@ -105,7 +102,28 @@ void DaAltroControllo(Control& ctl, ColonnaServita& c) {
 
 } // namespace
 
-TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio() {
+QString clsADONavigator::LetturaControllo(Control& c) const {
+    if (c.IsTextBox())
+        return QLatin1Char('T') + AsTextBox(c).Text();
+    if (c.IsCheckBox())
+        return AsCheckBox(c).Value() != 0 ? QStringLiteral("C1") : QStringLiteral("C0");
+    if (!c.IsComboBox())
+        return QString();
+    ComboBox& combo = AsComboBox(c);
+    const int indice = combo.ListIndex();
+    for (const ChiaviCombo& voce : mChiaviCombo) {
+        if (voce.Name != combo.Name())
+            continue;
+        if (indice >= 0 && static_cast<std::size_t>(indice) < voce.Chiavi.size())
+            return QLatin1Char('K') + voce.Chiavi[static_cast<std::size_t>(indice)];
+        if (combo.Text().trimmed().isEmpty())
+            return voce.ChiaveFuoriElenco ? QLatin1Char('K') + *voce.ChiaveFuoriElenco
+                                          : QStringLiteral("N");
+    }
+    return QLatin1Char('X') + combo.Text();
+}
+
+TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) {
     const ControlliLegati legati = RaccogliControlli(*this, mContenitoreCaselle);
     std::vector<ColonnaServita> colonne;
     ChiaveRecord chiave;
@@ -116,37 +134,77 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio() {
         c.tipo = colonna->TipoDati();
         c.lunghezzaMassima = colonna->LunghezzaMassima();
         c.chiavePrimaria = colonna->ChiavePrimaria();
+        c.precisione = colonna->Precisione();
+        c.scala = colonna->Scala();
+        c.autoIncremento = colonna->AutoIncremento();
         if (c.chiavePrimaria && chiave.nome.isEmpty())
             chiave = {c.nome, c.tipo, mChiaveCaricata};
         // A combo comes before any other control of the same column.
-        if (Control* combo = legati.Primo(legati.combo, c.nome)) {
-            if (DaCombo(*this, AsComboBox(*combo), c))
-                colonne.push_back(c);
-        } else if (Control* altro = legati.Primo(legati.altri, c.nome)) {
-            DaAltroControllo(*altro, c);
-            colonne.push_back(c);
-        }
+        Control* controllo = legati.Primo(legati.combo, c.nome);
+        if (controllo)
+            DaCombo(*this, AsComboBox(*controllo), c);
+        else if ((controllo = legati.Primo(legati.altri, c.nome)))
+            DaAltroControllo(*controllo, c);
+        else
+            continue;
+        const auto mostrato = mMostrati.constFind(controllo);
+        c.cambiata =
+            mostrato == mMostrati.constEnd() || LetturaControllo(*controllo) != mostrato.value();
+        colonne.push_back(c);
     }
-    return ComponiSalvataggio(mPrimaryTableName, colonne, chiave, Dialect());
+    return ComponiSalvataggio(mPrimaryTableName, colonne, chiave, Dialect(), modo);
+}
+
+void clsADONavigator::MostraSalvato(const QString& chiave) {
+    if (chiave.isEmpty()) {
+        MoveLast();
+        return;
+    }
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), TitoloTQ03(), [&] {
+        const bool elenco = PrimaDiMuovere(true);
+        if (elenco && VaiAllaChiave(chiave))
+            return;
+        if (!mElencoValido)
+            return; // the check has said why
+        // Saved, but the current condition leaves it out of the list: the form
+        // says so and shows a record of the list, if any.
+        MsgBox(GetMessage(QStringLiteral("TQ51")), MsgStyle::Exclamation,
+               GetMessage(QStringLiteral("TQ02")));
+        if (!elenco)
+            return;
+        if (TheData->Bof() || TheData->Eof())
+            TheData->MoveLast();
+        if (CaricaRecordCorrente())
+            mState = StatoDiPosizione();
+    });
 }
 
 void clsADONavigator::Update() {
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Update "), TitoloTQ03(), [&] {
-        const TestiSalvataggio testi = ComponiTestiSalvataggio();
+        if (!InInserimentoOModifica(mState)) {
+            DisabilitaInserimento(mContenitoreCaselle);
+            return;
+        }
+        const bool modifica = mState == StatoNavigatore::ModificaRecord;
+        const TestiSalvataggio testi = ComponiTestiSalvataggio(
+            modifica ? ModoSalvataggio::Modifica : ModoSalvataggio::Inserimento);
         if (testi.messaggio) {
             MsgBox(testi.messaggio->testo, testi.messaggio->stile, testi.messaggio->titolo);
             return;
         }
         if (!VerificaConnessione())
             return;
-        if (mState == StatoNavigatore::ModificaRecord) {
-            mConnessione->Execute(testi.update, nullptr, -1);
+        if (modifica) {
+            // Nothing changed: nothing is written, and editing ends all the same.
+            if (!testi.statement.isEmpty()) {
+                mConnessione->Execute(testi.statement, nullptr, -1);
+                Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
+            }
             const QString chiave =
                 testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata) : testi.testoChiave;
-            Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
-            MoveTo(chiave);
-        } else if (mState == StatoNavigatore::NuovoRecord) {
-            mConnessione->Execute(testi.insert, nullptr, -1);
+            MostraSalvato(chiave);
+        } else {
+            mConnessione->Execute(testi.statement, nullptr, -1);
             // A key left to the database: the one it generated for this statement.
             QString chiave = testi.testoChiave;
             if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
@@ -154,10 +212,7 @@ void clsADONavigator::Update() {
             Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
             mState = StatoNavigatore::UltimoRecord;
             FillComboConOfForm();
-            if (chiave.isEmpty())
-                MoveLast();
-            else
-                MoveTo(chiave);
+            MostraSalvato(chiave);
         }
         DisabilitaInserimento(mContenitoreCaselle);
     });

@@ -27,6 +27,13 @@ QString LimitUno(const QString& K, const QString& T, const QString& O) {
            QStringLiteral(" Order by ") + T + QLatin1Char('.') + O + QStringLiteral(" LIMIT 1");
 }
 
+// ".zzz" when the time has milliseconds.
+QString Millisecondi(const QTime& t) {
+    return t.msec() == 0
+               ? QString()
+               : QLatin1Char('.') + QString::number(t.msec()).rightJustified(3, QLatin1Char('0'));
+}
+
 QString DataVuota(const QDateTime&) {
     return QString();
 }
@@ -116,25 +123,27 @@ QString DataPerSqlServer(const QDateTime& d) {
     const QTime t = d.time();
     return QLatin1Char('\'') + QString::number(g.year()) + Due(g.month()) + Due(g.day()) +
            QLatin1Char(' ') + Due(t.hour()) + QLatin1Char(':') + Due(t.minute()) +
-           QLatin1Char(':') + Due(t.second()) + QStringLiteral(":000'");
+           QLatin1Char(':') + Due(t.second()) + QLatin1Char(':') +
+           QString::number(t.msec()).rightJustified(3, QLatin1Char('0')) + QLatin1Char('\'');
 }
 
 QString DataPerMySql(const QDateTime& d) {
     const QDate g = d.date();
     const QTime t = d.time();
-    return QLatin1Char('\'') + QString::number(g.year()) + QLatin1Char('-') +
-           QString::number(g.month()) + QLatin1Char('-') + QString::number(g.day()) +
-           QLatin1Char(' ') + QString::number(t.hour()) + QLatin1Char(':') +
-           QString::number(t.minute()) + QLatin1Char(':') + QString::number(t.second()) +
-           QLatin1Char('\'');
+    // The year always has four digits: the server reads "24-5-5" as 2024.
+    return QLatin1Char('\'') + QString::number(g.year()).rightJustified(4, QLatin1Char('0')) +
+           QLatin1Char('-') + QString::number(g.month()) + QLatin1Char('-') +
+           QString::number(g.day()) + QLatin1Char(' ') + QString::number(t.hour()) +
+           QLatin1Char(':') + QString::number(t.minute()) + QLatin1Char(':') +
+           QString::number(t.second()) + Millisecondi(t) + QLatin1Char('\'');
 }
 
 QString DataPerSqlite(const QDateTime& d) {
     const QTime t = d.time();
-    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0 && t.msec() == 0)
         return QLatin1Char('\'') + d.date().toString(QStringLiteral("yyyy-MM-dd")) +
                QLatin1Char('\'');
-    return QLatin1Char('\'') + d.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+    return QLatin1Char('\'') + d.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + Millisecondi(t) +
            QLatin1Char('\'');
 }
 

@@ -93,40 +93,40 @@ void clsADONavigator::MoveLast() {
         [this] { TheData->MoveLast(); }, [] { return StatoNavigatore::UltimoRecord; });
 }
 
+bool clsADONavigator::VaiAllaChiave(const QString& chiave) {
+    // A key its column cannot hold names no record either.
+    QString criterio;
+    try {
+        criterio = CriterioChiave(chiave);
+    } catch (const TessaroError& e) {
+        if (e.Number() != Err::InvalidCall)
+            throw;
+        return false;
+    }
+    if (ScorrimentoDisabilitato) {
+        if (!LeggiRecord(chiave))
+            return false;
+        RicordaRecordCaricato(chiave);
+        ShowCurrentRecord();
+        mState = StatoUltimoOMezzo();
+        return true;
+    }
+    // The list was brought up to date by the check before the move.
+    const long prima = TheData->AbsolutePosition();
+    TheData->Find(criterio, 0, adSearchForward, adBookmarkFirst);
+    if (TheData->Eof()) {
+        RiportaCursore(prima);
+        return false;
+    }
+    if (CaricaRecordCorrente())
+        mState = StatoUltimoOMezzo();
+    return true;
+}
+
 void clsADONavigator::MoveTo(const QString& PrimaryKey) {
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), TitoloTQ03(), [&] {
-        if (!PrimaDiMuovere(true))
-            return;
-        // A key its column cannot hold names no record either.
-        QString criterio;
-        try {
-            criterio = CriterioChiave(PrimaryKey);
-        } catch (const TessaroError& e) {
-            if (e.Number() != Err::InvalidCall)
-                throw;
+        if (PrimaDiMuovere(true) && !VaiAllaChiave(PrimaryKey))
             RecordNonTrovato();
-            return;
-        }
-        if (ScorrimentoDisabilitato) {
-            if (!LeggiRecord(PrimaryKey)) {
-                RecordNonTrovato();
-                return;
-            }
-            RicordaRecordCaricato(PrimaryKey);
-            ShowCurrentRecord();
-            mState = StatoUltimoOMezzo();
-            return;
-        }
-        // The list was brought up to date by the check before the move.
-        const long prima = TheData->AbsolutePosition();
-        TheData->Find(criterio, 0, adSearchForward, adBookmarkFirst);
-        if (TheData->Eof()) {
-            RiportaCursore(prima);
-            RecordNonTrovato();
-            return;
-        }
-        if (CaricaRecordCorrente())
-            mState = StatoUltimoOMezzo();
     });
 }
 

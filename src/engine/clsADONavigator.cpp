@@ -255,22 +255,25 @@ void clsADONavigator::ColonneDelloSchema() {
         if (tabella.compare(mPrimaryTableName, Qt::CaseInsensitive) != 0)
             continue;
         const short tipo = static_cast<short>(f.Item(QStringLiteral("DATA_TYPE")).Value().toInt());
-        const bool chiave = nome == mCampoChiave;
+        const bool chiave = nome.compare(mCampoChiave, Qt::CaseInsensitive) == 0;
         if (chiave)
             mTipoChiave = tipo;
         const long lunghezza = static_cast<long>(
             ValoreODefault(f.Item(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value(), 0)
                 .toLongLong());
-        mTabellaPrincipale->Add(nome, tipo,
-                                ValueToBool(f.Item(QStringLiteral("IS_NULLABLE")).Value()),
-                                lunghezza, chiave);
+        const auto colonna = mTabellaPrincipale->Add(
+            nome, tipo, ValueToBool(f.Item(QStringLiteral("IS_NULLABLE")).Value()), lunghezza,
+            chiave);
+        colonna->PrecisioneScala(f.Item(QStringLiteral("NUMERIC_PRECISION")).Value().toInt(),
+                                 f.Item(QStringLiteral("NUMERIC_SCALE")).Value().toInt());
+        colonna->AutoIncremento(ValueToBool(f.Item(QStringLiteral("IS_AUTOINCREMENT")).Value()));
     }
     colonne->Close();
 }
 
 const LinkTabella* clsADONavigator::LinkDelCampo(const QString& campo) const {
     for (const auto& l : mArrayLink)
-        if (l.CampoTabellaPrincipale == campo)
+        if (l.CampoTabellaPrincipale.compare(campo, Qt::CaseInsensitive) == 0)
             return &l;
     return nullptr;
 }

@@ -28,6 +28,8 @@ namespace tessaro {
 
 struct Dialetto;
 class Titolo;
+struct TestiSalvataggio;
+enum class ModoSalvataggio;
 
 // One linked table.
 struct LinkTabella {
@@ -44,6 +46,9 @@ struct ChiaviCombo {
     // The record's key when no item has it (no lookup row): no item shows, and
     // a save keeps this key unless the user picks an item.
     std::optional<QString> ChiaveFuoriElenco;
+    // The lookup table's column that holds the keys: the one the link refers
+    // to; the first column when empty.
+    QString CampoChiave;
 };
 
 class clsADONavigator {
@@ -182,6 +187,9 @@ private:
     // when the statement finds no row.
     bool LeggiRecord(const QString& chiave);
     void RecordNonTrovato() const;
+    // Moves to and shows the record of a key; false, leaving the record shown
+    // and the cursor as they were, when the list has no such key.
+    bool VaiAllaChiave(const QString& chiave);
     // Puts the list's cursor back on a 1-based position, if the list has it.
     void RiportaCursore(long posizione);
     StatoNavigatore StatoDiPosizione() const;
@@ -222,7 +230,6 @@ private:
     void RiempiArrayChiaviPrimarieCombo(ComboBox& Combo, const QString& Tabella,
                                         const QString& Ordinamento, const QString& Filtro);
     ChiaviCombo* TrovaChiaviCombo(const QString& name);
-    QString TabellaDelLink(const QString& campo) const;
     const LinkTabella* LinkDelCampo(const QString& campo) const;
     // FillCombo with a given condition; false when the combo was left as it was.
     bool RiempiComboCondizionata(ComboBox& ctl, const QString& condizione);
@@ -231,8 +238,13 @@ private:
     QString FormatDateForSql(const QDateTime& dData) const;
     QString FormatDateForSqlServer(const QDateTime& dData) const;
     QString FormatTextForSql(const QString& Testo) const;
-    // The save statements from the bound controls, or the message that stops the save.
-    struct TestiSalvataggio ComponiTestiSalvataggio();
+    // The save statement from the bound controls, or the message that stops the save.
+    TestiSalvataggio ComponiTestiSalvataggio(ModoSalvataggio modo);
+    // What the save reads from a control, as text: compared with what the
+    // control showed of the record loaded, it tells what the user changed.
+    QString LetturaControllo(Control& c) const;
+    // Shows the record just saved, or says that the condition leaves it out.
+    void MostraSalvato(const QString& chiave);
     // The DELETE statement of the current record.
     QString StatementDelete() const;
 
@@ -247,6 +259,8 @@ private:
     QString mInitCharTag;
     // Parsed Tags by kind of control, prefix and Tag text.
     mutable QHash<QString, Legame> mLegami;
+    // What each bound control read right after the record was shown.
+    QHash<const Control*, QString> mMostrati;
     QString mCampoChiave;
     int mTipoChiave = 0;
     Connection* mConnessione = nullptr;

@@ -17,6 +17,16 @@ public:
     void IsNullable(bool v) { mIsNullable = v; }
     long LunghezzaMassima() const { return mLunghezzaMassima; }
     void LunghezzaMassima(long v) { mLunghezzaMassima = v; }
+    // DECIMAL(p, s); 0 and 0 for columns without them.
+    int Precisione() const { return mPrecisione; }
+    int Scala() const { return mScala; }
+    void PrecisioneScala(int precisione, int scala) {
+        mPrecisione = precisione;
+        mScala = scala;
+    }
+    // The database numbers new rows in this column itself.
+    bool AutoIncremento() const { return mAutoIncremento; }
+    void AutoIncremento(bool v) { mAutoIncremento = v; }
 
 private:
     QString mNomeCampo;
@@ -24,6 +34,9 @@ private:
     bool mIsNullable = false;
     long mLunghezzaMassima = 0;
     bool mChiavePrimaria = false;
+    int mPrecisione = 0;
+    int mScala = 0;
+    bool mAutoIncremento = false;
 };
 
 } // namespace tessaro

@@ -50,6 +50,53 @@ TEST(Values, NumbersAreSignDigitsOneSeparatorAndAnExponent) {
     EXPECT_FALSE(NumericValue(QStringLiteral("1.000,50")).has_value());
 }
 
+TEST(Values, TypedNumbersAreReadAsTheLocaleWritesThemElseByTheStrictRule) {
+    // it_IT, en_US, fr_FR; "-" where the text is no number there.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"1.500", "1500", "1.500", "1.500"},
+        {"1.234,56", "1234.56", "-", "-"},
+        {"1,5", "1.5", "1.5", "1.5"},
+        {"1,500", "1.500", "1500", "1.500"},
+        {"3,75", "3.75", "3.75", "3.75"},
+        {"1.5", "1.5", "1.5", "1.5"},
+        {"1.2.3", "-", "-", "-"},
+        {"1,50,0", "-", "-", "-"},
+        {" -1.234.567,8 ", "-1234567.8", "-", "-"},
+        {"1,5e3", "1.5e3", "1.5e3", "1.5e3"},
+        {"1\u202f234,5", "-", "-", "1234.5"},
+        {"1 234,5", "-", "-", "1234.5"},
+        {"+12345678901234567890", "+12345678901234567890", "+12345678901234567890",
+         "+12345678901234567890"},
+        {"1e309", "-", "-", "-"},
+        {"inf", "-", "-", "-"},
+        {"nan", "-", "-", "-"},
+        {"0x1F", "-", "-", "-"},
+    };
+    const QLocale locali[] = {QLocale(QLocale::Italian, QLocale::Italy),
+                              QLocale(QLocale::English, QLocale::UnitedStates),
+                              QLocale(QLocale::French, QLocale::France)};
+    for (int l = 0; l < 3; ++l) {
+        LocaleScope scope(locali[l]);
+        for (const auto& c : cases) {
+            const char* atteso = l == 0 ? std::get<1>(c) : l == 1 ? std::get<2>(c) : std::get<3>(c);
+            EXPECT_EQ(TypedNumber(QString::fromUtf8(std::get<0>(c))).value_or("-"),
+                      QLatin1String(atteso))
+                << std::get<0>(c) << " in " << locali[l].name().toStdString();
+        }
+    }
+    const std::tuple<const char*, int, int, bool> decimali[] = {
+        {"999.99", 5, 2, true}, {"1000", 5, 2, false},  {"1.005", 5, 2, false},
+        {"-0.50", 5, 2, true},  {"12.5e1", 5, 2, true}, {"1e3", 5, 2, false},
+        {"1e-2", 5, 2, true},   {"1e-3", 5, 2, false},  {"0001.10", 3, 1, true},
+    };
+    for (const auto& [numero, p, s, entra] : decimali)
+        EXPECT_EQ(FitsDecimal(QLatin1String(numero), p, s), entra) << numero;
+    EXPECT_TRUE(Fits64Bits("-9223372036854775808", false));
+    EXPECT_FALSE(Fits64Bits("9223372036854775808", false));
+    EXPECT_TRUE(Fits64Bits("18446744073709551615", true));
+    EXPECT_FALSE(Fits64Bits("-1", true));
+}
+
 TEST(Values, DatesAreIsoOrTheLocalesShortDate) {
     const auto text = [](const char* s) {
         const auto d = ParseDate(QString::fromUtf8(s));

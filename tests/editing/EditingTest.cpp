@@ -212,6 +212,108 @@ TEST_P(Modifica, DeletingMovesToTheRecordBeforeOrEmptiesTheForm) {
     EXPECT_EQ(Id() + txtCognome->text() + cboComune->currentText(), "");
 }
 
+TEST_P(Modifica, ASaveWritesOnlyWhatTheUserChanged) {
+    const bool sqlite = Engine() == Motore::Sqlite;
+    // What other programs stored: an empty text in a NOT NULL column, CRLF, a
+    // year before 1000, a tick stored as 1 and, on SQLite, a number column
+    // holding text.
+    Clienti({QString("UPDATE Clienti SET Cognome = '', Note = 'a\r\nb', Nascita = '0024-05-05', "
+                     "Attivo = 1") +
+             (sqlite ? ", Eta = 'abc'" : "") + " WHERE IdCliente = 20"});
+    ASSERT_TRUE(Init());
+    const QString riga = "SELECT * FROM Clienti WHERE IdCliente = 20";
+    QStringList attesa = banco->Rows(riga).front().split('|');
+    EditRecord("20");
+    txtSaldo->setText("7");
+    nav.Update();
+    EXPECT_EQ(log.Steps(), QStringList{"AfterUpdate"});
+    attesa[4] = "7";
+    EXPECT_EQ(banco->Rows(riga).front(), attesa.join('|'));
+    // Nothing changed: nothing is written and editing ends.
+    nav.Edit();
+    log.Clear();
+    nav.Update();
+    EXPECT_TRUE(log.Steps().isEmpty());
+    EXPECT_EQ(nav.State(), 7);
+    EXPECT_TRUE(txtCognome->isReadOnly());
+    EXPECT_EQ(banco->Rows(riga).front(), attesa.join('|'));
+}
+
+TEST_P(Modifica, NewRecordsOutsideTheConditionKeysToGiveAndTheRowToDelete) {
+    Clienti({"CREATE TABLE Codici (Codice INT PRIMARY KEY, Nome VARCHAR(10))",
+             "INSERT INTO Codici VALUES (1, 'uno')"});
+    ASSERT_TRUE(Init("Clienti", "IdCliente", nullptr, {}, "Eta > 45")); // 20 and 30
+    nav.MessaggioConfermaNuovoDisabilitato = true;
+    nav.Addnew();
+    txtCognome->setText("Giovane");
+    txtEta->setText("20");
+    ExpectOneBox([&] { nav.Update(); }, "TQ51", 48, "TQ02");
+    EXPECT_EQ(Riga("31").section('|', 0, 0), "Giovane");
+    EXPECT_EQ(Id() + txtCognome->text() + QString::number(nav.State() * 10 + Count()), "30Verdi32");
+    EXPECT_TRUE(txtCognome->isReadOnly());
+    // The row deleted is the one loaded, whatever the host wrote in the key box.
+    nav.MoveTo("20");
+    txtId->setText("30");
+    nav.MessaggioConfermaEliminaDisabilitato = true;
+    nav.Delete();
+    EXPECT_EQ(Keys(), QStringList({"10", "30", "31"}));
+
+    // A key the database does not number itself must be given.
+    TaggedForm f("frmCodici");
+    f.AddText("txtCodice", "#Codice");
+    auto* txtNome = f.AddText("txtNome", "#Nome");
+    clsADONavigator codici;
+    codici.TipoDatabase = banco->Kind();
+    codici.MessaggioConfermaNuovoDisabilitato = true;
+    ASSERT_TRUE(
+        codici.Init_Class(conn.get(), "Codici", FormOf(f.form.get()), "Codice", {}, "#", ""));
+    codici.Addnew();
+    txtNome->setText("due");
+    ExpectOneBox([&] { codici.Update(); }, "TQ49 #Codice", 48, "TQ02");
+    EXPECT_EQ(Keys("Codici"), QStringList{"1"});
+}
+
+TEST_P(Modifica, EveryKindOfColumnIsSavedAsTyped) {
+    Schema(
+        {"CREATE TABLE Reparti (Nome VARCHAR(20), Cod VARCHAR(5) PRIMARY KEY)",
+         "INSERT INTO Reparti VALUES ('Vendite', 'V'), ('Acquisti', 'A'), ('Acquisti', 'A2')",
+         "CREATE TABLE Tassi (Valore DOUBLE PRIMARY KEY, Nome VARCHAR(10))",
+         "INSERT INTO Tassi VALUES (0.22, 'pieno'), (0.1, 'ridotto')",
+         "CREATE TABLE Impiegati (Id INTEGER PRIMARY KEY, Cognome VARCHAR(10), CodRep VARCHAR(5), "
+         "Tasso DOUBLE, Ora TIME(3), Momento DATETIME(3), "
+         "FOREIGN KEY (CodRep) REFERENCES Reparti (Cod), "
+         "FOREIGN KEY (Tasso) REFERENCES Tassi (Valore))",
+         "INSERT INTO Impiegati VALUES (1, 'Rossi', 'A2', 0.1, '09:07:03.000', "
+         "'2024-03-05 09:07:03.250')"});
+    txtId = AddText("txtId", "#Id");
+    auto* cognome = AddText("txtCognome", "#cognome"); // the column's name in another case
+    auto* ora = AddText("txtOra", "#Ora");
+    auto* momento = AddText("txtMomento", "#Momento");
+    auto* reparto = AddCombo("cboReparto", Tag({"CodRep", "", "Nome"}));
+    reparto->setProperty("DataField", "1 = 1");
+    auto* tasso = AddCombo("cboTasso", Tag({"Tasso", "", "Nome"}));
+    ASSERT_TRUE(Init("Impiegati", "Id"));
+    EXPECT_EQ(cognome->text() + reparto->currentText() + tasso->currentText() + ora->text() +
+                  momento->text(),
+              "RossiAcquistiridotto09:07:03.0002024-03-05 09:07:03.250");
+    // A duplicate keeps the record's lookup key, not the first row of that text.
+    boxes.Expect(MsgAnswer::Yes);
+    nav.Clone();
+    txtId->setText("2");
+    nav.Update();
+    const QString riga = "SELECT Cognome, CodRep, Tasso, Ora, Momento FROM Impiegati WHERE Id = ";
+    EXPECT_EQ(banco->Rows(riga + "2").value(0).section('|', 0, 2), "Rossi|A2|0.1");
+    EditRecord("1");
+    cognome->setText("Bianchi");
+    reparto->setCurrentIndex(reparto->findText("Vendite"));
+    tasso->setCurrentIndex(tasso->findText("pieno"));
+    ora->setText("18:30:15.5");
+    momento->setText("2024-03-05 10:00:00.125");
+    nav.Update();
+    EXPECT_EQ(banco->Rows(riga + "1"),
+              QStringList{"Bianchi|V|0.22|18:30:15.500|2024-03-05 10:00:00.125"});
+}
+
 INSTANTIATE_FOR_ENGINES(Modifica);
 
 using ModificaSqlite = FormaTest;

@@ -195,6 +195,15 @@ TEST_F(Recupero, BrowsingReconnectsSilentlyOrTellsOnceWhileTheServerIsDown) {
     EXPECT_EQ(nav.State(), 3);
 }
 
+TEST_F(Recupero, ASessionReadsBackslashesAsEscapesWhateverTheServersMode) {
+    banco->Exec({"SET GLOBAL sql_mode = CONCAT(@@GLOBAL.sql_mode, ',NO_BACKSLASH_ESCAPES')"});
+    conn->Close(); // the next step opens a session in that mode
+    EditRecord("20");
+    txtCognome->setText("C:\\d'x\\");
+    nav.Update();
+    EXPECT_EQ(Riga("20").section('|', 0, 0), "C:\\d'x\\");
+}
+
 TEST_F(Recupero, WhatIsTypedWhileTheServerIsDownIsKeptAndSavedOnceAfter) {
     EditRecord("20");
     txtCognome->setText("d'Este \\");

@@ -28,7 +28,6 @@ public:
     static QString TestoSql(const clsADONavigator& n, const QString& t) {
         return n.FormatTextForSql(t);
     }
-    static TestiSalvataggio Testi(clsADONavigator& n) { return n.ComponiTestiSalvataggio(); }
     static QString Delete(const clsADONavigator& n) { return n.StatementDelete(); }
     // What a provider that knows the exact integer types (smallint, bigint) reports.
     static void TipoChiave(clsADONavigator& n, short tipo) {
