@@ -195,6 +195,34 @@ std::vector<Tour::Passo> Tour::Passi() {
                                        QStringLiteral("after Annulla the phone reads \"%1\"")
                                            .arg(mUi->txtTelefono->text()));
                      }});
+    passi.push_back(
+        {QStringLiteral("conflitto"), [this] {
+             // Another user saves the same customer while it is being edited.
+             if (QString e = Clic(QStringLiteral("Modifica")); !e.isEmpty())
+                 return e;
+             mUi->txtTelefono->setText(QStringLiteral("051 222 3333"));
+             tessaro::Connection altro;
+             altro.Open(mConnessione.ConnectionString());
+             altro.Execute(QStringLiteral("UPDATE Clienti SET Telefono = '051 000 0000', "
+                                          "Indirizzo = 'Via Zamboni 1' WHERE IdCliente = ") +
+                           mUi->txtIdCliente->text());
+             const std::size_t prima = mMessaggi.Boxes().size();
+             if (QString e = Clic(QStringLiteral("Salva")); !e.isEmpty())
+                 return e;
+             // The box is answered "Yes": this user's phone over the other's,
+             // whose new address stays.
+             const bool chiesto =
+                 mMessaggi.Boxes().size() == prima + 1 &&
+                 mMessaggi.Boxes().back().style ==
+                     tessaro::MsgStyle::YesNoCancel + tessaro::MsgStyle::Exclamation;
+             return Atteso(chiesto && mNav->State() != 6 &&
+                               mUi->txtTelefono->text() == QLatin1String("051 222 3333") &&
+                               mUi->txtIndirizzo->text() == QLatin1String("Via Zamboni 1"),
+                           QStringLiteral("no conflict box, or not both users' values kept "
+                                          "(state %1, \"%2\", \"%3\")")
+                               .arg(mNav->State())
+                               .arg(mUi->txtTelefono->text(), mUi->txtIndirizzo->text()));
+         }});
     if (!mUi->grpOrdini->isVisible())
         return passi;
     passi.push_back(

@@ -2,7 +2,8 @@
 
 // The offscreen tour of the demo: drives the real window through first, next,
 // last, a new customer typed and saved, an edit, a cancel, a new order, the
-// filter, the language switch and printing, and writes a screenshot of every
+// filter, the language switch and printing, and a write conflict with another
+// connection, and writes a screenshot of every
 // step. Message boxes are logged and answered OK / Yes; a critical box (an
 // error the navigator reported) fails the step it appears in.
 

@@ -200,6 +200,9 @@ public:
         emit mEventi->Clone(WidgetDi(ContenitoreControlli));
     }
     void AfterAnnulla() override { emit mEventi->AfterAnnulla(); }
+    void WriteConflict(bool RecordEliminato, int& Risposta) override {
+        emit mEventi->WriteConflict(RecordEliminato, Risposta);
+    }
 
 private:
     Tessaro14_MLEvents* mEventi;

@@ -39,6 +39,9 @@ signals:
     void Clone(QWidget* Contenitore);      // 13
     void AfterAnnulla();                   // 14
     void ClickPrint(bool& Cancel);         // 15
+    // Another user changed or deleted the record being saved; set Risposta to
+    // answer in place of the user (see NavigatorEvents::WriteConflict).
+    void WriteConflict(bool RecordEliminato, int& Risposta); // 16
 };
 
 } // namespace tessaro

@@ -481,6 +481,19 @@ void Connection::Execute(const QString& commandText, qint64* recordsAffected, in
     RaiseFromError(error, commandText);
 }
 
+void Connection::BeginTrans() {
+    RequireOpen();
+    Execute(mProvider->BeginTransStatement());
+}
+
+void Connection::CommitTrans() {
+    Execute(QStringLiteral("COMMIT"));
+}
+
+void Connection::RollbackTrans() {
+    Execute(QStringLiteral("ROLLBACK"));
+}
+
 std::unique_ptr<Recordset> Connection::OpenSchema(int queryType, const QVariantList& criteria) {
     RequireOpen();
     return mProvider->OpenSchema(*this, queryType, criteria);

@@ -115,6 +115,12 @@ public:
     // with the database's own text; a lost connection raises LostConnection.
     void Execute(const QString& commandText, qint64* recordsAffected = nullptr, int options = -1);
 
+    // A transaction that takes the write lock at once (SQLite BEGIN IMMEDIATE,
+    // START TRANSACTION elsewhere); one already open raises StatementRejected.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
     // Schema rowsets 4 (columns), 27 (foreign keys) and 28 (primary keys) with the
     // restriction arrays in the standard order; empty entries mean "any".
     std::unique_ptr<Recordset> OpenSchema(int queryType,
@@ -316,6 +322,8 @@ public:
     virtual bool IsConnectionLost(const QSqlError& error) const = 0;
     // A lock held by another user made the statement give up.
     virtual bool IsBusy(const QSqlError& error) const = 0;
+    // The statement that starts a transaction.
+    virtual QString BeginTransStatement() const = 0;
     // fromQuery: what the driver reported for the last INSERT run by Execute.
     virtual QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const = 0;
     // OLE DB type code of a declared column type.

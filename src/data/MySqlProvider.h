@@ -45,6 +45,7 @@ public:
                                           const QVariantList& criteria) const override;
     bool IsConnectionLost(const QSqlError& error) const override;
     bool IsBusy(const QSqlError& error) const override;
+    QString BeginTransStatement() const override { return QStringLiteral("START TRANSACTION"); }
     // The session reads backslashes as escapes, as the literals of kind 2 are
     // written, whatever sql_mode the server was started with.
     void Opened(const QSqlDatabase& db) override;

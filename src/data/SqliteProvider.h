@@ -45,6 +45,7 @@ public:
                                           const QVariantList& criteria) const override;
     bool IsConnectionLost(const QSqlError& error) const override;
     bool IsBusy(const QSqlError& error) const override;
+    QString BeginTransStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
     QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const override;
     int TypeCode(const QString& declaredType) const override;
     void DescribeColumns(const Connection& c, const QSqlRecord& record,

@@ -19,6 +19,47 @@ QString clsADONavigator::StatementDelete() const {
                               ValueToText(mChiaveCaricata), Dialect());
 }
 
+bool clsADONavigator::EliminaVerificato() {
+    bool confermato = false;
+    for (;;) {
+        Transazione transazione(*mConnessione);
+        const Verifica verifica = VerificaRecord();
+        if (verifica == Verifica::Invariato || confermato) {
+            if (verifica != Verifica::Eliminato) {
+                EseguiUnaRiga(StatementDelete());
+                transazione.Conferma();
+                return true;
+            }
+        }
+        transazione.Annulla();
+        if (verifica == Verifica::Eliminato) {
+            AvvisaEliminato();
+            return false;
+        }
+        // Changed since it was loaded: the user sees that and decides again.
+        if (MsgBox(GetMessage(QStringLiteral("TQ52")) + QLatin1Char('\r') +
+                       GetMessage(QStringLiteral("TQ57")),
+                   MsgStyle::YesNo + MsgStyle::Exclamation,
+                   GetMessage(QStringLiteral("TQ54"))) != MsgAnswer::Yes) {
+            RicaricaRecord();
+            return false;
+        }
+        confermato = true;
+    }
+}
+
+void clsADONavigator::AvvisaEliminato() {
+    MsgBox(GetMessage(QStringLiteral("TQ55")), MsgStyle::Exclamation,
+           GetMessage(QStringLiteral("TQ02")));
+    if (PrimaDiMuovere(true))
+        MostraRecordDellElenco();
+}
+
+void clsADONavigator::RicaricaRecord() {
+    if (PrimaDiMuovere(true) && !VaiAllaChiave(ValueToText(mChiaveCaricata)))
+        MostraRecordDellElenco();
+}
+
 void clsADONavigator::Delete() {
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Delete "), TitoloTQ03(), [&] {
         Solleva([](NavigatorEvents& ev) { ev.Delete(); });
@@ -35,7 +76,8 @@ void clsADONavigator::Delete() {
         if (Cancel)
             return;
         const qint64 quantiPrima = TheData->RecordCount();
-        mConnessione->Execute(StatementDelete(), nullptr, -1);
+        if (!EliminaVerificato())
+            return;
         Solleva([](NavigatorEvents& ev) { ev.AfterDelConfirm(); });
         // The requery finds the current key again and steps back from it; the
         // deleted key is gone, so stand on the record after it first.

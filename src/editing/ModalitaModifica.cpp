@@ -1,4 +1,5 @@
 #include "data/TessaroError.h"
+#include "data/Values.h"
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
@@ -65,6 +66,12 @@ void clsADONavigator::Edit() {
             return;
         if (!VerificaConnessione())
             return;
+        // Editing starts from the record as it is now, not as it was read.
+        if (mState != StatoNavigatore::NessunRecord && !mChiaveCaricata.isNull() &&
+            !LeggiRecord(ValueToText(mChiaveCaricata))) {
+            AvvisaEliminato();
+            return;
+        }
         FillComboOfForm();
         ShowCurrentRecord();
         AbilitaInserimento(mContenitoreCaselle);

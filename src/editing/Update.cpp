@@ -123,6 +123,17 @@ QString clsADONavigator::LetturaControllo(Control& c) const {
     return QLatin1Char('X') + combo.Text();
 }
 
+QStringList clsADONavigator::ColonneServite() const {
+    const ControlliLegati legati = RaccogliControlli(*this, mContenitoreCaselle);
+    QStringList colonne;
+    for (long i = 1; i <= mTabellaPrincipale->Count(); ++i) {
+        const QString nome = mTabellaPrincipale->Item(i)->NomeCampo();
+        if (legati.Primo(legati.combo, nome) || legati.Primo(legati.altri, nome))
+            colonne << nome;
+    }
+    return colonne;
+}
+
 TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) {
     const ControlliLegati legati = RaccogliControlli(*this, mContenitoreCaselle);
     std::vector<ColonnaServita> colonne;
@@ -155,6 +166,15 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) 
     return ComponiSalvataggio(mPrimaryTableName, colonne, chiave, Dialect(), modo);
 }
 
+void clsADONavigator::MostraRecordDellElenco() {
+    if (TheData->RecordCount() < 1)
+        return;
+    if (TheData->Bof() || TheData->Eof())
+        TheData->MoveLast();
+    if (CaricaRecordCorrente())
+        mState = StatoDiPosizione();
+}
+
 void clsADONavigator::MostraSalvato(const QString& chiave) {
     if (chiave.isEmpty()) {
         MoveLast();
@@ -170,13 +190,15 @@ void clsADONavigator::MostraSalvato(const QString& chiave) {
         // says so and shows a record of the list, if any.
         MsgBox(GetMessage(QStringLiteral("TQ51")), MsgStyle::Exclamation,
                GetMessage(QStringLiteral("TQ02")));
-        if (!elenco)
-            return;
-        if (TheData->Bof() || TheData->Eof())
-            TheData->MoveLast();
-        if (CaricaRecordCorrente())
-            mState = StatoDiPosizione();
+        MostraRecordDellElenco();
     });
+}
+
+bool clsADONavigator::ComponiOAvvisa(ModoSalvataggio modo, TestiSalvataggio& testi) {
+    testi = ComponiTestiSalvataggio(modo);
+    if (testi.messaggio)
+        MsgBox(testi.messaggio->testo, testi.messaggio->stile, testi.messaggio->titolo);
+    return !testi.messaggio && VerificaConnessione();
 }
 
 void clsADONavigator::Update() {
@@ -185,35 +207,42 @@ void clsADONavigator::Update() {
             DisabilitaInserimento(mContenitoreCaselle);
             return;
         }
-        const bool modifica = mState == StatoNavigatore::ModificaRecord;
-        const TestiSalvataggio testi = ComponiTestiSalvataggio(
-            modifica ? ModoSalvataggio::Modifica : ModoSalvataggio::Inserimento);
-        if (testi.messaggio) {
-            MsgBox(testi.messaggio->testo, testi.messaggio->stile, testi.messaggio->titolo);
-            return;
-        }
-        if (!VerificaConnessione())
-            return;
-        if (modifica) {
-            // Nothing changed: nothing is written, and editing ends all the same.
-            if (!testi.statement.isEmpty()) {
-                mConnessione->Execute(testi.statement, nullptr, -1);
-                Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
+        TestiSalvataggio testi;
+        if (mState == StatoNavigatore::ModificaRecord) {
+            if (!ComponiOAvvisa(ModoSalvataggio::Modifica, testi))
+                return;
+            switch (ScriviModifica(testi.statement)) {
+            case EsitoModifica::InModifica:
+                return; // the typing stays for the user to go on with
+            case EsitoModifica::Salvato:
+                // Nothing changed: nothing was written, and editing ends all the same.
+                if (!testi.statement.isEmpty())
+                    Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
+                MostraSalvato(testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata)
+                                                          : testi.testoChiave);
+                DisabilitaInserimento(mContenitoreCaselle);
+                return;
+            case EsitoModifica::Scartato: // theirs: the record as it is now
+                RicaricaRecord();
+                DisabilitaInserimento(mContenitoreCaselle);
+                return;
+            case EsitoModifica::ComeNuovo: // gone: what was typed becomes a new record
+                break;
             }
-            const QString chiave =
-                testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata) : testi.testoChiave;
-            MostraSalvato(chiave);
-        } else {
-            mConnessione->Execute(testi.statement, nullptr, -1);
-            // A key left to the database: the one it generated for this statement.
-            QString chiave = testi.testoChiave;
-            if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
-                chiave = ValueToText(mConnessione->LastInsertId());
-            Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
-            mState = StatoNavigatore::UltimoRecord;
-            FillComboConOfForm();
-            MostraSalvato(chiave);
         }
+        if (!ComponiOAvvisa(ModoSalvataggio::Inserimento, testi))
+            return;
+        qint64 scritte = 0;
+        mConnessione->Execute(testi.statement, &scritte, -1);
+        // A key left to the database: the one it generated for this statement.
+        QString chiave = testi.testoChiave;
+        if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
+            chiave = ValueToText(mConnessione->LastInsertId());
+        if (scritte == 1)
+            Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
+        mState = StatoNavigatore::UltimoRecord;
+        FillComboConOfForm();
+        MostraSalvato(chiave);
         DisabilitaInserimento(mContenitoreCaselle);
     });
 }

@@ -46,7 +46,8 @@ const std::array<Dialetto, 4> kDialetti{{
      .ParentesiNotePassword = true,
      .DeleteSenzaAsterisco = false,
      .ValoreVero = "-1",
-     .DateSoloLetterali = true},
+     .DateSoloLetterali = true,
+     .BloccoRiga = ""},
     {.TipoDatabase = 1, // SQL Server
      .ElencoChiaviUnaRiga = TopUno,
      .LetteraleData = DataPerSqlServer,
@@ -54,7 +55,8 @@ const std::array<Dialetto, 4> kDialetti{{
      .ParentesiNotePassword = true,
      .DeleteSenzaAsterisco = true,
      .ValoreVero = "-1",
-     .DateSoloLetterali = false},
+     .DateSoloLetterali = false,
+     .BloccoRiga = ""},
     {.TipoDatabase = 2, // MySQL / MariaDB
      .ElencoChiaviUnaRiga = UltimoLimitUno,
      .LetteraleData = DataPerMySql,
@@ -62,7 +64,8 @@ const std::array<Dialetto, 4> kDialetti{{
      .ParentesiNotePassword = false,
      .DeleteSenzaAsterisco = false,
      .ValoreVero = "-1",
-     .DateSoloLetterali = false},
+     .DateSoloLetterali = false,
+     .BloccoRiga = " FOR UPDATE"},
     {.TipoDatabase = 4, // SQLite
      .ElencoChiaviUnaRiga = LimitUno,
      .LetteraleData = DataPerSqlite,
@@ -70,7 +73,8 @@ const std::array<Dialetto, 4> kDialetti{{
      .ParentesiNotePassword = false,
      .DeleteSenzaAsterisco = true,
      .ValoreVero = "1",
-     .DateSoloLetterali = false},
+     .DateSoloLetterali = false,
+     .BloccoRiga = ""},
 }};
 
 // Any other kind: the neutral forms.
@@ -81,7 +85,8 @@ const Dialetto kSconosciuto{.TipoDatabase = -1,
                             .ParentesiNotePassword = true,
                             .DeleteSenzaAsterisco = false,
                             .ValoreVero = "-1",
-                            .DateSoloLetterali = false};
+                            .DateSoloLetterali = false,
+                            .BloccoRiga = ""};
 
 } // namespace
 

@@ -24,6 +24,9 @@ struct Dialetto {
     const char* ValoreVero;
     // Dates are written only in the kind's date literal (#...#), never as quoted text.
     bool DateSoloLetterali;
+    // Appended to the read that checks a row before it is written, so that
+    // nobody changes it in between (SQLite locks at BEGIN IMMEDIATE instead).
+    const char* BloccoRiga;
 
     static const Dialetto& Per(int tipoDatabase);
 

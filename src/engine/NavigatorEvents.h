@@ -21,6 +21,11 @@ public:
     virtual void AfterDelete() {}
     virtual void Clone(HostObject*& /*ContenitoreControlli*/) {}
     virtual void AfterAnnulla() {}
+    // Another user changed (or deleted) the record being saved. A handler may
+    // answer in place of the user: Yes, No or Cancel as the box would (for a
+    // deleted record Yes saves it as new, anything else goes back to editing);
+    // 0 leaves the question to the box.
+    virtual void WriteConflict(bool /*RecordEliminato*/, int& /*Risposta*/) {}
 };
 
 } // namespace tessaro

@@ -238,11 +238,52 @@ private:
     QString FormatDateForSql(const QDateTime& dData) const;
     QString FormatDateForSqlServer(const QDateTime& dData) const;
     QString FormatTextForSql(const QString& Testo) const;
+    // A transaction of the navigator's own, rolled back unless confirmed.
+    class Transazione {
+    public:
+        explicit Transazione(Connection& connessione);
+        ~Transazione();
+        Transazione(const Transazione&) = delete;
+        Transazione& operator=(const Transazione&) = delete;
+        void Conferma();
+        void Annulla() noexcept;
+
+    private:
+        Connection& mConnessione;
+        bool mAperta = false;
+    };
+    enum class Verifica { Invariato, Cambiato, Eliminato };
+    enum class EsitoModifica { Salvato, Scartato, InModifica, ComeNuovo };
+    // The read of the loaded row that checks it before a write, locking it where
+    // the kind can.
+    QString StatementRilettura() const;
+    QVariant ValoreCaricato(const QString& colonna) const;
+    // Whether the row still holds what was loaded, in the columns the form shows.
+    Verifica VerificaRecord() const;
+    // The host's answer through WriteConflict, or the user's through the box.
+    int ChiediConflitto(bool eliminato);
+    // Runs an UPDATE or a DELETE that must write exactly one row.
+    void EseguiUnaRiga(const QString& statement);
+    // The checked UPDATE of an edited record (empty: nothing changed).
+    EsitoModifica ScriviModifica(const QString& statement);
+    // The primary table's columns that a bound control serves.
+    QStringList ColonneServite() const;
+    // The checked DELETE of the loaded record; false when it was not deleted
+    // (gone already, or changed and the user kept it).
+    bool EliminaVerificato();
+    // Says that another user deleted the record, and shows the nearest one.
+    void AvvisaEliminato();
+    // Shows the loaded record as it is now, or a record of the list when it left it.
+    void RicaricaRecord();
+    // Shows the record at the list's cursor after a refresh, or the last one.
+    void MostraRecordDellElenco();
     // The save statement from the bound controls, or the message that stops the save.
     TestiSalvataggio ComponiTestiSalvataggio(ModoSalvataggio modo);
     // What the save reads from a control, as text: compared with what the
     // control showed of the record loaded, it tells what the user changed.
     QString LetturaControllo(Control& c) const;
+    // Builds the save statement; false, having shown why, when it cannot be saved.
+    bool ComponiOAvvisa(ModoSalvataggio modo, TestiSalvataggio& testi);
     // Shows the record just saved, or says that the condition leaves it out.
     void MostraSalvato(const QString& chiave);
     // The DELETE statement of the current record.

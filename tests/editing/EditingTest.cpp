@@ -314,6 +314,78 @@ TEST_P(Modifica, EveryKindOfColumnIsSavedAsTyped) {
               QStringList{"Bianchi|V|0.22|18:30:15.500|2024-03-05 10:00:00.125"});
 }
 
+// A edits customer 20 while B, on another connection, changes or deletes it.
+TEST_P(Modifica, AnotherUsersWorkIsNeverOverwrittenNorTheTypingLostWithoutAChoice) {
+    Clienti();
+    ASSERT_TRUE(Init());
+    const auto b = banco->Open();
+    const auto cognomeNote = [&] { return Riga("20").section('|', 0, 1); };
+    EditRecord("20"); // nobody else: saved with no box
+    txtEta->setText("51");
+    nav.Update();
+    EXPECT_EQ(log.Steps(), QStringList{"AfterUpdate"});
+    const QString conflitto = "TQ52\rTQ53", eliminato = "TQ55\rTQ56";
+    struct Caso {
+        const char* altro;    // what B does meanwhile
+        int risposta;         // the answer, from the box or from the handler
+        bool gestore;         // the WriteConflict handler answers
+        const char* riga;     // Cognome|Note of 20 afterwards
+        int stato;            // A's state afterwards
+        const char* mostrato; // A's Cognome box afterwards
+        const char* eventi;   // A's events at the save
+    };
+    const Caso casi[] = {
+        // Back to editing: nothing written, the typing stays.
+        {"UPDATE Clienti SET Note = 'sua' WHERE IdCliente = 20", MsgAnswer::Cancel, false,
+         "Bianchi|sua", 6, "Mio", "WriteConflict"},
+        // Theirs: the record as B left it, nothing of A's written.
+        {"UPDATE Clienti SET Cognome = 'Suo' WHERE IdCliente = 20", MsgAnswer::No, false, "Suo|sua",
+         7, "Suo", "WriteConflict"},
+        // Mine over theirs: only what A changed; B's note stays.
+        {"UPDATE Clienti SET Cognome = 'Suo2', Note = 'sua2' WHERE IdCliente = 20", MsgAnswer::Yes,
+         true, "Mio|sua2", 7, "Mio", "WriteConflict,AfterUpdate"},
+        // Deleted: back to editing, then saved as a new record.
+        {"DELETE FROM Clienti WHERE IdCliente = 20", MsgAnswer::No, false, "", 6, "Mio",
+         "WriteConflict(deleted)"},
+        {"", MsgAnswer::Yes, false, "Mio|sua2", 7, "Mio", "WriteConflict(deleted),AfterInsert"},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.altro);
+        if (nav.State() != 6)
+            EditRecord("20");
+        txtCognome->setText("Mio");
+        if (*c.altro)
+            b->Execute(c.altro);
+        log.Clear();
+        log.rispostaConflitto = c.gestore ? c.risposta : 0;
+        const bool gone = QString(c.eventi).contains("deleted");
+        if (c.gestore)
+            nav.Update();
+        else
+            ExpectOneBox([&] { nav.Update(); }, gone ? eliminato : conflitto, gone ? 52 : 51,
+                         "TQ54", c.risposta);
+        EXPECT_EQ(log.Steps().join(','), c.eventi);
+        EXPECT_EQ(Riga("20") == "<no row>" ? "" : cognomeNote(), c.riga);
+        EXPECT_EQ(nav.State(), c.stato);
+        EXPECT_EQ(txtCognome->text(), c.mostrato);
+        EXPECT_EQ(txtCognome->isReadOnly(), c.stato != 6);
+    }
+
+    // Elimina: a record changed meanwhile is asked about again; one gone is said so.
+    nav.MessaggioConfermaEliminaDisabilitato = true;
+    nav.MoveTo("30");
+    b->Execute("UPDATE Clienti SET Cognome = 'Viola' WHERE IdCliente = 30");
+    ExpectOneBox([&] { nav.Delete(); }, "TQ52\rTQ57", 52, "TQ54", MsgAnswer::No);
+    EXPECT_EQ(Id() + txtCognome->text(), "30Viola");
+    b->Execute("UPDATE Clienti SET Cognome = 'Verdi' WHERE IdCliente = 30");
+    ExpectOneBox([&] { nav.Delete(); }, "TQ52\rTQ57", 52, "TQ54", MsgAnswer::Yes);
+    EXPECT_EQ(Keys(), QStringList({"10", "20"}));
+    nav.MoveTo("10");
+    b->Execute("DELETE FROM Clienti WHERE IdCliente = 10");
+    ExpectOneBox([&] { nav.Delete(); }, "TQ55", 48, "TQ02");
+    EXPECT_EQ(Id() + QString::number(Count()), "201");
+}
+
 INSTANTIATE_FOR_ENGINES(Modifica);
 
 using ModificaSqlite = FormaTest;

@@ -93,6 +93,10 @@ public:
         contenitore = c;
     }
     void AfterAnnulla() override { Add("AfterAnnulla"); }
+    void WriteConflict(bool RecordEliminato, int& Risposta) override {
+        Add(RecordEliminato ? "WriteConflict(deleted)" : "WriteConflict");
+        Risposta = rispostaConflitto;
+    }
 
     // The names without the OnCurrent / AfterCurrent pairs of showing a record.
     QStringList Steps() const {
@@ -115,6 +119,7 @@ public:
     std::vector<int> states;
     HostObject* contenitore = nullptr;
     bool annullaEliminazione = false;
+    int rispostaConflitto = 0; // 0: the box asks
     std::function<void()> onAddnew;
 
 private:
