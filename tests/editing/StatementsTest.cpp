@@ -106,6 +106,10 @@ TEST(Composition, AnInsertWritesEveryColumnAnUpdateOnlyTheChangedOnes) {
         const auto nulla = Aggiorna(kind, colonne, {"a", 3, 1}, {"a", "b", "c", "d"});
         EXPECT_EQ(nulla.statement + nulla.testoChiave, "2") << "nothing changed, nothing written";
     }
+    EXPECT_EQ(Dialetto::Per(0).TestaDelete("K") + Dialetto::Per(2).TestaDelete("K") +
+                  Dialetto::Per(1).TestaDelete("K") + Dialetto::Per(4).TestaDelete("K"),
+              "DELETE K.* FROM K WHERE DELETE K.* FROM K WHERE DELETE FROM K WHERE "
+              "DELETE FROM K WHERE ");
     // An unchanged column is not checked either: a legacy value never blocks a save.
     EXPECT_FALSE(
         Aggiorna(4, {Testo("b", 130, "x"), Testo("e", 3, "legacy")}, {"a", 3, 1}, {"e"}).messaggio);

@@ -16,9 +16,6 @@ public:
     static QString ElencoChiavi(const clsADONavigator& n, bool scorrimento) {
         return n.StatementElencoChiavi(scorrimento);
     }
-    static QString Record(const clsADONavigator& n, const QString& chiave) {
-        return n.StatementRecord(chiave);
-    }
     static QString DataSql(const clsADONavigator& n, const QDateTime& d) {
         return n.FormatDateForSql(d);
     }
@@ -27,12 +24,6 @@ public:
     }
     static QString TestoSql(const clsADONavigator& n, const QString& t) {
         return n.FormatTextForSql(t);
-    }
-    static QString Delete(const clsADONavigator& n) { return n.StatementDelete(); }
-    // What a provider that knows the exact integer types (smallint, bigint) reports.
-    static void TipoChiave(clsADONavigator& n, short tipo) {
-        n.mTipoChiave = tipo;
-        n.mTabellaPrincipale->Item(n.mCampoChiave)->TipoDati(tipo);
     }
     static void Abilita(clsADONavigator& n, HostObject* c) { n.AbilitaInserimento(c); }
     static void Disabilita(clsADONavigator& n, HostObject* c) { n.DisabilitaInserimento(c); }
