@@ -14,8 +14,7 @@ const QStringList kArticoli = {
     "CREATE TABLE Articoli (IdArticolo INTEGER PRIMARY KEY, Nome TEXT, Prezzo REAL, Attivo INTEGER,"
     " Sospeso INTEGER, Note TEXT, IdCategoria INTEGER REFERENCES Categorie(IdCategoria))",
     "INSERT INTO Articoli VALUES (1, 'Dado', 0.5, 0, 1, 'primo', 1), "
-    "(2, 'Vite', 2.25, 5, NULL, NULL, 3)",
-};
+    "(2, 'Vite', 2.25, 5, NULL, NULL, 3)"};
 
 using Mostra = FormaTest;
 

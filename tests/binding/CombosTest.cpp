@@ -196,16 +196,6 @@ TEST_F(Combo, BadTagsAreReported) {
     cboCattivo->addItems({"resta"});
     ExpectOneBox([&] { nav.FillCombo(Of(cboCattivo)); }, "TQ26 cboCattivo TQ27", 48, "TQ02");
     EXPECT_EQ(Items(cboCattivo), QStringList({"resta"}));
-
-    Recordset rs;
-    rs.Open("SELECT * FROM Categorie", conn.get());
-    NavigatorTestAccess::FillWith(nav, Of(cboA), rs, "Descrizione", 0);
-    EXPECT_EQ(Items(cboA), QStringList({"Bulloni", "Chiodi", "Viti"}));
-    NavigatorTestAccess::FillWith(nav, Of(cboA), rs, "", 1);
-    EXPECT_EQ(Items(cboA), QStringList({"1", "2", "3"}));
-    ExpectOneBox([&] { NavigatorTestAccess::FillWith(nav, Of(cboA), rs, "Descrizione", 2); },
-                 "TQ25", 0, "TQ03");
-    EXPECT_EQ(cboA->count(), 0);
 }
 
 TEST_F(Combo, PickingAnItemFillsTheTextBoxesOfItsTable) {

@@ -45,8 +45,7 @@ TEST_P(FindTest, QuotedTextsMatchExactlyAndNumbersByValue) {
         {"Id = 40.0", "40"},        {"Id = +40", "40"},         {"Id = 41", "EOF"},
         {"Sconto = 3,5", "10"},     {"Sconto = 1e5", "30"},     {"Codice = 042", "10"},
         {"Codice = 42", "20"},      {"Codice = 7.0", "EOF"},    {"Misto = 42", "10"},
-        {"Misto = '042'", "20"},    {"Misto = '42.0'", "30"},   {"[Nome] = 'Bianchi'", "30"},
-    };
+        {"Misto = '042'", "20"},    {"Misto = '42.0'", "30"},   {"[Nome] = 'Bianchi'", "30"}};
     for (const auto& [criteria, id] : fromFirst)
         EXPECT_EQ(Search(QLatin1String(criteria)), QLatin1String(id)) << criteria;
 }
@@ -81,40 +80,6 @@ TEST_P(FindTest, MalformedCriteriaAreRefusedWithoutMoving) {
 
 INSTANTIATE_TEST_SUITE_P(ScanAndIndex, FindTest, ::testing::Bool(),
                          [](const auto& p) { return p.param ? "Indexed" : "Scanned"; });
-
-TEST(FindIndex, LongListsFindEveryKeyNearestInTheDirectionWithinSixteenBytesARow) {
-    SqliteFile file(
-        "CREATE TABLE Tanti (r INTEGER PRIMARY KEY, v INT, t TEXT);"
-        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 99999) "
-        "INSERT INTO Tanti SELECT i, i % 10 - 5, 'x' || (i % 7) FROM n");
-    auto conn = file.Open();
-    Recordset rs;
-    rs.Open("SELECT r, v, t FROM Tanti ORDER BY r", conn.get());
-    const auto at = [&](const char* criteria, qint64 row, int direction) {
-        rs.Move(row, adBookmarkFirst);
-        rs.Find(QLatin1String(criteria), 0, direction);
-        return rs.Eof() || rs.Bof() ? -1 : rs.CurrentRow();
-    };
-    for (int pass = 0; pass < 2; ++pass) { // a scan first, then the index
-        EXPECT_EQ(at("v = -2", 500, adSearchForward), 503);
-        EXPECT_EQ(at("v = -2", 500, adSearchBackward), 493);
-        EXPECT_EQ(at("v = '-2'", 99990, adSearchForward), 99993);
-        EXPECT_EQ(at("v = '-02'", 0, adSearchForward), -1);
-        EXPECT_EQ(at("v = -2.0", 99994, adSearchForward), -1);
-        EXPECT_EQ(at("t = 'x3'", 5, adSearchBackward), 3);
-        EXPECT_EQ(at("r = 0", 99999, adSearchBackward), 0);
-    }
-    rs.Open("SELECT r FROM Tanti ORDER BY t, r", conn.get());
-    for (int r = 0; r < 100000; r += 9973) {
-        rs.MoveFirst();
-        rs.Find(QStringLiteral("r = %1").arg(r));
-        ASSERT_EQ(rs.Fields().Item(0).Value().toInt(), r);
-    }
-    EXPECT_LE(rs.StorageBytes(), 16u * 100000u);
-    EXPECT_GE(rs.StorageBytes(), 12u * 100000u) << "the values and the index";
-    rs.Open(rs.Source(), conn.get());
-    EXPECT_LE(rs.StorageBytes(), 9u * 100000u) << "a new open drops the index";
-}
 
 } // namespace
 } // namespace tessaro::test

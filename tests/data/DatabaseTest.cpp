@@ -2,7 +2,6 @@
 // fields, failures and connections.
 
 #include "data/Values.h"
-#include "engine/Dialetto.h"
 #include "support/Fixtures.h"
 
 namespace tessaro::test {
@@ -36,19 +35,18 @@ protected:
         banco = Banco::Crea(GetParam());
         if (!banco)
             GTEST_SKIP() << "no MariaDB server in this run";
-        banco->Exec({
-            "CREATE TABLE Categorie (IdCategoria {AUTO}, Nome VARCHAR(30) NOT NULL, Note TEXT, "
-            "Quando DATETIME)",
-            "CREATE TABLE Prodotti (IdProdotto INTEGER PRIMARY KEY, Nome VARCHAR(30), "
-            "IdCategoria INTEGER, Prezzo DOUBLE, Giorno DATE, Attivo BOOLEAN, Qta DECIMAL(10,2), "
-            "Foto BLOB, FOREIGN KEY (IdCategoria) REFERENCES Categorie (IdCategoria))",
-            "CREATE TABLE Righe (Anno INTEGER, Numero INTEGER, IdProdotto INTEGER, "
-            "PRIMARY KEY (Anno, Numero), "
-            "FOREIGN KEY (IdProdotto) REFERENCES Prodotti (IdProdotto))",
-            "INSERT INTO Categorie VALUES (10, 'Frutta', NULL, '2024-03-01 10:00:00')",
-            "INSERT INTO Prodotti VALUES (1, 'Mela', 10, 0.5, '2024-03-02', 1, 3, NULL), "
-            "(2, NULL, NULL, NULL, NULL, 0, NULL, NULL), (3, 'Pera', 10, 2, NULL, 1, 1.5, NULL)",
-        });
+        banco->Exec(
+            {"CREATE TABLE Categorie (IdCategoria {AUTO}, Nome VARCHAR(30) NOT NULL, Note TEXT, "
+             "Quando DATETIME)",
+             "CREATE TABLE Prodotti (IdProdotto INTEGER PRIMARY KEY, Nome VARCHAR(30), "
+             "IdCategoria INTEGER, Prezzo DOUBLE, Giorno DATE, Attivo BOOLEAN, Qta DECIMAL(10,2), "
+             "Foto BLOB, FOREIGN KEY (IdCategoria) REFERENCES Categorie (IdCategoria))",
+             "CREATE TABLE Righe (Anno INTEGER, Numero INTEGER, IdProdotto INTEGER, "
+             "PRIMARY KEY (Anno, Numero), "
+             "FOREIGN KEY (IdProdotto) REFERENCES Prodotti (IdProdotto))",
+             "INSERT INTO Categorie VALUES (10, 'Frutta', NULL, '2024-03-01 10:00:00')",
+             "INSERT INTO Prodotti VALUES (1, 'Mela', 10, 0.5, '2024-03-02', 1, 3, NULL), "
+             "(2, NULL, NULL, NULL, NULL, 0, NULL, NULL), (3, 'Pera', 10, 2, NULL, 1, 1.5, NULL)"});
         conn = banco->Open();
     }
     bool Sqlite() const { return GetParam() == Motore::Sqlite; }
@@ -109,8 +107,7 @@ TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
         {[&] { rs.Move(5); }, "EOF"},
         {[&] { rs.Move(-9); }, "BOF"},
         {[&] { rs.Move(1, adBookmarkLast); }, "EOF"},
-        {[&] { rs.MoveFirst(); }, "1"},
-    };
+        {[&] { rs.MoveFirst(); }, "1"}};
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         steps[i].first();
         EXPECT_EQ(Where(rs), QLatin1String(steps[i].second)) << "step " << i;
@@ -215,26 +212,6 @@ TEST_P(DataTest, ConnectionsReconnectCountKeysAndSeeEachOther) {
     EXPECT_EQ(RowsAsText(conn.get(), "SELECT COUNT(*) FROM Categorie"), QStringList{"2"});
 }
 
-TEST_P(DataTest, AwkwardTextsRoundTripThroughTheKindsLiteralsAndAreFound) {
-    const QStringList texts = {"O'Brien", "C:\\dati\\", "a\\'b",     "\\",
-                               "''",      "x\\nx",      "€ \"q\" 😀", "--;/*"};
-    const Dialetto& d = Dialetto::Per(banco->Kind());
-    for (int i = 0; i < texts.size(); ++i)
-        conn->Execute(QStringLiteral("INSERT INTO Categorie (IdCategoria, Nome) VALUES (%1, '%2')")
-                          .arg(100 + i)
-                          .arg(d.EscapeTesto(texts[i])));
-    Recordset rs;
-    rs.Open("SELECT IdCategoria, Nome FROM Categorie WHERE IdCategoria >= 100", conn.get());
-    for (int i = 0; i < texts.size(); ++i) {
-        QString doubled = texts[i];
-        doubled.replace("'", "''");
-        rs.MoveFirst();
-        rs.Find("Nome='" + doubled + "'");
-        ASSERT_FALSE(rs.Eof()) << texts[i].toStdString();
-        EXPECT_EQ(rs.Fields()["IdCategoria"].Value().toInt(), 100 + i);
-    }
-}
-
 INSTANTIATE_FOR_ENGINES(DataTest);
 
 TEST(ConnectionSettings, KeysIgnoreCaseAndAcceptAliases) {
@@ -255,25 +232,6 @@ TEST(ConnectionSettings, KeysIgnoreCaseAndAcceptAliases) {
     }
     const auto h = ConnectionSettings::Parse("Provider=MySQL;Host=h;UID=u");
     EXPECT_EQ(h.host + h.user, "hu");
-}
-
-TEST(RecordsetColumn, PacksWholeNumbersUntilAnotherValueArrives) {
-    RecordsetColumn c;
-    c.Append(QVariant(qint64(5)));
-    c.Append(QVariant(int(-7)));
-    EXPECT_TRUE(c.packedIntegers);
-    c.Append(QVariant());
-    EXPECT_FALSE(c.packedIntegers);
-    c.Append(QVariant("x"));
-    ASSERT_EQ(c.Size(), 4u);
-    EXPECT_EQ(c.At(1).toLongLong(), -7);
-    EXPECT_TRUE(c.IsNull(2));
-    EXPECT_EQ(c.At(3).toString(), "x");
-
-    RowsetBuilder b({{"A", DbType::WChar}, {"B", DbType::Integer}});
-    b.AddRow({"x", 1});
-    EXPECT_EQ(RaisedBy([&] { b.AddRow({1}); }).number, Err::WrongArguments);
-    EXPECT_EQ(b.Build()->Fields().Item(QStringLiteral("b")).Type(), DbType::Integer);
 }
 
 } // namespace

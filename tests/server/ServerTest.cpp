@@ -12,32 +12,6 @@ namespace {
     if (!ServerAvailable())                                                                        \
     GTEST_SKIP() << "no MariaDB server in this run"
 
-TEST(MySql, TypeCodesAndCatalogueStatements) {
-    using namespace DbType;
-    const std::pair<const char*, int> types[] = {
-        {"TINYINT(1)", Boolean},
-        {"tinyint(4) unsigned", TinyInt},
-        {"bit(1)", Boolean},
-        {"bit(12)", BigInt},
-        {"int(10) unsigned zerofill", Integer},
-        {"year(4)", SmallInt},
-        {"enum('a','b')", WChar},
-        {"json", WChar},
-        {"varbinary(16)", Binary},
-        {"decimal(18,4)", Numeric},
-        {"timestamp(6)", DbTimeStamp},
-        {"time(3)", DbTime},
-    };
-    for (const auto& [type, code] : types)
-        EXPECT_EQ(mysql::TypeCode(QLatin1String(type)), code) << type;
-    EXPECT_TRUE(mysql::ColumnsStatement(QString()).contains("TABLE_SCHEMA = DATABASE()"));
-    EXPECT_TRUE(mysql::PrimaryKeysStatement("it's\\").contains("TABLE_SCHEMA = 'it\\'s\\\\'"));
-    EXPECT_EQ(mysql::CharacterLength(QVariant(qulonglong(4294967295ULL))), QVariant(0));
-    EXPECT_EQ(mysql::CharacterLength(QVariant(qlonglong(65535))), QVariant(65535));
-    EXPECT_TRUE(mysql::DefaultValue(QVariant("NULL")).isNull());
-    EXPECT_EQ(mysql::DefaultValue(QVariant("'it''s'")), QVariant("it's"));
-}
-
 TEST(MySql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
     REQUIRE_SERVER();
     const auto banco = Banco::Crea(Motore::MariaDb);

@@ -104,29 +104,6 @@ QString SharedConnectionString() {
     return qEnvironmentVariable("TESSARO_MARIADB");
 }
 
-ServerDatabase::ServerDatabase(const QString& serverConnectionString)
-    : mServer(serverConnectionString) {
-    static std::atomic<int> counter{0};
-    mName = QStringLiteral("tessaro_%1_%2")
-                .arg(QCoreApplication::applicationPid())
-                .arg(counter.fetch_add(1));
-    RunAll(mServer, {QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(mName),
-                     QStringLiteral("CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(mName)});
-    mConnectionString = WithDatabase(mServer, mName);
-}
-
-ServerDatabase::~ServerDatabase() {
-    try {
-        RunAll(mServer, {QStringLiteral("DROP DATABASE IF EXISTS `%1`").arg(mName)});
-    } catch (const std::exception&) {
-        // A server that is down takes its throwaway data with it anyway.
-    }
-}
-
-void ServerDatabase::Exec(const QStringList& statements) const {
-    RunAll(mConnectionString, statements);
-}
-
 PrivateServer::PrivateServer() : mScript(qEnvironmentVariable("TESSARO_MARIADB_SCRIPT")) {
     if (mScript.isEmpty()) {
         mError = "TESSARO_MARIADB_SCRIPT is not set";
@@ -187,16 +164,34 @@ std::unique_ptr<Banco> Banco::Crea(Motore motore, const QString& server) {
     if (motore == Motore::MariaDb && server.isEmpty() && !ServerAvailable())
         return nullptr;
     auto b = std::unique_ptr<Banco>(new Banco(motore));
-    if (motore == Motore::Sqlite)
+    if (motore == Motore::Sqlite) {
         b->mFile = std::make_unique<SqliteFile>();
-    else
-        b->mDb =
-            std::make_unique<ServerDatabase>(server.isEmpty() ? SharedConnectionString() : server);
+        b->mConnectionString = b->mFile->ConnectionString();
+        return b;
+    }
+    static std::atomic<int> counter{0};
+    b->mServer = server.isEmpty() ? SharedConnectionString() : server;
+    b->mDatabase = QStringLiteral("tessaro_%1_%2")
+                       .arg(QCoreApplication::applicationPid())
+                       .arg(counter.fetch_add(1));
+    RunAll(b->mServer, {"DROP DATABASE IF EXISTS `" + b->mDatabase + "`",
+                        "CREATE DATABASE `" + b->mDatabase + "` CHARACTER SET utf8mb4"});
+    b->mConnectionString = WithDatabase(b->mServer, b->mDatabase);
     return b;
 }
 
+Banco::~Banco() {
+    if (mDatabase.isEmpty())
+        return;
+    try {
+        RunAll(mServer, {"DROP DATABASE IF EXISTS `" + mDatabase + "`"});
+    } catch (const std::exception&) {
+        // A server that is down takes its throwaway data with it anyway.
+    }
+}
+
 QString Banco::ConnectionString() const {
-    return mFile ? mFile->ConnectionString() : mDb->ConnectionString();
+    return mConnectionString;
 }
 
 void Banco::Exec(const QStringList& statements) const {

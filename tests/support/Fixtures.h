@@ -69,23 +69,6 @@ private:
 bool ServerAvailable();
 QString SharedConnectionString();
 
-// A database of its own on a MariaDB server, dropped at the end.
-class ServerDatabase {
-public:
-    explicit ServerDatabase(const QString& serverConnectionString = SharedConnectionString());
-    ~ServerDatabase();
-    ServerDatabase(const ServerDatabase&) = delete;
-    ServerDatabase& operator=(const ServerDatabase&) = delete;
-    QString ConnectionString() const { return mConnectionString; }
-    // Runs each statement; a failure throws.
-    void Exec(const QStringList& statements) const;
-
-private:
-    QString mServer;
-    QString mName;
-    QString mConnectionString;
-};
-
 // A MariaDB of its own, for a test that kills and restarts the server.
 class PrivateServer {
 public:
@@ -116,12 +99,16 @@ std::string NomeMotore(const ::testing::TestParamInfo<Motore>& info);
         ::testing::Values(::tessaro::test::Motore::Sqlite, ::tessaro::test::Motore::MariaDb),      \
         ::tessaro::test::NomeMotore)
 
-// A fresh, empty database of one engine. In the statements given to Exec,
-// "{AUTO}" stands for the engine's auto-numbered integer key column type.
+// A fresh, empty database of one engine (a SQLite file, or a database of its
+// own on a MariaDB server, dropped at the end). In the statements given to
+// Exec, "{AUTO}" stands for the engine's auto-numbered integer key column type.
 class Banco {
 public:
     // nullptr when the engine is not available in this run.
     static std::unique_ptr<Banco> Crea(Motore motore, const QString& server = QString());
+    ~Banco();
+    Banco(const Banco&) = delete;
+    Banco& operator=(const Banco&) = delete;
 
     Motore Engine() const { return mMotore; }
     // The database kind the navigator uses on this engine.
@@ -138,7 +125,9 @@ private:
     explicit Banco(Motore m) : mMotore(m) {}
     Motore mMotore;
     std::unique_ptr<SqliteFile> mFile;
-    std::unique_ptr<ServerDatabase> mDb;
+    QString mServer;   // the server's connection string, MariaDB only
+    QString mDatabase; // dropped by the destructor
+    QString mConnectionString;
 };
 
 // The rows of a query on a connection, as Banco::Rows gives them.

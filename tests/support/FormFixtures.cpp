@@ -13,8 +13,7 @@ QStringList SchemaClienti() {
         "Codice VARCHAR(8) DEFAULT 'nuovo', FOREIGN KEY (IdComune) REFERENCES Comuni (IdComune))",
         "INSERT INTO Clienti VALUES (10, 'Rossi', 'n10', 40, 1.5, '1984-02-01', 1, 1, 'C10'), "
         "(20, 'Bianchi', 'n20', 50, 2.5, '1974-03-02', 0, 2, 'C20'), "
-        "(30, 'Verdi', 'n30', 60, 3.5, '1964-04-03', 1, 1, 'C30')",
-    };
+        "(30, 'Verdi', 'n30', 60, 3.5, '1964-04-03', 1, 1, 'C30')"};
 }
 
 void FormaTest::SetUp() {

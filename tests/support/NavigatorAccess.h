@@ -28,10 +28,6 @@ public:
     static void Abilita(clsADONavigator& n, HostObject* c) { n.AbilitaInserimento(c); }
     static void Disabilita(clsADONavigator& n, HostObject* c) { n.DisabilitaInserimento(c); }
     static void Pulisci(clsADONavigator& n, HostObject* c) { n.PulisciControlli(c); }
-    static void FillWith(clsADONavigator& n, ComboBox& combo, Recordset& rs, const QString& campo,
-                         long indice) {
-        n.FillComboWhitRecordset(combo, rs, campo, indice);
-    }
 };
 
 } // namespace tessaro
