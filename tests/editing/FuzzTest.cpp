@@ -48,30 +48,28 @@ protected:
             return {t, {}, QString("TQ16 #%1\rTQ17 %2 TQ18").arg(campo).arg(max)};
         return {t, t, {}};
     }
-    // A whole number written as the locale writes it, grouped or not.
-    Digitato Intero(const QLocale& l) {
-        static const QStringList sbagliati = {
-            "1.2.3",         "1,50,0", "abc", "1e3", "3,5", "0x1F", "9223372036854775808",
-            "1;DROP TABLE P"};
-        if (Tra(0, 4) == 0)
-            return {sbagliati[Tra(0, int(sbagliati.size()) - 1)], {}, "TQ16 #Numero\rTQ19"};
-        const qint64 n = Tra(0, 3) == 0 ? std::numeric_limits<qint64>::min() + Tra(0, 9)
-                                        : qint64(Tra(-2000000, 2000000)) * Tra(1, 1000);
+    // A whole number for a BIGINT, or an amount with two decimals for a
+    // DECIMAL(12,2), written as the locale writes it, grouped or not.
+    Digitato Numero(const QLocale& l, bool importo) {
+        // Texts neither column holds, then two that only the other one would.
+        static const QStringList sbagliati = {"1.2.3", "1,50,0", "abc", "0x1F",
+                                              "1e309", "inf",    "5)",  "1;DROP TABLE P"};
+        if (Tra(0, 4) == 0) {
+            const int i = Tra(0, int(sbagliati.size()) + 1);
+            const QString t = i < sbagliati.size() ? sbagliati[i]
+                              : importo            ? (i % 2 ? "1.0055" : "12345678901")
+                                                   : (i % 2 ? "3,5" : "9223372036854775808");
+            return {t, {}, importo ? "TQ16 #Importo\rTQ19" : "TQ16 #Numero\rTQ19"};
+        }
         QLocale scritto = l;
         scritto.setNumberOptions(Tra(0, 1) ? QLocale::DefaultNumberOptions
                                            : QLocale::OmitGroupSeparator);
-        return {scritto.toString(n), QString::number(n), {}};
-    }
-    // An amount with two decimals for DECIMAL(12,2), as the locale writes it.
-    Digitato Importo(const QLocale& l) {
-        static const QStringList sbagliati = {"1.2.3", "1,50,0", "abc",         "1e309",
-                                              "inf",   "1.0055", "12345678901", "5)"};
-        if (Tra(0, 4) == 0)
-            return {sbagliati[Tra(0, int(sbagliati.size()) - 1)], {}, "TQ16 #Importo\rTQ19"};
+        if (!importo) {
+            const qint64 n = Tra(0, 3) == 0 ? std::numeric_limits<qint64>::min() + Tra(0, 9)
+                                            : qint64(Tra(-2000000, 2000000)) * Tra(1, 1000);
+            return {scritto.toString(n), QString::number(n), {}};
+        }
         const qint64 centesimi = qint64(Tra(-500000, 500000)) * Tra(1, 200);
-        QLocale scritto = l;
-        scritto.setNumberOptions(Tra(0, 1) ? QLocale::DefaultNumberOptions
-                                           : QLocale::OmitGroupSeparator);
         return {scritto.toString(centesimi / 100.0, 'f', Tra(0, 1) || centesimi % 10 != 0 ? 2 : 1),
                 QString::number(centesimi / 100.0, 'f', 2),
                 {}};
@@ -127,9 +125,9 @@ TEST_P(Digitazione, WhatIsTypedIsStoredExactlyAndNothingElseChanges) {
                 EditRecord(chiave);
             }
             // Each field typed into or left alone (a new record starts empty).
-            std::vector<std::optional<Digitato>> scelte = {Caratteri("Corto", 5),
-                                                           Caratteri("Lungo", 0), Intero(locale),
-                                                           Importo(locale), Giorno()};
+            std::vector<std::optional<Digitato>> scelte = {
+                Caratteri("Corto", 5), Caratteri("Lungo", 0), Numero(locale, false),
+                Numero(locale, true), Giorno()};
             QString messaggio;
             for (std::size_t i = 0; i < scelte.size(); ++i) {
                 if (Tra(0, 2) == 0) {
