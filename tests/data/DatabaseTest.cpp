@@ -97,8 +97,7 @@ TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
         {[&] { rs.MoveLast(); }, "3"},
         {[&] { rs.MoveNext(); }, "EOF"},
         {[&] { rs.MoveNext(); }, "EOF"},
-        {[&] { rs.MovePrevious(); }, "3"},
-        {[&] { rs.Move(-2); }, "1"},
+        {[&] { rs.Move(-3); }, "1"},
         {[&] { rs.MovePrevious(); }, "BOF"},
         {[&] { rs.MovePrevious(); }, "BOF"},
         {[&] { rs.MoveNext(); }, "1"},
@@ -106,8 +105,7 @@ TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
         {[&] { rs.Move(-1, adBookmarkLast); }, "2"},
         {[&] { rs.Move(5); }, "EOF"},
         {[&] { rs.Move(-9); }, "BOF"},
-        {[&] { rs.Move(1, adBookmarkLast); }, "EOF"},
-        {[&] { rs.MoveFirst(); }, "1"}};
+        {[&] { rs.Move(1, adBookmarkLast); }, "EOF"}};
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         steps[i].first();
         EXPECT_EQ(Where(rs), QLatin1String(steps[i].second)) << "step " << i;
@@ -216,22 +214,20 @@ INSTANTIATE_FOR_ENGINES(DataTest);
 
 TEST(ConnectionSettings, KeysIgnoreCaseAndAcceptAliases) {
     const auto a = ConnectionSettings::Parse(" provider = QSQLITE ; DATA SOURCE= /tmp/b c.db ;");
-    EXPECT_EQ(a.provider, "SQLite");
-    EXPECT_EQ(a.dataSource, "/tmp/b c.db");
+    EXPECT_EQ(a.provider + "|" + a.dataSource, "SQLite|/tmp/b c.db");
     EXPECT_EQ(ConnectionSettings::Parse("PROVIDER=sqlite;Database=x.db").dataSource, "x.db");
-    for (const char* provider : {"MySQL", "mariadb", "QMYSQL"}) {
-        const auto s = ConnectionSettings::Parse(
-            QStringLiteral("Provider=%1;Server=db.local;Port=3307;Database=shop;"
-                           "User ID=anna;PWD=se=cret;Socket=/run/m.sock")
-                .arg(QLatin1String(provider)));
-        EXPECT_EQ(s.provider, "MySQL") << provider;
-        EXPECT_EQ(s.host + s.socket, "db.local/run/m.sock");
-        EXPECT_EQ(s.port, 3307);
-        EXPECT_EQ(s.database + s.user, "shopanna");
-        EXPECT_EQ(s.password, "se=cret"); // only the first "=" separates key and value
+    for (const char* text : {"Provider=mariadb;Server=h;Port=3307;Database=d;User ID=u;PWD=p=q;"
+                             "Socket=/s",
+                             "Provider=QMYSQL;Host=h;Port=3307;Database=d;UID=u;Password=p=q;"
+                             "Socket=/s"}) {
+        const auto s = ConnectionSettings::Parse(QLatin1String(text));
+        // only the first "=" separates key and value
+        EXPECT_EQ(QStringList({s.provider, s.host, QString::number(s.port), s.database, s.user,
+                               s.password, s.socket})
+                      .join('|'),
+                  "MySQL|h|3307|d|u|p=q|/s")
+            << text;
     }
-    const auto h = ConnectionSettings::Parse("Provider=MySQL;Host=h;UID=u");
-    EXPECT_EQ(h.host + h.user, "hu");
 }
 
 } // namespace
