@@ -59,14 +59,6 @@ TEST_P(Modifica, ARecordCreatedDuplicatedEditedAndDeleted) {
     chkAttivo->setCheckState(Qt::Unchecked);
     nav.Update();
     EXPECT_EQ(Riga("32"), "Neroni|<null>|33|-0.5|2024-12-31|0|<null>|nuovo");
-
-    log.Clear();
-    boxes.Expect(MsgAnswer::Yes);
-    nav.Delete();
-    EXPECT_EQ(log.Steps(),
-              QStringList({"Delete", "BeforeDelConfirm", "AfterDelConfirm", "AfterDelete"}));
-    EXPECT_EQ(Keys(), QStringList({"10", "20", "30", "31"}));
-    EXPECT_EQ(Id(), "31");
 }
 
 TEST_P(Modifica, AValueThatCannotBeStoredStopsTheSaveWithItsMessage) {
@@ -80,9 +72,7 @@ TEST_P(Modifica, AValueThatCannotBeStoredStopsTheSaveWithItsMessage) {
     txtCognome->setText("Lunghissim");
     const std::tuple<QLineEdit*, const char*, const char*, int> refused[] = {
         {txtCognome, "Lunghissimo", "TQ16 #Cognome\rTQ17 10 TQ18", 48},
-        {txtEta, "3,5", "TQ16 #Eta\rTQ19", 48},
         {txtEta, "1;DELETE FROM Clienti", "TQ16 #Eta\rTQ19", 48},
-        {txtSaldo, "1.000,5", "TQ16 #Saldo\rTQ19", 48},
         {txtNascita, "2024-02-30", "TQ23 #Nascita", 16}};
     for (const auto& [box, typed, message, style] : refused) {
         const QString before = box->text();
@@ -161,13 +151,6 @@ TEST_P(Modifica, ModesAskSwitchAndRaiseTheirEvents) {
     EXPECT_EQ(log.Steps(), QStringList{"AfterAnnulla"});
     EXPECT_TRUE(chkAttivo->isChecked());
     EXPECT_FALSE(chkAttivo->isEnabled());
-
-    // A failure inside an operation is reported with its label; what ran stays done.
-    log.onAddnew = [] { TessaroError::Raise(Err::InvalidCall, "dal gestore"); };
-    nav.MessaggioConfermaNuovoDisabilitato = true;
-    ExpectOneBox([&] { nav.Addnew(); }, "ClsAdoNavigator_Metodo_AddNew 5 dal gestore", 16, "TQ03");
-    EXPECT_EQ(nav.State(), 5);
-    EXPECT_FALSE(txtCognome->isReadOnly());
 }
 
 TEST_P(Modifica, DeletingMovesToTheRecordBeforeOrEmptiesTheForm) {
