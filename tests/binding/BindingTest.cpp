@@ -59,22 +59,6 @@ TEST_F(Mostra, BoundControlsShowTheirColumnsByTheTagRule) {
     EXPECT_EQ(txtNomeSenza->text(), "Vite");
 }
 
-TEST_F(Mostra, AComboShowsTheItemOfTheRecordsKeyOrNothingForNull) {
-    Schema(kArticoli + QStringList{"INSERT INTO Categorie VALUES (4, 'Viti', 1)",
-                                   "UPDATE Articoli SET IdCategoria = 4 WHERE IdArticolo = 2",
-                                   "INSERT INTO Articoli VALUES (3, 'Perno', 1, 1, 1, '', NULL)"});
-    auto* cbo = AddCombo("cboCategoria", "#IdCategoria");
-    ASSERT_TRUE(Init("Articoli", "IdArticolo"));
-    EXPECT_EQ(cbo->currentIndex(), -1);
-    nav.MovePrevious();
-    EXPECT_EQ(cbo->currentIndex(), 3) << "the item of the key, not the first of its text";
-    nav.MoveFirst();
-    EXPECT_EQ(cbo->currentText(), "Bulloni");
-    nav.MoveLast();
-    EXPECT_EQ(cbo->currentIndex(), -1);
-    EXPECT_EQ(cbo->count(), 4) << "the list stays";
-}
-
 using MostraSuEntrambi = SuEntrambi<>;
 
 TEST_P(MostraSuEntrambi, AComboFindsLookupRowsAddedLaterAndKeepsAKeyWithoutOne) {
@@ -169,16 +153,6 @@ TEST_F(Mostra, LockingOpensOwnColumnsAndEmptyingReachesEveryTaggedControl) {
     EXPECT_EQ(cboCategoria->currentIndex() + cboSenza->currentIndex(), -2);
     EXPECT_EQ(cboCategoria->count(), 3) << "emptying keeps the list";
     EXPECT_FALSE(chkAttiva->isChecked() || chkCategoria->isChecked());
-}
-
-TEST_F(Mostra, NotSetUpItWarnsAndRaisesOnlyOnCurrent) {
-    clsADONavigator fresh;
-    EventLog seen;
-    fresh.SetEventSink(&seen);
-    ExpectOneBox([&] { fresh.ShowCurrentRecord(); }, "TQ01", 48, "TQ02");
-    EXPECT_EQ(seen.names, QStringList({"OnCurrent"}));
-    // Printing without a container asks, then prints nothing and fails nothing.
-    ExpectOneBox([&] { fresh.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::Yes);
 }
 
 TEST_F(Mostra, PrintAsksThenPrintsTheFormOrTheContainer) {

@@ -194,22 +194,6 @@ TEST_P(DataTest, FailuresTellALostConnectionFromARejectedStatement) {
               Err::LostConnection);
 }
 
-TEST_P(DataTest, ConnectionsReconnectCountKeysAndSeeEachOther) {
-    conn->Execute("INSERT INTO Categorie (Nome) VALUES ('Verdura')");
-    EXPECT_EQ(ValueToText(conn->LastInsertId()), "11");
-    conn->Execute("UPDATE Categorie SET Nome = 'x' WHERE IdCategoria = 11");
-    conn->Close();
-    EXPECT_EQ(conn->State(), adStateClosed);
-    conn->Open(); // with the settings it holds
-    conn->Execute("INSERT INTO Categorie (Nome) VALUES ('Pane')");
-    EXPECT_EQ(ValueToText(conn->LastInsertId()), "12");
-    const auto other = banco->Open();
-    EXPECT_EQ(RowsAsText(other.get(), "SELECT Nome FROM Categorie ORDER BY 1"),
-              QStringList({"Frutta", "Pane", "x"}));
-    other->Execute("DELETE FROM Categorie WHERE IdCategoria = 12");
-    EXPECT_EQ(RowsAsText(conn.get(), "SELECT COUNT(*) FROM Categorie"), QStringList{"2"});
-}
-
 INSTANTIATE_FOR_ENGINES(DataTest);
 
 TEST(ConnectionSettings, KeysIgnoreCaseAndAcceptAliases) {
