@@ -229,6 +229,9 @@ public:
     void Open(const QString& source, Connection* activeConnection,
               int cursorType = adOpenUnspecified, int lockType = adLockUnspecified,
               int options = adCmdUnspecified);
+    // The same with a value for each "?" of the statement, bound rather than
+    // written into the text, so that the statement is prepared once.
+    void Open(const QString& source, const QVariantList& values, Connection* activeConnection);
     void Close();
     int State() const { return mOpen ? adStateOpen : adStateClosed; }
 
@@ -336,9 +339,10 @@ public:
     // Reads every row of a statement that returns rows straight into described
     // columns, faster than through Qt. False, with nothing read, when the
     // provider leaves the statement to Qt (which also reports its failures).
-    // expectedRows: about how many rows to make room for (0 when unknown).
+    // expectedRows: about how many rows to make room for (0 when unknown);
+    // values: one for each "?" of the statement.
     virtual bool ReadDirect(const Connection& /*c*/, const QString& /*statement*/,
-                            std::size_t /*expectedRows*/,
+                            const QVariantList& /*values*/, std::size_t /*expectedRows*/,
                             std::vector<RecordsetColumn>& /*columns*/) const {
         return false;
     }

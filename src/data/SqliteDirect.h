@@ -61,7 +61,12 @@ std::optional<QString> DataVersion(Statements& statements);
 // table column): the caller then goes through Qt, which also reports errors.
 // A busy database raises Timeout.
 // expectedRows (0 when unknown) makes room for whole numbers at once.
-bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRows,
-             std::vector<RecordsetColumn>& columns);
+// values: one for each "?" of the statement.
+bool ReadAll(Statements& statements, const QString& sql, const QVariantList& values,
+             std::size_t expectedRows, std::vector<RecordsetColumn>& columns);
+inline bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRows,
+                    std::vector<RecordsetColumn>& columns) {
+    return ReadAll(statements, sql, QVariantList(), expectedRows, columns);
+}
 
 } // namespace tessaro::sqlite

@@ -79,7 +79,13 @@ bool clsADONavigator::ApriElencoSeCambiato(const QString& sql) {
 bool clsADONavigator::LeggiRecord(const QString& chiave) {
     const QString sql = StatementRecord(chiave);
     auto record = std::make_unique<Recordset>();
-    record->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+    const auto legato = Dialect().ChiaveLegata
+                            ? ValoreChiaveLegato(static_cast<short>(mTipoChiave), chiave, Dialect())
+                            : std::nullopt;
+    if (legato)
+        record->Open(mSqlRecordPrefisso + QLatin1Char('?'), QVariantList{*legato}, mConnessione);
+    else
+        record->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
     if (record->RecordCount() < 1)
         return false;
     TheFullData = std::move(record);
