@@ -516,8 +516,11 @@ QVariant Connection::LastInsertId() const {
 std::optional<QString> Connection::DataVersion() const {
     if (!mOpen || !mProvider)
         return std::nullopt;
-    const auto version = mProvider->DataVersion(*this);
-    if (!version)
+    return VersionOfOpening(mProvider->DataVersion(*this));
+}
+
+std::optional<QString> Connection::VersionOfOpening(const std::optional<QString>& version) const {
+    if (!version || !mOpen)
         return std::nullopt;
     return QString::number(mOpenings) + QLatin1Char('/') + *version;
 }
@@ -638,17 +641,22 @@ void Recordset::Open(const QString& source, Connection* activeConnection, int /*
 }
 
 void Recordset::Open(const QString& source, const QVariantList& values,
-                     Connection* activeConnection) {
+                     Connection* activeConnection, std::optional<QString>* version) {
     Reset();
+    if (version)
+        version->reset();
     std::vector<RecordsetColumn> columns;
     try {
         if (!activeConnection)
             TessaroError::Raise(Err::ObjectNotSet);
         activeConnection->RequireOpen();
         const auto expectedRows = static_cast<std::size_t>(source == mLastSource ? mLastRows : 0);
-        if (!activeConnection->Provider().ReadDirect(*activeConnection, source, values,
-                                                     expectedRows, columns) &&
-            !ReadThroughQt(*activeConnection, source, values, columns))
+        std::optional<QString> letta;
+        const bool diretta = activeConnection->Provider().ReadDirect(
+            *activeConnection, source, values, expectedRows, columns, version ? &letta : nullptr);
+        if (version)
+            *version = activeConnection->VersionOfOpening(letta);
+        if (!diretta && !ReadThroughQt(*activeConnection, source, values, columns))
             return; // a statement that returns no rows leaves the recordset closed
     } catch (const TessaroError& e) {
         // Whatever stopped the open, the statement it was for goes with the failure.

@@ -5,6 +5,7 @@
 
 #include <QSqlDriver>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <sqlite3.h>
 #include <string>
@@ -210,13 +211,16 @@ bool Refuse(Lease& st, std::vector<RecordsetColumn>& columns) {
     return false;
 }
 
-bool StepAll(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns) {
+// atFirstRow runs once, while the statement is on its first row.
+bool StepAll(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns,
+             const std::function<void()>& atFirstRow) {
     const int n = static_cast<int>(columns.size());
     std::vector<int> firstTypes(columns.size(), kNoValue);
     int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
         for (int i = 0; i < n; ++i)
             firstTypes[static_cast<std::size_t>(i)] = sqlite3_column_type(st, i);
+        atFirstRow();
     }
     for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
         for (int i = 0; i < n; ++i)
@@ -301,7 +305,8 @@ std::optional<QString> DataVersion(Statements& statements) {
 }
 
 bool ReadAll(Statements& statements, const QString& sql, const QVariantList& values,
-             std::size_t expectedRows, std::vector<RecordsetColumn>& columns) {
+             std::size_t expectedRows, std::vector<RecordsetColumn>& columns,
+             std::optional<QString>* version) {
     Lease st(statements, sql);
     if (!st.Get())
         return false;
@@ -316,8 +321,16 @@ bool ReadAll(Statements& statements, const QString& sql, const QVariantList& val
         for (auto& c : columns)
             c.integers.reserve(expectedRows + expectedRows / 32 + 16);
     }
-    if (StepAll(st.Get(), columns))
+    // While the statement has a row, the read transaction is open and the
+    // version needs no lock of its own.
+    const auto versione = [&] {
+        if (version)
+            *version = DataVersion(statements);
+    };
+    if (StepAll(st.Get(), columns, versione))
         return true;
+    if (version)
+        version->reset();
     // Qt would only wait for the same lock again: a busy database is reported here.
     const bool busy = IsBusyCode(sqlite3_errcode(statements.Db()));
     Refuse(st, columns);

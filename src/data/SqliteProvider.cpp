@@ -369,9 +369,10 @@ void SqliteProvider::DescribeColumns(const Connection& c, const QSqlRecord& reco
 
 bool SqliteProvider::ReadDirect(const Connection& /*c*/, const QString& statement,
                                 const QVariantList& values, std::size_t expectedRows,
-                                std::vector<RecordsetColumn>& columns) const {
+                                std::vector<RecordsetColumn>& columns,
+                                std::optional<QString>* version) const {
     return mStatements.Db() &&
-           sqlite::ReadAll(mStatements, statement, values, expectedRows, columns);
+           sqlite::ReadAll(mStatements, statement, values, expectedRows, columns, version);
 }
 
 std::optional<QString> SqliteProvider::DataVersion(const Connection& /*c*/) const {
