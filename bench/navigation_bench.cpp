@@ -2,7 +2,7 @@
 // QDataWidgetMapper over the same customers table, at several sizes.
 //
 //   navigation_bench [--sizes 10000,100000,1000000] [--cache DIR] [--quick]
-//                    [--server-rows N] [--no-server]
+//                    [--server-rows 100000,1000000] [--no-server]
 //
 // To profile one side's steps alone (under perf, for instance):
 //   navigation_bench --child ours --conn "Provider=SQLite;Data Source=F" --rows N
@@ -38,7 +38,7 @@ struct Options {
     int tipoDatabase = 4;
     QList<qint64> sizes = {10000, 100000, 1000000};
     QString cache = QDir::temp().filePath(QStringLiteral("tessaro-bench"));
-    qint64 serverRows = 100000;
+    QList<qint64> serverSizes = {100000};
     bool server = true;
     bool quick = false;
     long stepsOnly = 0;
@@ -73,7 +73,7 @@ Options ParseOptions(const QStringList& args) {
         else if (a == QLatin1String("--cache"))
             o.cache = take();
         else if (a == QLatin1String("--server-rows"))
-            o.serverRows = take().toLongLong();
+            o.serverSizes = ParseSizes(take());
         else if (a == QLatin1String("--no-server"))
             o.server = false;
         else if (a == QLatin1String("--quick"))
@@ -133,11 +133,11 @@ void RunSqlite(const Options& o, qint64 rows) {
     Print(ComparisonTable(QStringLiteral("SQLite, %L1 rows").arg(rows), ours, peer));
 }
 
-void RunServer(const Options& o, const QString& connectionString) {
-    BuildServerTable(connectionString, o.serverRows);
-    const Results ours = RunInChild(QStringLiteral("ours"), o, connectionString, o.serverRows, 2);
-    const Results peer = RunInChild(QStringLiteral("peer"), o, connectionString, o.serverRows, 2);
-    Print(ComparisonTable(QStringLiteral("MariaDB, %L1 rows").arg(o.serverRows), ours, peer));
+void RunServer(const Options& o, const QString& connectionString, qint64 rows) {
+    BuildServerTable(connectionString, rows);
+    const Results ours = RunInChild(QStringLiteral("ours"), o, connectionString, rows, 2);
+    const Results peer = RunInChild(QStringLiteral("peer"), o, connectionString, rows, 2);
+    Print(ComparisonTable(QStringLiteral("MariaDB, %L1 rows").arg(rows), ours, peer));
 }
 
 int RunAll(const Options& o) {
@@ -145,10 +145,12 @@ int RunAll(const Options& o) {
     for (qint64 rows : o.sizes)
         RunSqlite(o, rows);
     const QString server = qEnvironmentVariable("TESSARO_MARIADB");
-    if (o.server && !server.isEmpty())
-        RunServer(o, server);
-    else
+    if (o.server && !server.isEmpty()) {
+        for (qint64 rows : o.serverSizes)
+            RunServer(o, server, rows);
+    } else {
         Print(QStringLiteral("(MariaDB skipped: TESSARO_MARIADB is not set)\n"));
+    }
     return 0;
 }
 

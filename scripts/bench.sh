@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the navigation benchmark in Release and runs it: our navigator against
 # QSqlTableModel + QDataWidgetMapper on SQLite tables of 10k, 100k and 1M rows,
-# and on 100k rows of a throwaway MariaDB server.
+# and on 100k rows of a throwaway MariaDB server (--server-rows 100000,1000000
+# for more).
 #   scripts/bench.sh                 everything (a few minutes)
 #   scripts/bench.sh --quick         fewer samples, for a smoke run
 #   scripts/bench.sh --no-server     SQLite only

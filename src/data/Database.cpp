@@ -279,14 +279,23 @@ std::optional<qint64> LookUp(const RowTable& table, const RecordsetColumn& c,
 }
 
 // Reads a statement through Qt into columns; false when it returns no rows.
-bool ReadThroughQt(Connection& c, const QString& source, std::vector<RecordsetColumn>& columns) {
+bool ReadThroughQt(Connection& c, const QString& source, const QVariantList& values,
+                   std::vector<RecordsetColumn>& columns) {
     QSqlRecord record;
     QSqlError error;
     bool returnsRows = false;
     {
         QSqlQuery q(c.Database());
         q.setForwardOnly(true);
-        if (q.exec(source)) {
+        bool done = false;
+        if (values.isEmpty()) {
+            done = q.exec(source);
+        } else if (q.prepare(source)) {
+            for (const QVariant& v : values)
+                q.addBindValue(v);
+            done = q.exec();
+        }
+        if (done) {
             returnsRows = q.isSelect();
             record = q.record();
             columns.resize(static_cast<std::size_t>(record.count()));
@@ -507,8 +516,11 @@ QVariant Connection::LastInsertId() const {
 std::optional<QString> Connection::DataVersion() const {
     if (!mOpen || !mProvider)
         return std::nullopt;
-    const auto version = mProvider->DataVersion(*this);
-    if (!version)
+    return VersionOfOpening(mProvider->DataVersion(*this));
+}
+
+std::optional<QString> Connection::VersionOfOpening(const std::optional<QString>& version) const {
+    if (!version || !mOpen)
         return std::nullopt;
     return QString::number(mOpenings) + QLatin1Char('/') + *version;
 }
@@ -625,16 +637,26 @@ void Recordset::RequireOpen() const {
 
 void Recordset::Open(const QString& source, Connection* activeConnection, int /*cursorType*/,
                      int /*lockType*/, int /*options*/) {
+    Open(source, QVariantList(), activeConnection);
+}
+
+void Recordset::Open(const QString& source, const QVariantList& values,
+                     Connection* activeConnection, std::optional<QString>* version) {
     Reset();
+    if (version)
+        version->reset();
     std::vector<RecordsetColumn> columns;
     try {
         if (!activeConnection)
             TessaroError::Raise(Err::ObjectNotSet);
         activeConnection->RequireOpen();
         const auto expectedRows = static_cast<std::size_t>(source == mLastSource ? mLastRows : 0);
-        if (!activeConnection->Provider().ReadDirect(*activeConnection, source, expectedRows,
-                                                     columns) &&
-            !ReadThroughQt(*activeConnection, source, columns))
+        std::optional<QString> letta;
+        const bool diretta = activeConnection->Provider().ReadDirect(
+            *activeConnection, source, values, expectedRows, columns, version ? &letta : nullptr);
+        if (version)
+            *version = activeConnection->VersionOfOpening(letta);
+        if (!diretta && !ReadThroughQt(*activeConnection, source, values, columns))
             return; // a statement that returns no rows leaves the recordset closed
     } catch (const TessaroError& e) {
         // Whatever stopped the open, the statement it was for goes with the failure.

@@ -134,6 +134,8 @@ public:
     // cannot tell (then every read must be taken as possibly changed). Texts
     // taken on two different openings of the connection never compare equal.
     std::optional<QString> DataVersion() const;
+    // A provider's own version text as DataVersion gives it.
+    std::optional<QString> VersionOfOpening(const std::optional<QString>& version) const;
 
     QString ConnectionString() const { return mConnectionString; }
     const ConnectionSettings& Settings() const { return mSettings; }
@@ -229,6 +231,12 @@ public:
     void Open(const QString& source, Connection* activeConnection,
               int cursorType = adOpenUnspecified, int lockType = adLockUnspecified,
               int options = adCmdUnspecified);
+    // The same with a value for each "?" of the statement, bound rather than
+    // written into the text, so that the statement is prepared once.
+    // version, when given: the connection's DataVersion as of the rows read,
+    // taken in the same read; nothing when the provider cannot tell so.
+    void Open(const QString& source, const QVariantList& values, Connection* activeConnection,
+              std::optional<QString>* version = nullptr);
     void Close();
     int State() const { return mOpen ? adStateOpen : adStateClosed; }
 
@@ -336,10 +344,13 @@ public:
     // Reads every row of a statement that returns rows straight into described
     // columns, faster than through Qt. False, with nothing read, when the
     // provider leaves the statement to Qt (which also reports its failures).
-    // expectedRows: about how many rows to make room for (0 when unknown).
+    // expectedRows: about how many rows to make room for (0 when unknown);
+    // values: one for each "?" of the statement; version, when given: what
+    // DataVersion would say of the rows read, taken while reading them.
     virtual bool ReadDirect(const Connection& /*c*/, const QString& /*statement*/,
-                            std::size_t /*expectedRows*/,
-                            std::vector<RecordsetColumn>& /*columns*/) const {
+                            const QVariantList& /*values*/, std::size_t /*expectedRows*/,
+                            std::vector<RecordsetColumn>& /*columns*/,
+                            std::optional<QString>* /*version*/) const {
         return false;
     }
     // The Qt connection has just opened, or is about to close: what a provider

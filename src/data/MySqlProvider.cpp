@@ -198,6 +198,23 @@ QVariant DefaultValue(const QVariant& columnDefault) {
     return text;
 }
 
+QString DataVersionStatement() {
+    // InnoDB stamps a table's UPDATE_TIME at commit with the start second of
+    // the writing transaction. So a stamp changes for every later commit only
+    // when it is older than this second (a commit in this second may share
+    // it) and no other transaction began before this second (its commit could
+    // carry an older stamp). Other engines stamp differently: no version.
+    return QStringLiteral(
+        "SELECT CASE WHEN @@in_transaction = 0 AND DATABASE() IS NOT NULL "
+        "AND t.n = t.innodb AND (t.u IS NULL OR t.u < NOW()) "
+        "AND NOT EXISTS (SELECT 1 FROM information_schema.INNODB_TRX "
+        "WHERE trx_mysql_thread_id <> CONNECTION_ID() AND trx_started < NOW()) "
+        "THEN CONCAT(t.n, ':', COALESCE(UNIX_TIMESTAMP(t.u), '-')) END "
+        "FROM (SELECT COUNT(*) AS n, SUM(ENGINE = 'InnoDB') AS innodb, MAX(UPDATE_TIME) AS u "
+        "FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() "
+        "AND TABLE_TYPE = 'BASE TABLE') AS t");
+}
+
 } // namespace mysql
 
 namespace {
@@ -387,6 +404,17 @@ void MySqlProvider::DescribeColumns(const Connection& /*c*/, const QSqlRecord& r
         else
             col.definedSize = DefaultSize(col.type);
     }
+}
+
+std::optional<QString> MySqlProvider::DataVersion(const Connection& c) const {
+    static const QString statement = mysql::DataVersionStatement();
+    schema::Rows rows;
+    QSqlError error;
+    // No PROCESS privilege for INNODB_TRX, or any other failure: cannot tell.
+    if (!schema::TryRows(c, statement, rows, error) || rows.empty() || rows.front().isEmpty() ||
+        rows.front().front().isNull())
+        return std::nullopt;
+    return rows.front().front().toString();
 }
 
 } // namespace tessaro

@@ -24,6 +24,10 @@ QString Literal(const QString& text);
 // The schema (database) a rowset reads: the named one, else the current database.
 QString SchemaExpression(const QString& schema);
 
+// The statement behind MySqlProvider::DataVersion (one row: the version, or
+// NULL when the server cannot vouch for it).
+QString DataVersionStatement();
+
 // Statements that read information_schema for one schema.
 QString ColumnsStatement(const QString& schema);
 QString PrimaryKeysStatement(const QString& schema);
@@ -53,6 +57,9 @@ public:
     int TypeCode(const QString& declaredType) const override;
     void DescribeColumns(const Connection& c, const QSqlRecord& record,
                          std::vector<RecordsetColumn>& columns) const override;
+    // The tables' UPDATE_TIME of the current database, when InnoDB can vouch
+    // that no commit since would go unseen by it.
+    std::optional<QString> DataVersion(const Connection& c) const override;
 };
 
 } // namespace tessaro

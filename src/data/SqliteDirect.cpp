@@ -5,6 +5,7 @@
 
 #include <QSqlDriver>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <sqlite3.h>
 #include <string>
@@ -168,19 +169,58 @@ void DescribeColumn(sqlite3_stmt* st, int i, int firstValueType, RecordsetColumn
 
 constexpr int kNoValue = -1;
 
+// Values bound as Qt's driver binds them: whole numbers, reals, Null, else text.
+bool Bind(sqlite3_stmt* st, const QVariantList& values) {
+    if (sqlite3_bind_parameter_count(st) != values.size())
+        return false;
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& v = values[i];
+        int rc = SQLITE_OK;
+        switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {
+        case QMetaType::UnknownType:
+            rc = sqlite3_bind_null(st, i + 1);
+            break;
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int64(st, i + 1, v.toLongLong());
+            break;
+        case QMetaType::Double:
+            rc = sqlite3_bind_double(st, i + 1, v.toDouble());
+            break;
+        case QMetaType::QString: {
+            const QString text = v.toString();
+            rc = sqlite3_bind_text16(st, i + 1, text.utf16(),
+                                     static_cast<int>(text.size() * sizeof(char16_t)),
+                                     SQLITE_TRANSIENT);
+            break;
+        }
+        default: // blobs, unsigned 64-bit and the rest: as Qt binds them
+            return false;
+        }
+        if (rc != SQLITE_OK)
+            return false;
+    }
+    return true;
+}
+
 bool Refuse(Lease& st, std::vector<RecordsetColumn>& columns) {
     st.Failed();
     columns.clear();
     return false;
 }
 
-bool StepAll(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns) {
+// atFirstRow runs once, while the statement is on its first row.
+bool StepAll(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns,
+             const std::function<void()>& atFirstRow) {
     const int n = static_cast<int>(columns.size());
     std::vector<int> firstTypes(columns.size(), kNoValue);
     int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
         for (int i = 0; i < n; ++i)
             firstTypes[static_cast<std::size_t>(i)] = sqlite3_column_type(st, i);
+        atFirstRow();
     }
     for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
         for (int i = 0; i < n; ++i)
@@ -264,12 +304,14 @@ std::optional<QString> DataVersion(Statements& statements) {
         .arg(sqlite3_total_changes64(statements.Db()));
 }
 
-bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRows,
-             std::vector<RecordsetColumn>& columns) {
+bool ReadAll(Statements& statements, const QString& sql, const QVariantList& values,
+             std::size_t expectedRows, std::vector<RecordsetColumn>& columns,
+             std::optional<QString>* version) {
     Lease st(statements, sql);
     if (!st.Get())
         return false;
-    if (!sqlite3_stmt_readonly(st.Get()) || sqlite3_column_count(st.Get()) == 0) {
+    if (!sqlite3_stmt_readonly(st.Get()) || sqlite3_column_count(st.Get()) == 0 ||
+        !Bind(st.Get(), values)) {
         st.Failed(); // Qt runs it; nothing to keep
         return false;
     }
@@ -279,8 +321,16 @@ bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRow
         for (auto& c : columns)
             c.integers.reserve(expectedRows + expectedRows / 32 + 16);
     }
-    if (StepAll(st.Get(), columns))
+    // While the statement has a row, the read transaction is open and the
+    // version needs no lock of its own.
+    const auto versione = [&] {
+        if (version)
+            *version = DataVersion(statements);
+    };
+    if (StepAll(st.Get(), columns, versione))
         return true;
+    if (version)
+        version->reset();
     // Qt would only wait for the same lock again: a busy database is reported here.
     const bool busy = IsBusyCode(sqlite3_errcode(statements.Db()));
     Refuse(st, columns);

@@ -61,7 +61,14 @@ std::optional<QString> DataVersion(Statements& statements);
 // table column): the caller then goes through Qt, which also reports errors.
 // A busy database raises Timeout.
 // expectedRows (0 when unknown) makes room for whole numbers at once.
-bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRows,
-             std::vector<RecordsetColumn>& columns);
+// values: one for each "?" of the statement. version, when given: DataVersion
+// taken inside the read transaction of the rows (nothing when no row came).
+bool ReadAll(Statements& statements, const QString& sql, const QVariantList& values,
+             std::size_t expectedRows, std::vector<RecordsetColumn>& columns,
+             std::optional<QString>* version = nullptr);
+inline bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRows,
+                    std::vector<RecordsetColumn>& columns) {
+    return ReadAll(statements, sql, QVariantList(), expectedRows, columns);
+}
 
 } // namespace tessaro::sqlite

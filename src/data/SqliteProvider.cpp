@@ -368,9 +368,11 @@ void SqliteProvider::DescribeColumns(const Connection& c, const QSqlRecord& reco
 }
 
 bool SqliteProvider::ReadDirect(const Connection& /*c*/, const QString& statement,
-                                std::size_t expectedRows,
-                                std::vector<RecordsetColumn>& columns) const {
-    return mStatements.Db() && sqlite::ReadAll(mStatements, statement, expectedRows, columns);
+                                const QVariantList& values, std::size_t expectedRows,
+                                std::vector<RecordsetColumn>& columns,
+                                std::optional<QString>* version) const {
+    return mStatements.Db() &&
+           sqlite::ReadAll(mStatements, statement, values, expectedRows, columns, version);
 }
 
 std::optional<QString> SqliteProvider::DataVersion(const Connection& /*c*/) const {

@@ -51,8 +51,9 @@ public:
     void DescribeColumns(const Connection& c, const QSqlRecord& record,
                          std::vector<RecordsetColumn>& columns) const override;
     // Through the sqlite3 handle under Qt's driver (the same library).
-    bool ReadDirect(const Connection& c, const QString& statement, std::size_t expectedRows,
-                    std::vector<RecordsetColumn>& columns) const override;
+    bool ReadDirect(const Connection& c, const QString& statement, const QVariantList& values,
+                    std::size_t expectedRows, std::vector<RecordsetColumn>& columns,
+                    std::optional<QString>* version) const override;
     std::optional<QString> DataVersion(const Connection& c) const override;
     void Opened(const QSqlDatabase& db) override;
     void Closing() override;

@@ -225,6 +225,32 @@ QString LetteraleChiave(short tipo, const QString& valore, const Dialetto& diale
     return TestoTraApici(valore, dialetto);
 }
 
+std::optional<QVariant> ValoreChiaveLegato(short tipo, const QString& valore,
+                                           const Dialetto& dialetto) {
+    switch (GruppoDi(tipo)) {
+    case GruppoColonna::Intero: {
+        bool ok = false;
+        const qlonglong n = LetteraleChiave(tipo, valore, dialetto).toLongLong(&ok);
+        if (!ok)
+            return std::nullopt;
+        return QVariant(n);
+    }
+    case GruppoColonna::Data:
+        if (dialetto.DateSoloLetterali)
+            return std::nullopt;
+        return QVariant(valore);
+    case GruppoColonna::Logico:
+    case GruppoColonna::AltroNumero:
+        if (IsNumeric(valore))
+            return std::nullopt;
+        return QVariant(valore);
+    case GruppoColonna::Carattere:
+    case GruppoColonna::Ora:
+        break;
+    }
+    return QVariant(valore);
+}
+
 QString CondizioneSuChiave(const QString& nome, short tipo, const QString& valore,
                            const Dialetto& dialetto) {
     return nome + QStringLiteral(" = ") + LetteraleChiave(tipo, valore, dialetto);

@@ -85,6 +85,11 @@ TestiSalvataggio ComponiSalvataggio(const QString& tabella,
 // literal where it has to be). Raises InvalidCall for an integer key that is not
 // a whole number and for a date the kind cannot write.
 QString LetteraleChiave(short tipo, const QString& valore, const Dialetto& dialetto);
+// The value to bind in place of LetteraleChiave's literal, comparing the same;
+// nothing where only the literal says it exactly (decimal keys, dates of
+// literal-only kinds, whole numbers beyond 64 bits). Raises as LetteraleChiave.
+std::optional<QVariant> ValoreChiaveLegato(short tipo, const QString& valore,
+                                           const Dialetto& dialetto);
 
 // The condition that finds a record by its key: "K = 5" or "K = 'x'".
 QString CondizioneSuChiave(const QString& nome, short tipo, const QString& valore,

@@ -47,7 +47,8 @@ const std::array<Dialetto, 4> kDialetti{{
      .DeleteSenzaAsterisco = false,
      .ValoreVero = "-1",
      .DateSoloLetterali = true,
-     .BloccoRiga = ""},
+     .BloccoRiga = "",
+     .ChiaveLegata = false},
     {.TipoDatabase = 1, // SQL Server
      .ElencoChiaviUnaRiga = TopUno,
      .LetteraleData = DataPerSqlServer,
@@ -56,7 +57,8 @@ const std::array<Dialetto, 4> kDialetti{{
      .DeleteSenzaAsterisco = true,
      .ValoreVero = "-1",
      .DateSoloLetterali = false,
-     .BloccoRiga = ""},
+     .BloccoRiga = "",
+     .ChiaveLegata = false},
     {.TipoDatabase = 2, // MySQL / MariaDB
      .ElencoChiaviUnaRiga = UltimoLimitUno,
      .LetteraleData = DataPerMySql,
@@ -65,7 +67,8 @@ const std::array<Dialetto, 4> kDialetti{{
      .DeleteSenzaAsterisco = false,
      .ValoreVero = "-1",
      .DateSoloLetterali = false,
-     .BloccoRiga = " FOR UPDATE"},
+     .BloccoRiga = " FOR UPDATE",
+     .ChiaveLegata = false},
     {.TipoDatabase = 4, // SQLite
      .ElencoChiaviUnaRiga = LimitUno,
      .LetteraleData = DataPerSqlite,
@@ -74,7 +77,8 @@ const std::array<Dialetto, 4> kDialetti{{
      .DeleteSenzaAsterisco = true,
      .ValoreVero = "1",
      .DateSoloLetterali = false,
-     .BloccoRiga = ""},
+     .BloccoRiga = "",
+     .ChiaveLegata = true},
 }};
 
 // Any other kind: the neutral forms.
@@ -86,7 +90,8 @@ const Dialetto kSconosciuto{.TipoDatabase = -1,
                             .DeleteSenzaAsterisco = false,
                             .ValoreVero = "-1",
                             .DateSoloLetterali = false,
-                            .BloccoRiga = ""};
+                            .BloccoRiga = "",
+                            .ChiaveLegata = false};
 
 } // namespace
 

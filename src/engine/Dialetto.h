@@ -27,6 +27,9 @@ struct Dialetto {
     // Appended to the read that checks a row before it is written, so that
     // nobody changes it in between (SQLite locks at BEGIN IMMEDIATE instead).
     const char* BloccoRiga;
+    // The record is read by a statement prepared once, with the key bound to
+    // it: where the provider keeps prepared statements (SQLite).
+    bool ChiaveLegata;
 
     static const Dialetto& Per(int tipoDatabase);
 

@@ -57,15 +57,17 @@ void clsADONavigator::ApriElencoChiavi(const QString& sql, int cursore, int bloc
     mVersioneElenco = versione;
 }
 
-bool clsADONavigator::ElencoAncoraValido(const QString& sql) const {
+bool clsADONavigator::StessoElenco(const QString& sql) const {
     // The list read by Init_Class in its own form is the same query as the
     // requery's (same key, table, order and condition).
-    const bool stessoElenco =
-        sql == mSqlElencoChiavi ||
-        (sql == StatementElencoChiavi(false) && mSqlElencoChiavi == StatementElencoIniziale());
+    return sql == mSqlElencoChiavi ||
+           (sql == StatementElencoChiavi(false) && mSqlElencoChiavi == StatementElencoIniziale());
+}
+
+bool clsADONavigator::ElencoAncoraValido(const QString& sql) const {
     // Nothing anybody could change has changed since the list was read with
     // that statement: reading it again would give the same rows.
-    return stessoElenco && mVersioneElenco && TheData->State() == adStateOpen &&
+    return StessoElenco(sql) && mVersioneElenco && TheData->State() == adStateOpen &&
            TheData->Source() == mSqlElencoChiavi && mConnessione->DataVersion() == mVersioneElenco;
 }
 
@@ -77,14 +79,30 @@ bool clsADONavigator::ApriElencoSeCambiato(const QString& sql) {
 }
 
 bool clsADONavigator::LeggiRecord(const QString& chiave) {
-    const QString sql = StatementRecord(chiave);
-    auto record = std::make_unique<Recordset>();
-    record->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
-    if (record->RecordCount() < 1)
+    QString sql;
+    auto record = ApriRecord(chiave, sql, nullptr);
+    if (!record)
         return false;
     TheFullData = std::move(record);
     mSqlRecordCorrente = sql;
     return true;
+}
+
+std::unique_ptr<Recordset> clsADONavigator::ApriRecord(const QString& chiave, QString& sql,
+                                                       std::optional<QString>* versione) {
+    sql = StatementRecord(chiave);
+    auto record = std::make_unique<Recordset>();
+    const auto legato = Dialect().ChiaveLegata
+                            ? ValoreChiaveLegato(static_cast<short>(mTipoChiave), chiave, Dialect())
+                            : std::nullopt;
+    if (legato)
+        record->Open(mSqlRecordPrefisso + QLatin1Char('?'), QVariantList{*legato}, mConnessione,
+                     versione);
+    else
+        record->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
+    if (record->RecordCount() < 1)
+        return nullptr;
+    return record;
 }
 
 bool clsADONavigator::CaricaRecordCorrente() {

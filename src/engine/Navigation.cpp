@@ -1,5 +1,6 @@
 #include "data/TessaroError.h"
 #include "data/Values.h"
+#include "engine/Dialetto.h"
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
@@ -26,6 +27,8 @@ void clsADONavigator::Muovi(const QString& etichetta, const Titolo& titolo, bool
                             const std::function<void()>& sposta,
                             const std::function<StatoNavigatore()>& statoDopo) {
     Riporta(etichetta, titolo, [&] {
+        if (mInizializzato && aggiornaElenco && MossaSuElencoTenuto(sposta, statoDopo))
+            return;
         if (!PrimaDiMuovere(aggiornaElenco))
             return;
         const long prima = TheData->AbsolutePosition();
@@ -39,6 +42,43 @@ void clsADONavigator::Muovi(const QString& etichetta, const Titolo& titolo, bool
             throw;
         }
     });
+}
+
+bool clsADONavigator::MossaSuElencoTenuto(const std::function<void()>& sposta,
+                                          const std::function<StatoNavigatore()>& statoDopo) {
+    if (ScorrimentoDisabilitato || !Dialect().ChiaveLegata || !mElencoValido || !mConnessione ||
+        !TheData || !TheFullData || mConnessione->State() == adStateClosed ||
+        TheData->State() != adStateOpen || TheData->Bof() || TheData->Eof() || !mVersioneElenco ||
+        !StessoElenco(StatementElencoChiavi(false)))
+        return false;
+    const long prima = TheData->AbsolutePosition();
+    std::unique_ptr<Recordset> record;
+    QString sql;
+    QVariant chiave;
+    try {
+        sposta();
+        chiave = ValoreChiaveCorrente();
+        std::optional<QString> versione;
+        record = ApriRecord(ValueToText(chiave), sql, &versione);
+        // Read in the same transaction as the version: nothing changed since
+        // the list was read, so the list and this record agree.
+        if (record && versione != mVersioneElenco)
+            record.reset();
+    } catch (const TessaroError&) {
+        // The full check meets the same failure and reports it.
+        record.reset();
+    }
+    if (!record) {
+        RiportaCursore(prima);
+        return false;
+    }
+    mConnessioneAppenaVerificata = false;
+    TheFullData = std::move(record);
+    mSqlRecordCorrente = sql;
+    RicordaRecordCaricato(chiave);
+    ShowCurrentRecord();
+    mState = statoDopo();
+    return true;
 }
 
 StatoNavigatore clsADONavigator::StatoUltimoOMezzo() const {

@@ -186,6 +186,16 @@ private:
     // Reads one record into TheFullData; false, leaving TheFullData as it was,
     // when the statement finds no row.
     bool LeggiRecord(const QString& chiave);
+    // The record of a key with its statement; nullptr when it finds no row.
+    // versione, when given: the connection's data version as of the read,
+    // where the provider can tell it.
+    std::unique_ptr<Recordset> ApriRecord(const QString& chiave, QString& sql,
+                                          std::optional<QString>* versione);
+    // A move on a kept list whose record read tells, in the same read, that
+    // nothing changed since the list was read; false, with the cursor back
+    // where it was, when the move needs the full check.
+    bool MossaSuElencoTenuto(const std::function<void()>& sposta,
+                             const std::function<StatoNavigatore()>& statoDopo);
     void RecordNonTrovato() const;
     // Moves to and shows the record of a key; false, leaving the record shown
     // and the cursor as they were, when the list has no such key.
@@ -206,6 +216,8 @@ private:
                const std::function<StatoNavigatore()>& statoDopo);
     // The key list is read again only when the data may have changed since it was read.
     bool ElencoAncoraValido(const QString& sql) const;
+    // The statement reads the same list as the one TheData was read with.
+    bool StessoElenco(const QString& sql) const;
     bool ApriElencoSeCambiato(const QString& sql);
     StatoNavigatore StatoUltimoOMezzo() const;
     bool LinkDelChiamante(const std::vector<QString>& ArrayOfLink);
