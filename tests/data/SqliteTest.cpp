@@ -127,26 +127,5 @@ TEST_F(SqliteFileTest, TheDirectReaderGivesWhatQtGives) {
               Err::StatementRejected);
 }
 
-TEST_F(SqliteFileTest, TheDataVersionChangesWithEveryChangeByAnyone) {
-    const auto first = conn->DataVersion();
-    ASSERT_TRUE(first.has_value());
-    RowsAsText(conn.get(), "SELECT * FROM Voci");
-    EXPECT_EQ(conn->DataVersion(), first) << "reading changes nothing";
-    file.Exec("INSERT INTO Voci (Id) VALUES (20)");
-    const auto afterOther = conn->DataVersion();
-    EXPECT_NE(afterOther, first) << "a commit by another connection";
-    conn->Execute("DELETE FROM Voci WHERE Id = 20");
-    const auto afterOwn = conn->DataVersion();
-    EXPECT_NE(afterOwn, afterOther) << "a change on this connection";
-    conn->Execute("UPDATE Voci SET Nome = Nome WHERE 0");
-    EXPECT_EQ(conn->DataVersion(), afterOwn) << "a statement that changed no row";
-    // A new opening never passes for an older one.
-    conn->Close();
-    EXPECT_FALSE(conn->DataVersion().has_value());
-    conn->Open();
-    EXPECT_NE(conn->DataVersion(), afterOwn);
-    EXPECT_FALSE(DbProvider::Create("MySQL")->DataVersion(*conn).has_value());
-}
-
 } // namespace
 } // namespace tessaro::test

@@ -4,7 +4,6 @@
 #include "language/modLanguageSupport.h"
 #include "support/FormFixtures.h"
 
-#include <QAction>
 #include <QFile>
 
 namespace tessaro::test {
@@ -380,17 +379,6 @@ TEST(NavigatorBeforeSetUp, PropertiesWarnAndMovesDoNothing) {
     ASSERT_EQ(boxes.Shown().size(), 3u);
     for (const auto& b : boxes.Shown())
         EXPECT_EQ(b.text + b.title + QString::number(b.style), "TQ01TQ0248");
-
-    collTabellaPrincipale c;
-    c.Add("Id", 3, false, 0, true);
-    c.Add("Nome", 130, true, 40, false);
-    EXPECT_EQ(c.Item("nome")->LunghezzaMassima(), 40);
-    EXPECT_EQ(RaisedBy([&] { c.Add("NOME", 130, true, 0, false); }).number, Err::DuplicateKey);
-    boxes.Clear();
-    boxes.Expect();
-    EXPECT_EQ(c.Item(3), nullptr);
-    EXPECT_TRUE(boxes.Shown()[0].text.startsWith("Err 9 - "));
-    EXPECT_EQ(boxes.Shown()[0].title, "Errore interno!");
 }
 
 } // namespace
