@@ -6,25 +6,13 @@
 namespace tessaro::test {
 namespace {
 
-// How a Tag reads on each kind of control, and the item list a combo builds.
+// How a Tag reads on each kind of control, and the item list a combo builds;
+// the lists themselves are checked on real combos below.
 TEST(ComboSql, BindingsAndStatements) {
     const QString s = kSep;
     const auto combo = [](const QString& tag) { return LeggiLegame(tag, "#", true); };
-    EXPECT_FALSE(combo("IdCategoria").Legato()) << "a Tag without the prefix binds nothing";
-    EXPECT_TRUE(combo("#IdCategoria" + s + "Descrizione").nonValido);
     EXPECT_FALSE(combo("#IdCategoria" + s).nonValido);
-    const Legame collegata = LeggiLegame("x#IdCliente" + s + "Clienti.Nome", "#", false);
-    EXPECT_EQ(collegata.tipo, TipoLegame::ColonnaCollegata);
-    EXPECT_EQ(collegata.ColonnaMostrata(), "Clienti.Nome");
     EXPECT_EQ(LeggiLegame("IdCliente", "", false).ColonnaMostrata(), "IdCliente");
-
-    EXPECT_EQ(StatementElencoCombo(combo("#IdCategoria" + s), "Categorie", "Attiva = 1").Sql,
-              "select * from Categorie where Attiva = 1");
-    const Legame voce = combo("#IdCliente" + s + s + "Cognome" + s + " - " + s + "Nome");
-    EXPECT_EQ(voce.separatori, QStringList({" - "}));
-    const ElencoCombo e = StatementElencoCombo(voce, "Clienti", "");
-    EXPECT_TRUE(e.MultiColonna);
-    EXPECT_EQ(e.Sql, "SELECT Cognome , Nome  FROM Clienti Order By  Cognome,  Nome");
     EXPECT_EQ(StatementElencoCombo(combo("#Id" + s + "T" + s + "C"), "T", "A <> 0").Sql,
               "SELECT C  FROM T where A <> 0 Order By  C");
     QString lungo = "#Id" + s;
@@ -36,10 +24,6 @@ TEST(ComboSql, BindingsAndStatements) {
         RaisedBy([&] { StatementElencoCombo(combo(lungo + s + "-" + s + "C12"), "T", ""); }).number,
         Err::SubscriptOutOfRange)
         << "eleven separators are the most";
-    EXPECT_EQ(StatementChiaviCombo("Clienti", " Cognome,  Nome", "A = 1"),
-              "select * from Clienti where A = 1 Order By  Cognome,  Nome");
-    EXPECT_EQ(StatementRigaCombo("Clienti", "IdCliente", "O''Brien"),
-              "SELECT * FROM Clienti WHERE ((Clienti.IdCliente) = 'O''Brien')");
 }
 
 // Orders with a customer (text key) and a category (integer key).
@@ -63,8 +47,8 @@ protected:
                    "INSERT INTO Ordini VALUES (1, 'A-1', 'R1', 2), (2, 'A-2', 'B2', 3)"} +
                extra);
     }
-    QStringList KeyList(const QString& combo) const {
-        for (const auto& v : nav.ArrayChiaviPrimarieCombo())
+    QStringList KeyList(const QString& combo, const clsADONavigator* n = nullptr) const {
+        for (const auto& v : (n ? *n : nav).ArrayChiaviPrimarieCombo())
             if (v.Name == combo)
                 return QStringList(v.Chiavi.begin(), v.Chiavi.end());
         return {"<none>"};
@@ -73,79 +57,45 @@ protected:
     const QString kTagCliente = Tag({"IdCliente", "", "Cognome", " - ", "Nome"});
 };
 
-TEST_F(Combo, ItemsAndKeysComeFromTheSameRowsInTheSameOrder) {
+TEST_F(Combo, ItemsKeysConditionsRefillsAndPicking) {
     Ordini({"INSERT INTO Clienti VALUES ('V9', 'Verdi', NULL, NULL, NULL, NULL)"});
     auto* cboCategoria = AddCombo("cboCategoria", "#IdCategoria");
+    cboCategoria->setProperty("DataField", "Attiva = 1");
+    auto* cboTutte = AddCombo("cboTutte", "#IdCategoria");
     auto* cboCliente = AddCombo("cboCliente", kTagCliente);
+    auto* txtCitta = AddText("txtCitta", Tag({"IdCliente", "Citta"}));
+    auto* txtTelefono = AddText("txtTelefono", Tag({"IdCliente", "Clienti.Telefono"}));
+    auto* txtEmail = AddText("txtEmail", Tag({"IdCliente", "Email"}));
+    auto* txtNumero = AddText("txtNumero", "#Numero");
+    auto* txtDescrizione = AddText("txtDescrizione", Tag({"IdCategoria", "Descrizione"}));
     ASSERT_TRUE(Init("Ordini", "IdOrdine"));
     EXPECT_EQ(Items(cboCategoria), QStringList({"Bulloni", "Chiodi", "Viti"}));
     EXPECT_EQ(KeyList("cboCategoria"), QStringList({"1", "2", "3"}));
     EXPECT_EQ(Items(cboCliente), QStringList({"Bianchi - Luca", "O'Brien - Sean", "Rossi - Anna",
                                               "Rossi - Mario", "Verdi - "}));
     EXPECT_EQ(KeyList("cboCliente"), QStringList({"B2", "O'B", "R3", "R1", "V9"}));
-    EXPECT_EQ(cboCliente->currentText() + "|" + cboCategoria->currentText(), "Bianchi - Luca|Viti");
+    EXPECT_EQ(cboCliente->currentText() + "|" + cboCategoria->currentText() + "|" +
+                  txtCitta->text() + txtEmail->text(),
+              "Bianchi - Luca|Viti|Milanol@x.it");
+
+    // Picking an item fills the text boxes of its table: the table qualifier
+    // dropped, Null empties, other columns untouched; nothing picked, nothing changes.
+    Of(cboCliente).SetListIndex(static_cast<int>(KeyList("cboCliente").indexOf("O'B")));
+    nav.SincronizzaTabelleComboItem(Of(cboCliente));
+    EXPECT_EQ(txtCitta->text() + "|" + txtTelefono->text() + "|" + txtEmail->text() + "|" +
+                  txtNumero->text(),
+              "Dublino|353||A-2");
+    txtCitta->setText("digitato");
+    Of(cboCliente).SetListIndex(-1);
+    nav.SincronizzaTabelleComboItem(Of(cboCliente));
+    Of(cboCategoria).SetListIndex(0);
+    nav.SincronizzaTabelleComboItem(Of(cboCategoria));
+    EXPECT_EQ(txtCitta->text() + "|" + txtDescrizione->text(), "digitato|Bulloni");
     nav.MoveFirst();
     EXPECT_EQ(cboCliente->currentText() + "|" + cboCategoria->currentText(),
               "Rossi - Mario|Chiodi");
 
-    // Refilling keeps one entry, with the order text of its first fill.
-    banco->Exec({"INSERT INTO Clienti VALUES ('A0', 'Abate', 'Zeno', NULL, NULL, NULL)"});
-    cboCliente->setProperty("Tag", Tag({"IdCliente", "", "Nome"}));
-    nav.FillCombo(Of(cboCliente));
-    EXPECT_EQ(Items(cboCliente), QStringList({"", "Anna", "Luca", "Mario", "Sean", "Zeno"}));
-    EXPECT_EQ(KeyList("cboCliente"), QStringList({"V9", "R3", "B2", "R1", "O'B", "A0"}));
-    nav.AggiornaChiaviPrimarieCombo(Of(cboCliente), "Clienti");
-    EXPECT_EQ(KeyList("cboCliente"), QStringList({"A0", "B2", "O'B", "R3", "R1", "V9"}));
-    int entries = 0;
-    for (const auto& v : nav.ArrayChiaviPrimarieCombo())
-        entries += v.Name == "cboCliente";
-    EXPECT_EQ(entries, 1);
-}
-
-TEST_F(Combo, NullsInALookupTable) {
-    const auto run = [&](const QString& rows, const QString& tag) {
-        Schema({"DROP TABLE IF EXISTS Zone", "DROP TABLE IF EXISTS Luoghi",
-                "CREATE TABLE Zone (Codice TEXT, Nome TEXT)", rows,
-                "CREATE TABLE Luoghi (IdLuogo INTEGER PRIMARY KEY, Zona TEXT)",
-                "INSERT INTO Luoghi VALUES (1, 'A')"});
-        QComboBox* combo = form->findChild<QComboBox*>("cboZona");
-        if (!combo)
-            combo = AddCombo("cboZona", tag);
-        combo->setProperty("Tag", tag);
-        clsADONavigator n;
-        n.TipoDatabase = 4;
-        EXPECT_TRUE(n.Init_Class(conn.get(), "Luoghi", FormOf(form.get()), "IdLuogo",
-                                 {"", "Zona", "Zone", "Codice"}, "#", ""));
-        QStringList keys;
-        for (const auto& v : n.ArrayChiaviPrimarieCombo())
-            if (v.Name == "cboZona")
-                keys = QStringList(v.Chiavi.begin(), v.Chiavi.end());
-        return Items(combo).join(",") + "/" + keys.join(",");
-    };
-    const auto failure = [](const char* label) {
-        return QLatin1String(label) + "94 Invalid use of Null";
-    };
-    boxes.Expect();
-    EXPECT_EQ(run("INSERT INTO Zone VALUES ('A', 'Nord'), (NULL, 'Centro'), ('C', 'Sud')", "#Zona"),
-              "Nord,Centro,Sud/A,,");
-    ExpectBox(0, failure("ClsAdoNavigator_RiempiArrayChiaviPrimarieCombo "), 16, "TQ03");
-    boxes.Expect();
-    EXPECT_EQ(run("INSERT INTO Zone VALUES ('A', 'Nord'), ('B', NULL), ('C', 'Sud')", "#Zona"),
-              "Nord/A,B,C");
-    ExpectBox(1, failure("ClsAdoNavigator_FillComboWhitRecordset "), 16, "TQ03");
-    EXPECT_EQ(run("INSERT INTO Zone VALUES ('C', 'Sud'), ('B', NULL), ('A', 'Nord')",
-                  Tag({"Zona", "", "Codice", " - ", "Nome"})),
-              "A - Nord,B - ,C - Sud/A,B,C")
-        << "a Null in a multi-column item is an empty piece";
-}
-
-TEST_F(Combo, AConditionRestrictsTheListForANewRecordOnly) {
-    Ordini();
-    auto* cboCategoria = AddCombo("cboCategoria", "#IdCategoria");
-    cboCategoria->setProperty("DataField", "Attiva = 1");
-    auto* cboTutte = AddCombo("cboTutte", "#IdCategoria");
-    ASSERT_TRUE(Init("Ordini", "IdOrdine"));
-    EXPECT_EQ(Items(cboCategoria).size(), 3);
+    // A condition restricts the list and its keys for a new record only.
     nav.SetState(StatoNavigatore::NuovoRecord);
     nav.FillCombo(Of(cboCategoria));
     nav.FillCombo(Of(cboTutte));
@@ -160,7 +110,6 @@ TEST_F(Combo, AConditionRestrictsTheListForANewRecordOnly) {
     EXPECT_EQ(KeyList("cboCategoria"), QStringList({"1", "2", "3"}));
     EXPECT_EQ(cboTutte->count(), 0) << "only combos with a condition are refilled";
     nav.FillCombo(Of(cboTutte));
-
     // Removing the disabled rows keeps the item shown, or shows none when it goes.
     nav.MoveLast();
     nav.VerificaComboConOfForm();
@@ -171,6 +120,54 @@ TEST_F(Combo, AConditionRestrictsTheListForANewRecordOnly) {
     ASSERT_EQ(cboCategoria->currentText(), "Chiodi");
     nav.RimuoviDisabilitatiDaCombo(Of(cboCategoria));
     EXPECT_EQ(cboCategoria->currentIndex(), -1);
+
+    // Refilling keeps one entry, with the order text of its first fill.
+    banco->Exec({"INSERT INTO Clienti VALUES ('A0', 'Abate', 'Zeno', NULL, NULL, NULL)"});
+    cboCliente->setProperty("Tag", Tag({"IdCliente", "", "Nome"}));
+    nav.FillCombo(Of(cboCliente));
+    EXPECT_EQ(Items(cboCliente), QStringList({"", "Anna", "Luca", "Mario", "Sean", "Zeno"}));
+    EXPECT_EQ(KeyList("cboCliente"), QStringList({"V9", "R3", "B2", "R1", "O'B", "A0"}));
+    nav.AggiornaChiaviPrimarieCombo(Of(cboCliente), "Clienti");
+    EXPECT_EQ(KeyList("cboCliente"), QStringList({"A0", "B2", "O'B", "R3", "R1", "V9"}));
+    int entries = 0;
+    for (const auto& v : nav.ArrayChiaviPrimarieCombo())
+        entries += v.Name == "cboCliente";
+    EXPECT_EQ(entries, 1);
+    Of(cboCategoria).SetListIndex(0);
+    cboCategoria->setProperty("Tag", "#Sconosciuta");
+    ExpectOneBox([&] { nav.SincronizzaTabelleComboItem(Of(cboCategoria)); },
+                 "ClsAdoNavigator_Metodo_SincronizzaTabelleComboItem 9 " +
+                     TessaroError::StandardDescription(Err::SubscriptOutOfRange),
+                 16, "TQ03");
+}
+
+TEST_F(Combo, NullsInALookupTable) {
+    auto* combo = AddCombo("cboZona", "#Zona");
+    const auto run = [&](const QString& rows, const QString& tag) {
+        Schema({"DROP TABLE IF EXISTS Zone", "DROP TABLE IF EXISTS Luoghi",
+                "CREATE TABLE Zone (Codice TEXT, Nome TEXT)", rows,
+                "CREATE TABLE Luoghi (IdLuogo INTEGER PRIMARY KEY, Zona TEXT)",
+                "INSERT INTO Luoghi VALUES (1, 'A')"});
+        combo->setProperty("Tag", tag);
+        clsADONavigator n;
+        n.TipoDatabase = 4;
+        EXPECT_TRUE(n.Init_Class(conn.get(), "Luoghi", FormOf(form.get()), "IdLuogo",
+                                 {"", "Zona", "Zone", "Codice"}, "#", ""));
+        return Items(combo).join(",") + "/" + KeyList("cboZona", &n).join(",");
+    };
+    boxes.Expect();
+    EXPECT_EQ(run("INSERT INTO Zone VALUES ('A', 'Nord'), (NULL, 'Centro'), ('C', 'Sud')", "#Zona"),
+              "Nord,Centro,Sud/A,,");
+    ExpectBox(0, "ClsAdoNavigator_RiempiArrayChiaviPrimarieCombo 94 Invalid use of Null", 16,
+              "TQ03");
+    boxes.Expect();
+    EXPECT_EQ(run("INSERT INTO Zone VALUES ('A', 'Nord'), ('B', NULL), ('C', 'Sud')", "#Zona"),
+              "Nord/A,B,C");
+    ExpectBox(1, "ClsAdoNavigator_FillComboWhitRecordset 94 Invalid use of Null", 16, "TQ03");
+    EXPECT_EQ(run("INSERT INTO Zone VALUES ('C', 'Sud'), ('B', NULL), ('A', 'Nord')",
+                  Tag({"Zona", "", "Codice", " - ", "Nome"})),
+              "A - Nord,B - ,C - Sud/A,B,C")
+        << "a Null in a multi-column item is an empty piece";
 }
 
 TEST_F(Combo, BadTagsAreReported) {
@@ -191,37 +188,6 @@ TEST_F(Combo, BadTagsAreReported) {
     cboCattivo->addItems({"resta"});
     ExpectOneBox([&] { nav.FillCombo(Of(cboCattivo)); }, "TQ26 cboCattivo TQ27", 48, "TQ02");
     EXPECT_EQ(Items(cboCattivo), QStringList({"resta"}));
-}
-
-TEST_F(Combo, PickingAnItemFillsTheTextBoxesOfItsTable) {
-    Ordini();
-    auto* cboCliente = AddCombo("cboCliente", kTagCliente);
-    auto* txtCitta = AddText("txtCitta", Tag({"IdCliente", "Citta"}));
-    auto* txtTelefono = AddText("txtTelefono", Tag({"IdCliente", "Clienti.Telefono"}));
-    auto* txtEmail = AddText("txtEmail", Tag({"IdCliente", "Email"}));
-    auto* txtNumero = AddText("txtNumero", "#Numero");
-    auto* cboCategoria = AddCombo("cboCategoria", "#IdCategoria");
-    auto* txtDescrizione = AddText("txtDescrizione", Tag({"IdCategoria", "Descrizione"}));
-    ASSERT_TRUE(Init("Ordini", "IdOrdine"));
-    ASSERT_EQ(txtCitta->text() + txtEmail->text(), "Milanol@x.it");
-    Of(cboCliente).SetListIndex(static_cast<int>(KeyList("cboCliente").indexOf("O'B")));
-    nav.SincronizzaTabelleComboItem(Of(cboCliente));
-    EXPECT_EQ(txtCitta->text(), "Dublino");
-    EXPECT_EQ(txtTelefono->text(), "353") << "the table qualifier is dropped";
-    EXPECT_EQ(txtEmail->text(), "") << "Null empties";
-    EXPECT_EQ(txtNumero->text(), "A-2") << "other columns are not touched";
-    txtCitta->setText("digitato");
-    Of(cboCliente).SetListIndex(-1);
-    nav.SincronizzaTabelleComboItem(Of(cboCliente));
-    EXPECT_EQ(txtCitta->text(), "digitato") << "nothing picked, nothing changes";
-    Of(cboCategoria).SetListIndex(0);
-    nav.SincronizzaTabelleComboItem(Of(cboCategoria));
-    EXPECT_EQ(txtDescrizione->text(), "Bulloni");
-    cboCategoria->setProperty("Tag", "#Sconosciuta");
-    ExpectOneBox([&] { nav.SincronizzaTabelleComboItem(Of(cboCategoria)); },
-                 "ClsAdoNavigator_Metodo_SincronizzaTabelleComboItem 9 " +
-                     TessaroError::StandardDescription(Err::SubscriptOutOfRange),
-                 16, "TQ03");
 }
 
 } // namespace
