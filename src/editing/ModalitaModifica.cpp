@@ -84,18 +84,18 @@ void clsADONavigator::Annulla() {
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Annulla "), TitoloTQ03(), [&] {
         DisabilitaInserimento(mContenitoreCaselle);
         Solleva([](NavigatorEvents& ev) { ev.AfterAnnulla(); });
-        mState = StatoNavigatore::RecordInMezzo;
+        // With no record to go back to (a table empty from the start or emptied
+        // by deletes) the record last loaded is gone: show nothing.
+        const bool nessuno = !TheData || TheData->RecordCount() < 1;
+        mState = nessuno ? StatoNavigatore::NessunRecord : StatoNavigatore::RecordInMezzo;
         FillComboConOfForm();
+        if (nessuno) {
+            SvuotaControlli();
+            return;
+        }
         ShowCurrentRecord();
         // Again: the host's OnCurrent and AfterCurrent handlers run in between.
         mState = StatoNavigatore::RecordInMezzo;
-        // Giving up a new record when there is no record to go back to (an empty
-        // table) leaves nothing to show: back to the no-records state, not to the
-        // middle of a list, and without the abandoned values.
-        if (TheFullData && TheFullData->State() == adStateOpen && TheFullData->RecordCount() < 1) {
-            SvuotaControlli();
-            mState = StatoNavigatore::NessunRecord;
-        }
     });
 }
 

@@ -136,6 +136,11 @@ TEST_P(Modifica, DeletingMovesToTheRecordBeforeOrEmptiesTheForm) {
     EXPECT_TRUE(Keys().isEmpty());
     EXPECT_EQ(Id() + txtCognome->text() + cboComune->currentText() + QString::number(nav.State()),
               "1");
+    // A new record given up there shows nothing of the records deleted.
+    nav.MessaggioConfermaNuovoDisabilitato = true;
+    nav.Addnew();
+    nav.Annulla();
+    EXPECT_EQ(Id() + txtCognome->text() + QString::number(nav.State()), "1");
 }
 
 TEST_P(Modifica, ASaveWritesOnlyWhatTheUserChanged) {
