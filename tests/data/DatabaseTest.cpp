@@ -4,6 +4,8 @@
 #include "data/Values.h"
 #include "support/Fixtures.h"
 
+#include <QRegularExpression>
+
 namespace tessaro::test {
 namespace {
 
@@ -88,23 +90,21 @@ TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
             adLockReadOnly);
     EXPECT_EQ(rs.RecordCount(), 3);
     EXPECT_EQ(Where(rs), "1");
-    // Past either end the cursor stays there without a current row.
-    const std::pair<std::function<void()>, const char*> steps[] = {
-        {[&] { rs.MoveLast(); }, "3"},
-        {[&] { rs.MoveNext(); }, "EOF"},
-        {[&] { rs.MoveNext(); }, "EOF"},
-        {[&] { rs.Move(-3); }, "1"},
-        {[&] { rs.MovePrevious(); }, "BOF"},
-        {[&] { rs.MovePrevious(); }, "BOF"},
-        {[&] { rs.MoveNext(); }, "1"},
-        {[&] { rs.Move(1, adBookmarkFirst); }, "2"},
-        {[&] { rs.Move(-1, adBookmarkLast); }, "2"},
-        {[&] { rs.Move(5); }, "EOF"},
-        {[&] { rs.Move(-9); }, "BOF"},
-        {[&] { rs.Move(1, adBookmarkLast); }, "EOF"}};
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-        steps[i].first();
-        EXPECT_EQ(Where(rs), QLatin1String(steps[i].second)) << "step " << i;
+    // Past either end the cursor stays there without a current row. A step is
+    // L(ast), N(ext), P(revious) or Move(n) from the current row, F(irst) or
+    // L(ast), then where it lands.
+    for (const char* text : {"L 3", "N EOF", "N EOF", "-3 1", "P BOF", "P BOF", "N 1", "1F 2",
+                             "-1L 2", "5 EOF", "-9 BOF", "1L EOF"}) {
+        const QString step = QLatin1String(text);
+        const QString m = step.section(' ', 0, 0);
+        if (m == "L" || m == "N" || m == "P")
+            m == "L" ? rs.MoveLast() : m == "N" ? rs.MoveNext() : rs.MovePrevious();
+        else
+            rs.Move(QString(m).remove(QRegularExpression("[FL]")).toInt(),
+                    m.endsWith('F')   ? adBookmarkFirst
+                    : m.endsWith('L') ? adBookmarkLast
+                                      : adBookmarkCurrent);
+        EXPECT_EQ(Where(rs), step.section(' ', 1)) << step.toStdString();
     }
     rs.MoveLast();
     rs.MoveNext();
@@ -161,7 +161,6 @@ TEST_P(DataTest, FieldsGiveTypesAndValuesByNameOrTable) {
 TEST_P(DataTest, FailuresTellALostConnectionFromARejectedStatement) {
     const Raised syntax = RaisedBy([&] { conn->Execute("UPDAT T SET a = 2"); });
     EXPECT_EQ(syntax.number, Err::StatementRejected);
-    EXPECT_EQ(syntax.number, -2147217900);
     EXPECT_TRUE(syntax.description.contains(QLatin1String("syntax")))
         << syntax.description.toStdString();
     const Raised duplicate =
