@@ -1,4 +1,5 @@
-// The toolbar's commands and the public methods behind them.
+// The commands: each one from the toolbar, from the keyboard and through the
+// public method behind it, with every event it raises.
 
 #include "ControlFixture.h"
 
@@ -7,9 +8,9 @@ namespace {
 
 class Comandi : public ControlTest {
 protected:
-    void SetUp() override { // three customers, standing on the last
+    void SetUp() override { // ten customers, standing on the last
         ControlTest::SetUp();
-        Clienti(3);
+        Clienti(10);
         ASSERT_TRUE(RegistraClienti());
     }
     // A button out of step with the state shows whether a refresh ran.
@@ -17,71 +18,137 @@ protected:
     bool Aggiornato() const { return ctl->Button("Modifica")->isEnabled(); }
 };
 
-TEST_F(Comandi, ScrollingButtonsMoveAndRefreshWithTheToolbarOffMeanwhile) {
+enum class Partenza { Secondo, Modifica, Nuovo };
+enum class Via { Pulsante, Tastiera, Metodo };
+
+struct Comando {
+    const char* key;
+    QKeyCombination tasto;
+    void (Tessaro14_ML::*metodo)();
+    Partenza partenza;
+    int risposta; // to the command's question, 0 for none
+    QStringList eventi;
+    short stato;
+};
+
+TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
+    const QStringList mostra = {"OnCurrent", "AfterCurrent"};
+    const Comando comandi[] = {
+        {"Primo", Qt::CTRL | Qt::Key_Home, nullptr, Partenza::Secondo, 0, mostra, 2},
+        {"Precedente", QKeyCombination(Qt::Key_PageUp), nullptr, Partenza::Secondo, 0, mostra, 2},
+        {"Successivo", QKeyCombination(Qt::Key_PageDown), nullptr, Partenza::Secondo, 0, mostra, 7},
+        {"Ultimo", Qt::CTRL | Qt::Key_End, nullptr, Partenza::Secondo, 0, mostra, 3},
+        {"Nuovo",
+         Qt::CTRL | Qt::Key_N,
+         &Tessaro14_ML::Addnew,
+         Partenza::Secondo,
+         MsgAnswer::Yes,
+         {"BeforeInsert", "Addnew"},
+         5},
+        {"Modifica", QKeyCombination(Qt::Key_F2), &Tessaro14_ML::Edit, Partenza::Secondo, 0,
+         mostra + QStringList{"BeforeUpdate"}, 6},
+        {"Salva",
+         Qt::CTRL | Qt::Key_S,
+         &Tessaro14_ML::Update,
+         Partenza::Modifica,
+         0,
+         {"ValidateBeforeSave", "AfterUpdate", "OnCurrent", "AfterCurrent"},
+         7},
+        {"Salva",
+         Qt::CTRL | Qt::Key_S,
+         &Tessaro14_ML::Update,
+         Partenza::Nuovo,
+         0,
+         {"ValidateBeforeSave", "AfterInsert", "OnCurrent", "AfterCurrent"},
+         3},
+        {"Elimina",
+         Qt::CTRL | Qt::Key_Delete,
+         &Tessaro14_ML::Delete,
+         Partenza::Secondo,
+         MsgAnswer::Yes,
+         {"Delete", "BeforeDelConfirm", "AfterDelConfirm", "OnCurrent", "AfterCurrent",
+          "AfterDelete"},
+         2},
+        {"Annulla",
+         QKeyCombination(Qt::Key_Escape),
+         &Tessaro14_ML::Annulla,
+         Partenza::Modifica,
+         0,
+         {"AfterAnnulla", "OnCurrent", "AfterCurrent"},
+         7},
+        {"Annulla",
+         QKeyCombination(Qt::Key_Escape),
+         &Tessaro14_ML::Annulla,
+         Partenza::Nuovo,
+         0,
+         {"AfterAnnulla", "OnCurrent", "AfterCurrent"},
+         7},
+        {"Duplica",
+         Qt::CTRL | Qt::Key_D,
+         nullptr,
+         Partenza::Secondo,
+         MsgAnswer::Yes,
+         {"BeforeInsert", "OnCurrent", "AfterCurrent", "Clone"},
+         5},
+        {"Stampa",
+         Qt::CTRL | Qt::Key_P,
+         nullptr,
+         Partenza::Secondo,
+         MsgAnswer::No,
+         {"ClickPrint"},
+         7},
+    };
+    EventRecorder eventi(*ctl);
     QList<bool> barraDurante;
     QObject::connect(ctl->Events(), &Tessaro14_MLEvents::OnCurrent, ctl->Events(),
                      [&] { barraDurante << ctl->ToolbarMoveRecord()->isEnabled(); });
-    const std::pair<const char*, const char*> clicks[] = {{"Primo", "1 TQ30 3"},
-                                                          {"Successivo", "2 TQ30 3"},
-                                                          {"Ultimo", "3 TQ30 3"},
-                                                          {"Precedente", "2 TQ30 3"}};
-    for (const auto& [key, box] : clicks) {
-        Click(key);
-        EXPECT_EQ(Box(), box) << key;
+    Attiva();
+    for (const Comando& c : comandi) {
+        for (Via via : {Via::Pulsante, Via::Tastiera, Via::Metodo}) {
+            if (via == Via::Metodo && !c.metodo)
+                continue;
+            SCOPED_TRACE(std::string(c.key) + " by way " + std::to_string(static_cast<int>(via)) +
+                         " from " + std::to_string(static_cast<int>(c.partenza)));
+            Digita("2");
+            if (c.partenza == Partenza::Nuovo)
+                boxes.Expect(MsgAnswer::Yes);
+            if (c.partenza != Partenza::Secondo) {
+                Click(c.partenza == Partenza::Nuovo ? "Nuovo" : "Modifica");
+                txtNome->setText("Scritto" + QString::number(static_cast<int>(via)));
+            }
+            if (c.risposta)
+                boxes.Expect(c.risposta);
+            const auto box = boxes.Shown().size();
+            eventi.names.clear();
+            eventi.containers.clear();
+            barraDurante.clear();
+            txtNome->setFocus();
+            if (via == Via::Pulsante)
+                Click(c.key);
+            else if (via == Via::Tastiera)
+                QTest::keyClick(txtNome, c.tasto.key(), c.tasto.keyboardModifiers());
+            else
+                (ctl->*c.metodo)();
+            EXPECT_EQ(eventi.names, c.eventi);
+            EXPECT_EQ(ctl->State(), c.stato);
+            EXPECT_EQ(boxes.Shown().size() - box, c.risposta ? 1u : 0u);
+            EXPECT_EQ(boxes.PendingAnswers(), 0u);
+            EXPECT_EQ(barraDurante, QList<bool>(barraDurante.size(), via == Via::Metodo));
+            EXPECT_TRUE(ctl->ToolbarMoveRecord()->isEnabled());
+            if (c.stato == 5) {
+                EXPECT_EQ(eventi.containers, QList<QWidget*>{form.get()});
+            }
+            if (c.stato == 5 || c.stato == 6) {
+                EXPECT_EQ(Accesi(), QStringList({"Salva", "Annulla", "Stampa"}));
+            }
+            ctl->Annulla();
+        }
     }
-    EXPECT_EQ(txtNome->text(), "C2");
-    EXPECT_EQ(ctl->State(), 7);
-    EXPECT_EQ(barraDurante, QList<bool>({false, false, false, false}));
-    EXPECT_TRUE(ctl->ToolbarMoveRecord()->isEnabled());
-    ctl->MoveTo("1");
-    EXPECT_EQ(Box(), "1 TQ30 3");
-    ctl->ImpostaCondizione("IdCliente >= 2");
-    EXPECT_EQ(ctl->Condizione(), "IdCliente >= 2");
-    EXPECT_EQ(Box(), "2 TQ30 2");
-    EXPECT_EQ(Accesi(), QStringList({"Primo", "Precedente", "Nuovo", "Modifica", "Elimina",
-                                     "Duplica", "Stampa"}));
-}
-
-TEST_F(Comandi, NuovoDuplicaModificaSalvaEliminaThroughTheToolbar) {
-    EventRecorder eventi(*ctl);
-    boxes.Expect(MsgAnswer::Yes);
-    Click("Nuovo");
-    ExpectBox(0, "TQ08", 36, "TQ09");
-    EXPECT_EQ(Accesi(), QStringList({"Salva", "Annulla", "Stampa"}));
-    EXPECT_EQ(Box(), "");
-    EXPECT_TRUE(BoxLocked());
-    EXPECT_EQ(eventi.containers, QList<QWidget*>{form.get()});
-    txtNome->setText("Nuova");
-    Click("Salva");
-    EXPECT_EQ(Nome(4), "Nuova");
-    EXPECT_EQ(Box(), "4 TQ30 4");
-    EXPECT_EQ(eventi.Steps(),
-              QStringList({"BeforeInsert", "Addnew", "ValidateBeforeSave", "AfterInsert"}));
-
-    boxes.Expect(MsgAnswer::Yes);
-    Click("Duplica");
-    EXPECT_EQ(txtNome->text(), "Nuova") << "a duplicate starts from the current record";
-    txtId->clear();
-    txtNome->setText("Copia");
-    Click("Salva");
-    EXPECT_EQ(Nome(5), "Copia");
-    Click("Modifica");
-    EXPECT_EQ(ctl->State(), 6);
-    txtNome->setText("Cambiata");
-    Click("Salva");
-    EXPECT_EQ(Nome(5), "Cambiata");
-    eventi.names.clear();
-    boxes.Expect(MsgAnswer::Yes);
-    Click("Elimina");
-    EXPECT_EQ(Righe(), 4);
-    EXPECT_EQ(Box(), "4 TQ30 4");
-    EXPECT_EQ(eventi.Steps(),
-              QStringList({"Delete", "BeforeDelConfirm", "AfterDelConfirm", "AfterDelete"}));
-    // The relay passes Cancel back from BeforeDelConfirm.
-    eventi.veto << "BeforeDelConfirm";
-    boxes.Expect(MsgAnswer::Yes);
-    ctl->Delete();
-    EXPECT_EQ(Righe(), 4);
+    // Three new records saved; the second record edited three times, then it
+    // and the two that took its place deleted.
+    EXPECT_EQ(RowsAsText(conn.get(), "SELECT IdCliente FROM Clienti WHERE Nome LIKE 'Scritto%'"),
+              QStringList({"11", "12", "13"}));
+    EXPECT_EQ(Righe(), 10);
 }
 
 TEST_F(Comandi, AHostVetoSkipsTheCommandAndItsRefresh) {
@@ -98,24 +165,24 @@ TEST_F(Comandi, AHostVetoSkipsTheCommandAndItsRefresh) {
               QStringList({"BeforeInsert", "BeforeInsert", "BeforeInsert", "ClickPrint"}));
     EXPECT_EQ(ctl->State(), 3);
     EXPECT_FALSE(Aggiornato());
-    EXPECT_TRUE(ctl->ToolbarMoveRecord()->isEnabled());
     ctl->Edit();
     txtNome->setText("Cambiato");
     ctl->Button("Annulla")->setEnabled(false);
     Click("Salva");
     ctl->Update();
     EXPECT_EQ(ctl->State(), 6);
-    EXPECT_EQ(Nome(3), "C3");
+    EXPECT_EQ(Nome(10), "C10");
     EXPECT_FALSE(ctl->Button("Annulla")->isEnabled());
     EXPECT_EQ(txtNome->text(), "Cambiato");
-    // Printing asks and never refreshes.
+    // A duplicate starts from the current record.
+    ctl->Annulla();
     eventi.veto.clear();
-    Segnale();
-    ExpectOneBox([&] { Click("Stampa"); }, "TQ14", 36, "TQ15", MsgAnswer::No);
-    EXPECT_FALSE(Aggiornato());
+    boxes.Expect(MsgAnswer::Yes);
+    Click("Duplica");
+    EXPECT_EQ(txtNome->text(), "C10");
 }
 
-TEST_F(Comandi, MethodsOutsideTheirStatesDoNothingAndAnnullaRaisesItsEventFirst) {
+TEST_F(Comandi, MethodsOutsideTheirStatesDoNothing) {
     EventRecorder eventi(*ctl);
     Segnale();
     ctl->Update();
@@ -125,29 +192,17 @@ TEST_F(Comandi, MethodsOutsideTheirStatesDoNothingAndAnnullaRaisesItsEventFirst)
     ctl->Edit();
     ASSERT_EQ(ctl->State(), 6);
     eventi.names.clear();
-    Segnale();
     ctl->Addnew();
     ctl->Edit();
     ctl->Delete();
     EXPECT_TRUE(eventi.names.isEmpty());
     EXPECT_EQ(ctl->State(), 6);
-
-    txtNome->setText("Scartato");
-    QList<short> stati;
-    QObject::connect(ctl->Events(), &Tessaro14_MLEvents::AfterAnnulla, ctl->Events(),
-                     [&] { stati << ctl->State(); });
     ctl->Annulla();
-    ASSERT_FALSE(stati.isEmpty());
-    EXPECT_EQ(stati.first(), 6) << "raised before the navigator acts";
-    EXPECT_EQ(ctl->State(), 7);
-    EXPECT_EQ(txtNome->text(), "C3");
+    ctl->ImpostaCondizione("IdCliente >= 8");
+    EXPECT_EQ(ctl->Condizione(), "IdCliente >= 8");
     EXPECT_EQ(Box(), "3 TQ30 3");
-    ctl->Edit();
-    const auto prima = stati.size();
-    Click("Annulla"); // the toolbar leaves the event to the navigator alone
-    EXPECT_EQ(stati.size(), prima + 1);
-    EXPECT_EQ(Accesi(),
-              kScorrimento + QStringList({"Nuovo", "Modifica", "Elimina", "Duplica", "Stampa"}));
+    ctl->MoveTo("8");
+    EXPECT_EQ(Box(), "1 TQ30 3");
 }
 
 } // namespace

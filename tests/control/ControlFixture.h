@@ -5,9 +5,9 @@
 #include "support/FormFixtures.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QKeyEvent>
+#include <QApplication>
 #include <QRegularExpression>
+#include <QTest>
 #include <QToolBar>
 
 namespace tessaro::test {
@@ -22,7 +22,7 @@ class EventRecorder {
 public:
     explicit EventRecorder(Tessaro14_ML& c) {
         auto* e = c.Events();
-        const auto plain = [&](auto signal, const char* name) {
+        const auto on = [&](auto signal, const char* name) {
             QObject::connect(e, signal, e, [this, name] { names << QString::fromLatin1(name); });
         };
         const auto cancel = [&](auto signal, const char* name) {
@@ -31,27 +31,24 @@ public:
                 Cancel = veto.contains(QLatin1String(name));
             });
         };
-        const auto container = [&](auto signal, const char* name) {
-            QObject::connect(e, signal, e, [this, name](QWidget* w) {
-                names << QString::fromLatin1(name);
-                containers << w;
-            });
-        };
-        plain(&Tessaro14_MLEvents::OnCurrent, "OnCurrent");
-        plain(&Tessaro14_MLEvents::AfterCurrent, "AfterCurrent");
-        container(&Tessaro14_MLEvents::Addnew, "Addnew");
+        on(&Tessaro14_MLEvents::OnCurrent, "OnCurrent");
+        on(&Tessaro14_MLEvents::AfterCurrent, "AfterCurrent");
+        on(&Tessaro14_MLEvents::Addnew, "Addnew");
         cancel(&Tessaro14_MLEvents::BeforeInsert, "BeforeInsert");
-        plain(&Tessaro14_MLEvents::AfterInsert, "AfterInsert");
-        plain(&Tessaro14_MLEvents::BeforeUpdate, "BeforeUpdate");
-        plain(&Tessaro14_MLEvents::AfterUpdate, "AfterUpdate");
-        plain(&Tessaro14_MLEvents::Delete, "Delete");
+        on(&Tessaro14_MLEvents::AfterInsert, "AfterInsert");
+        on(&Tessaro14_MLEvents::BeforeUpdate, "BeforeUpdate");
+        on(&Tessaro14_MLEvents::AfterUpdate, "AfterUpdate");
+        on(&Tessaro14_MLEvents::Delete, "Delete");
         cancel(&Tessaro14_MLEvents::BeforeDelConfirm, "BeforeDelConfirm");
-        plain(&Tessaro14_MLEvents::AfterDelConfirm, "AfterDelConfirm");
-        plain(&Tessaro14_MLEvents::AfterDelete, "AfterDelete");
+        on(&Tessaro14_MLEvents::AfterDelConfirm, "AfterDelConfirm");
+        on(&Tessaro14_MLEvents::AfterDelete, "AfterDelete");
         cancel(&Tessaro14_MLEvents::ValidateBeforeSave, "ValidateBeforeSave");
-        container(&Tessaro14_MLEvents::Clone, "Clone");
-        plain(&Tessaro14_MLEvents::AfterAnnulla, "AfterAnnulla");
+        on(&Tessaro14_MLEvents::Clone, "Clone");
+        on(&Tessaro14_MLEvents::AfterAnnulla, "AfterAnnulla");
         cancel(&Tessaro14_MLEvents::ClickPrint, "ClickPrint");
+        QObject::connect(e, &Tessaro14_MLEvents::Addnew, e,
+                         [this](QWidget* w) { containers << w; });
+        QObject::connect(e, &Tessaro14_MLEvents::Clone, e, [this](QWidget* w) { containers << w; });
     }
     // The names without the OnCurrent / AfterCurrent pairs of showing a record.
     QStringList Steps() const {
@@ -115,8 +112,13 @@ protected:
     // Types into the record-number box and presses Enter.
     void Digita(const QString& testo) {
         ctl->txtNumRec()->setText(testo);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-        QCoreApplication::sendEvent(ctl->txtNumRec(), &press);
+        QTest::keyClick(ctl->txtNumRec(), Qt::Key_Return);
+    }
+    // The form shown and active, the focus in a field: where shortcuts work.
+    void Attiva() {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        txtNome->setFocus();
     }
     QString Nome(int id) const {
         return RowsAsText(conn.get(),

@@ -3,6 +3,8 @@
 
 #include "ControlFixture.h"
 
+#include <QSlider>
+
 namespace tessaro::test {
 namespace {
 
@@ -109,8 +111,9 @@ TEST_F(Fonti, EachSourceKeepsItsPlaceAndOnlyTheActiveOneIsHeard) {
 
 QStringList sAvvisi;
 
-TEST_F(Fonti, ATableThatCannotBeUsedLeavesNothingToPressAndUnnamedWidgetsAreReported) {
+TEST_F(Fonti, ATableThatCannotBeUsedLeavesNothingToPressAndUnboundWidgetsAreReported) {
     doppio.AddText("", "#Numero", grpOrdini);
+    doppio.AddTagged<QSlider>("sldNumero", "#Numero", grpOrdini);
     const auto precedente =
         qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& m) {
             if (tipo == QtWarningMsg)
@@ -126,6 +129,9 @@ TEST_F(Fonti, ATableThatCannotBeUsedLeavesNothingToPressAndUnnamedWidgetsAreRepo
     EXPECT_TRUE(BoxLocked());
     EXPECT_EQ(sAvvisi.filter("QLineEdit tagged #Numero has no object name").size(), 1)
         << sAvvisi.join('\n').toStdString();
+    EXPECT_EQ(sAvvisi.filter("sldNumero is a QSlider tagged #Numero that holds no value").size(), 1)
+        << sAvvisi.join('\n').toStdString();
+    EXPECT_EQ(sAvvisi.filter("txtNumero").size(), 0);
     ctl->SetFonteDatiAttiva("grpClienti");
     EXPECT_FALSE(Accesi().isEmpty());
 }
@@ -160,6 +166,8 @@ TEST_F(Fonti, RemovingASourceBeingEditedAsksToSave) {
     ExpectOneBox([&] { EXPECT_TRUE(ctl->RemoveFonteDati("grpOrdini")); }, "TQ06", 35, "grpOrdini",
                  MsgAnswer::No);
     EXPECT_EQ(ctl->FontiDati().Count(), 0);
+    EXPECT_TRUE(Accesi().isEmpty()) << "nothing left to press";
+    EXPECT_TRUE(Box().isEmpty());
     EXPECT_EQ(RowsAsText(conn.get(), "SELECT Numero FROM Ordini WHERE IdOrdine = 4"),
               QStringList{"O4"});
 }
