@@ -2,13 +2,14 @@
 // containers and kinds, and what each kind reads and writes.
 
 #include "host/QtHostForm.h"
-#include "support/Fixtures.h"
+#include "support/FormFixtures.h"
 
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -19,6 +20,7 @@
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -92,7 +94,7 @@ TEST(QtHostForm, TheFormListsItsNamedControlsWithTheirContainersAndKinds) {
         {s.txtMemo, ControlOf(s.fraInner), ControlKind::TextBox},
         {s.cboCity, ControlOf(s.pagGeneral), ControlKind::ComboBox},
         {s.pagGeneral, ControlOf(s.tabPages), ControlKind::Container},
-        {s.spnQty, ControlOf(s.tabPages), ControlKind::Other}, // on an unnamed page
+        {s.spnQty, ControlOf(s.tabPages), ControlKind::TextBox}, // on an unnamed page
         {s.lblTitle, form, ControlKind::Other},
         {s.holder, ControlOf(s.fraMain), ControlKind::Container},
     };
@@ -280,6 +282,69 @@ TEST(QtHostForm, PrintingWritesAPdfWhereItIsToldOrFailsQuietly) {
     EXPECT_NO_THROW(s.TheForm()->PrintForm());
     SetPrintOutputPath(QString());
 }
+
+// Date, time, number and rich text boxes bound through their user property,
+// inside the unnamed-looking wrapper Qt Designer puts around a layout.
+class Valori : public test::SuEntrambi<> {};
+
+TEST_P(Valori, EveryValueBoxShowsSavesAndLocksItsColumnWithNullAsEmpty) {
+    Schema({"CREATE TABLE Visite (IdVisita {AUTO}, Giorno DATE, Quando DATETIME, Ora TIME, "
+            "Numero INTEGER, Importo DOUBLE, Testo VARCHAR(5))",
+            "INSERT INTO Visite VALUES (1, '2024-03-01', '2024-03-01 10:30:00', '08:15:00', 42, "
+            "2.5, 'uno'), (2, NULL, NULL, NULL, NULL, NULL, NULL)"});
+    QGroupBox* grp = AddFrame("grpVisite");
+    auto* wrapper = AddTagged<QWidget>("horizontalLayoutWidget_2", QString(), grp);
+    AddText("txtId", "#IdVisita", wrapper);
+    const QList<QWidget*> campi = {AddTagged<QDateEdit>("dtGiorno", "#Giorno", wrapper),
+                                   AddTagged<QDateTimeEdit>("dtQuando", "#Quando", wrapper),
+                                   AddTagged<QTimeEdit>("tmOra", "#Ora", wrapper),
+                                   AddTagged<QSpinBox>("spNumero", "#Numero", wrapper),
+                                   AddTagged<QDoubleSpinBox>("spImporto", "#Importo", wrapper),
+                                   AddTagged<QTextEdit>("txtTesto", "#Testo", wrapper)};
+    static_cast<QSpinBox*>(campi[3])->setRange(0, 1000);
+    const auto testi = [&] {
+        QStringList out;
+        for (QWidget* w : campi)
+            out << AsTextBox(*ControlOf(w)).Text();
+        return out.join('|');
+    };
+    const auto bloccati = [&] {
+        int n = 0;
+        for (QWidget* w : campi)
+            n += w->property("readOnly").toBool();
+        return n;
+    };
+    ASSERT_TRUE(Init("Visite", "IdVisita", ControlOf(grp)));
+    EXPECT_EQ(testi(), "|||||");
+    EXPECT_EQ(static_cast<QAbstractSpinBox*>(campi[0])->text().trimmed(), "");
+    EXPECT_EQ(static_cast<QAbstractSpinBox*>(campi[3])->text().trimmed(), "");
+    EXPECT_EQ(bloccati(), 6);
+    nav.Edit();
+    EXPECT_EQ(bloccati(), 0);
+    static_cast<QTextEdit*>(campi[5])->setPlainText("due"); // the rest stays Null
+    nav.Update();
+    EXPECT_EQ(banco->Cell("SELECT * FROM Visite WHERE IdVisita = 2"),
+              "2|<null>|<null>|<null>|<null>|<null>|due");
+    nav.MoveFirst();
+    EXPECT_EQ(testi(), "2024-03-01|2024-03-01 10:30:00|08:15:00|42|2.5|uno");
+    nav.Edit();
+    static_cast<QDateEdit*>(campi[0])->setDate(QDate(2024, 3, 2));
+    static_cast<QTimeEdit*>(campi[2])->setTime(QTime(9, 0));
+    static_cast<QSpinBox*>(campi[3])->setValue(0);
+    static_cast<QDoubleSpinBox*>(campi[4])->setValue(3.75);
+    static_cast<QTextEdit*>(campi[5])->setPlainText("troppo");
+    boxes.Expect(); // the length is checked on what the box holds
+    nav.Update();
+    EXPECT_TRUE(boxes.Shown().back().text.startsWith("TQ16"))
+        << boxes.Shown().back().text.toStdString();
+    EXPECT_EQ(nav.State(), 6);
+    static_cast<QTextEdit*>(campi[5])->setPlainText("tre");
+    nav.Update();
+    EXPECT_EQ(banco->Cell("SELECT * FROM Visite WHERE IdVisita = 1"),
+              "1|2024-03-02|2024-03-01 10:30:00|09:00:00|0|3.75|tre");
+}
+
+INSTANTIATE_FOR_ENGINES(Valori);
 
 } // namespace
 } // namespace tessaro
