@@ -21,83 +21,57 @@ protected:
 enum class Partenza { Secondo, Modifica, Nuovo };
 enum class Via { Pulsante, Tastiera, Metodo };
 
+// A command, the key that gives it, where it starts, the answer to its
+// question (0: it asks none), the events it raises, the state it leaves and
+// the event the host vetoes.
 struct Comando {
     const char* key;
-    QKeyCombination tasto;
-    void (Tessaro14_ML::*metodo)();
+    const char* tasti;
     Partenza partenza;
-    int risposta; // to the command's question, 0 for none
-    QStringList eventi;
+    int risposta;
+    const char* eventi;
     short stato;
+    const char* veto = nullptr;
 };
 
 TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
-    const QStringList mostra = {"OnCurrent", "AfterCurrent"};
     const Comando comandi[] = {
-        {"Primo", Qt::CTRL | Qt::Key_Home, nullptr, Partenza::Secondo, 0, mostra, 2},
-        {"Precedente", QKeyCombination(Qt::Key_PageUp), nullptr, Partenza::Secondo, 0, mostra, 2},
-        {"Successivo", QKeyCombination(Qt::Key_PageDown), nullptr, Partenza::Secondo, 0, mostra, 7},
-        {"Ultimo", Qt::CTRL | Qt::Key_End, nullptr, Partenza::Secondo, 0, mostra, 3},
-        {"Nuovo",
-         Qt::CTRL | Qt::Key_N,
-         &Tessaro14_ML::Addnew,
-         Partenza::Secondo,
-         MsgAnswer::Yes,
-         {"BeforeInsert", "Addnew"},
-         5},
-        {"Modifica", QKeyCombination(Qt::Key_F2), &Tessaro14_ML::Edit, Partenza::Secondo, 0,
-         mostra + QStringList{"BeforeUpdate"}, 6},
-        {"Salva",
-         Qt::CTRL | Qt::Key_S,
-         &Tessaro14_ML::Update,
-         Partenza::Modifica,
-         0,
-         {"ValidateBeforeSave", "AfterUpdate", "OnCurrent", "AfterCurrent"},
-         7},
-        {"Salva",
-         Qt::CTRL | Qt::Key_S,
-         &Tessaro14_ML::Update,
-         Partenza::Nuovo,
-         0,
-         {"ValidateBeforeSave", "AfterInsert", "OnCurrent", "AfterCurrent"},
-         3},
-        {"Elimina",
-         Qt::CTRL | Qt::Key_Delete,
-         &Tessaro14_ML::Delete,
-         Partenza::Secondo,
-         MsgAnswer::Yes,
-         {"Delete", "BeforeDelConfirm", "AfterDelConfirm", "OnCurrent", "AfterCurrent",
-          "AfterDelete"},
-         2},
-        {"Annulla",
-         QKeyCombination(Qt::Key_Escape),
-         &Tessaro14_ML::Annulla,
-         Partenza::Modifica,
-         0,
-         {"AfterAnnulla", "OnCurrent", "AfterCurrent"},
-         7},
-        {"Annulla",
-         QKeyCombination(Qt::Key_Escape),
-         &Tessaro14_ML::Annulla,
-         Partenza::Nuovo,
-         0,
-         {"AfterAnnulla", "OnCurrent", "AfterCurrent"},
-         7},
-        {"Duplica",
-         Qt::CTRL | Qt::Key_D,
-         nullptr,
-         Partenza::Secondo,
-         MsgAnswer::Yes,
-         {"BeforeInsert", "OnCurrent", "AfterCurrent", "Clone"},
-         5},
-        {"Stampa",
-         Qt::CTRL | Qt::Key_P,
-         nullptr,
-         Partenza::Secondo,
-         MsgAnswer::No,
-         {"ClickPrint"},
-         7},
+        {"Primo", "Ctrl+Home", Partenza::Secondo, 0, "OnCurrent AfterCurrent", 2},
+        {"Precedente", "PgUp", Partenza::Secondo, 0, "OnCurrent AfterCurrent", 2},
+        {"Successivo", "PgDown", Partenza::Secondo, 0, "OnCurrent AfterCurrent", 7},
+        {"Ultimo", "Ctrl+End", Partenza::Secondo, 0, "OnCurrent AfterCurrent", 3},
+        {"Nuovo", "Ctrl+N", Partenza::Secondo, MsgAnswer::Yes, "BeforeInsert Addnew", 5},
+        {"Modifica", "F2", Partenza::Secondo, 0, "OnCurrent AfterCurrent BeforeUpdate", 6},
+        {"Salva", "Ctrl+S", Partenza::Modifica, 0,
+         "ValidateBeforeSave AfterUpdate OnCurrent AfterCurrent", 7},
+        {"Salva", "Ctrl+S", Partenza::Nuovo, 0,
+         "ValidateBeforeSave AfterInsert OnCurrent AfterCurrent", 3},
+        {"Elimina", "Ctrl+Del", Partenza::Secondo, MsgAnswer::Yes,
+         "Delete BeforeDelConfirm AfterDelConfirm OnCurrent AfterCurrent AfterDelete", 2},
+        {"Annulla", "Esc", Partenza::Modifica, 0, "AfterAnnulla OnCurrent AfterCurrent", 7},
+        {"Annulla", "Esc", Partenza::Nuovo, 0, "AfterAnnulla OnCurrent AfterCurrent", 7},
+        {"Duplica", "Ctrl+D", Partenza::Secondo, MsgAnswer::Yes,
+         "BeforeInsert OnCurrent AfterCurrent Clone", 5},
+        {"Stampa", "Ctrl+P", Partenza::Secondo, MsgAnswer::No, "ClickPrint", 7},
+        // Vetoed by the host.
+        {"Nuovo", "Ctrl+N", Partenza::Secondo, 0, "BeforeInsert", 7, "BeforeInsert"},
+        {"Duplica", "Ctrl+D", Partenza::Secondo, 0, "BeforeInsert", 7, "BeforeInsert"},
+        {"Salva", "Ctrl+S", Partenza::Modifica, 0, "ValidateBeforeSave", 6, "ValidateBeforeSave"},
+        {"Stampa", "Ctrl+P", Partenza::Secondo, 0, "ClickPrint", 7, "ClickPrint"},
+        // Out of their state: nothing happens, whatever starts them.
+        {"Modifica", "F2", Partenza::Modifica, 0, "", 6},
+        {"Nuovo", "Ctrl+N", Partenza::Modifica, 0, "", 6},
+        {"Elimina", "Ctrl+Del", Partenza::Modifica, 0, "", 6},
+        {"Salva", "Ctrl+S", Partenza::Secondo, 0, "", 7},
+        {"Annulla", "Esc", Partenza::Secondo, 0, "", 7},
     };
+    // The public methods behind the commands (calls, not member pointers: GCC's
+    // vptr check of a call through one reads an uninitialised temporary).
+    const std::map<QString, std::function<void()>> metodi = {{"Nuovo", [&] { ctl->Addnew(); }},
+                                                             {"Modifica", [&] { ctl->Edit(); }},
+                                                             {"Salva", [&] { ctl->Update(); }},
+                                                             {"Elimina", [&] { ctl->Delete(); }},
+                                                             {"Annulla", [&] { ctl->Annulla(); }}};
     EventRecorder eventi(*ctl);
     QList<bool> barraDurante;
     QObject::connect(ctl->Events(), &Tessaro14_MLEvents::OnCurrent, ctl->Events(),
@@ -105,7 +79,7 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
     Attiva();
     for (const Comando& c : comandi) {
         for (Via via : {Via::Pulsante, Via::Tastiera, Via::Metodo}) {
-            if (via == Via::Metodo && !c.metodo)
+            if (via == Via::Metodo && !metodi.count(c.key))
                 continue;
             SCOPED_TRACE(std::string(c.key) + " by way " + std::to_string(static_cast<int>(via)) +
                          " from " + std::to_string(static_cast<int>(c.partenza)));
@@ -121,20 +95,22 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
             const auto box = boxes.Shown().size();
             eventi.names.clear();
             eventi.containers.clear();
+            eventi.veto = QStringList(c.veto ? c.veto : "");
             barraDurante.clear();
             txtNome->setFocus();
             if (via == Via::Pulsante)
                 Click(c.key);
             else if (via == Via::Tastiera)
-                QTest::keyClick(txtNome, c.tasto.key(), c.tasto.keyboardModifiers());
+                QTest::keySequence(txtNome, QKeySequence(c.tasti));
             else
-                (ctl->*c.metodo)();
-            EXPECT_EQ(eventi.names, c.eventi);
+                metodi.at(c.key)();
+            EXPECT_EQ(eventi.names, QString(c.eventi).split(' ', Qt::SkipEmptyParts));
             EXPECT_EQ(ctl->State(), c.stato);
             EXPECT_EQ(boxes.Shown().size() - box, c.risposta ? 1u : 0u);
             EXPECT_EQ(boxes.PendingAnswers(), 0u);
-            EXPECT_EQ(barraDurante, QList<bool>(barraDurante.size(), via == Via::Metodo));
+            EXPECT_EQ(barraDurante.count(via != Via::Metodo), 0) << "the toolbar during a move";
             EXPECT_TRUE(ctl->ToolbarMoveRecord()->isEnabled());
+            eventi.veto.clear();
             if (c.stato == 5) {
                 EXPECT_EQ(eventi.containers, QList<QWidget*>{form.get()});
             }
@@ -151,58 +127,28 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
     EXPECT_EQ(Righe(), 10);
 }
 
-TEST_F(Comandi, AHostVetoSkipsTheCommandAndItsRefresh) {
+TEST_F(Comandi, AVetoSkipsTheRefreshAndADuplicateStartsFromTheCurrentRecord) {
     EventRecorder eventi(*ctl);
     eventi.veto << "BeforeInsert"
                 << "ValidateBeforeSave"
                 << "ClickPrint";
     Segnale();
     Click("Nuovo"); // the navigator would ask TQ08 first: an unexpected box fails the test
-    Click("Duplica");
-    ctl->Addnew();
     Click("Stampa");
-    EXPECT_EQ(eventi.names,
-              QStringList({"BeforeInsert", "BeforeInsert", "BeforeInsert", "ClickPrint"}));
-    EXPECT_EQ(ctl->State(), 3);
     EXPECT_FALSE(Aggiornato());
     ctl->Edit();
-    txtNome->setText("Cambiato");
     ctl->Button("Annulla")->setEnabled(false);
     Click("Salva");
-    ctl->Update();
-    EXPECT_EQ(ctl->State(), 6);
-    EXPECT_EQ(Nome(10), "C10");
     EXPECT_FALSE(ctl->Button("Annulla")->isEnabled());
-    EXPECT_EQ(txtNome->text(), "Cambiato");
-    // A duplicate starts from the current record.
     ctl->Annulla();
+    ctl->ImpostaCondizione("IdCliente >= 8");
+    EXPECT_EQ(ctl->Condizione() + " " + Box(), "IdCliente >= 8 3 TQ30 3");
+    ctl->MoveTo("8");
+    EXPECT_EQ(Box(), "1 TQ30 3");
     eventi.veto.clear();
     boxes.Expect(MsgAnswer::Yes);
     Click("Duplica");
-    EXPECT_EQ(txtNome->text(), "C10");
-}
-
-TEST_F(Comandi, MethodsOutsideTheirStatesDoNothing) {
-    EventRecorder eventi(*ctl);
-    Segnale();
-    ctl->Update();
-    ctl->Annulla();
-    EXPECT_TRUE(eventi.names.isEmpty());
-    EXPECT_FALSE(Aggiornato());
-    ctl->Edit();
-    ASSERT_EQ(ctl->State(), 6);
-    eventi.names.clear();
-    ctl->Addnew();
-    ctl->Edit();
-    ctl->Delete();
-    EXPECT_TRUE(eventi.names.isEmpty());
-    EXPECT_EQ(ctl->State(), 6);
-    ctl->Annulla();
-    ctl->ImpostaCondizione("IdCliente >= 8");
-    EXPECT_EQ(ctl->Condizione(), "IdCliente >= 8");
-    EXPECT_EQ(Box(), "3 TQ30 3");
-    ctl->MoveTo("8");
-    EXPECT_EQ(Box(), "1 TQ30 3");
+    EXPECT_EQ(txtNome->text(), "C8");
 }
 
 } // namespace

@@ -4,11 +4,8 @@
 #include "language/modLanguageSupport.h"
 #include "support/FormFixtures.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QRegularExpression>
 #include <QTest>
-#include <QToolBar>
+#include <QtWidgets>
 
 namespace tessaro::test {
 
@@ -21,38 +18,37 @@ inline const QStringList kComandi = {"Nuovo",   "Modifica", "Salva", "Elimina",
 class EventRecorder {
 public:
     explicit EventRecorder(Tessaro14_ML& c) {
+        using E = Tessaro14_MLEvents;
         auto* e = c.Events();
         const auto on = [&](auto signal, const char* name) {
-            QObject::connect(e, signal, e, [this, name] { names << QString::fromLatin1(name); });
+            QObject::connect(e, signal, e, [this, name] { names << name; });
         };
         const auto cancel = [&](auto signal, const char* name) {
             QObject::connect(e, signal, e, [this, name](bool& Cancel) {
-                names << QString::fromLatin1(name);
-                Cancel = veto.contains(QLatin1String(name));
+                names << name;
+                Cancel = veto.contains(name);
             });
         };
-        on(&Tessaro14_MLEvents::OnCurrent, "OnCurrent");
-        on(&Tessaro14_MLEvents::AfterCurrent, "AfterCurrent");
-        on(&Tessaro14_MLEvents::Addnew, "Addnew");
-        cancel(&Tessaro14_MLEvents::BeforeInsert, "BeforeInsert");
-        on(&Tessaro14_MLEvents::AfterInsert, "AfterInsert");
-        on(&Tessaro14_MLEvents::BeforeUpdate, "BeforeUpdate");
-        on(&Tessaro14_MLEvents::AfterUpdate, "AfterUpdate");
-        on(&Tessaro14_MLEvents::Delete, "Delete");
-        cancel(&Tessaro14_MLEvents::BeforeDelConfirm, "BeforeDelConfirm");
-        on(&Tessaro14_MLEvents::AfterDelConfirm, "AfterDelConfirm");
-        on(&Tessaro14_MLEvents::AfterDelete, "AfterDelete");
-        cancel(&Tessaro14_MLEvents::ValidateBeforeSave, "ValidateBeforeSave");
-        on(&Tessaro14_MLEvents::Clone, "Clone");
-        on(&Tessaro14_MLEvents::AfterAnnulla, "AfterAnnulla");
-        cancel(&Tessaro14_MLEvents::ClickPrint, "ClickPrint");
-        QObject::connect(e, &Tessaro14_MLEvents::Addnew, e,
-                         [this](QWidget* w) { containers << w; });
-        QObject::connect(e, &Tessaro14_MLEvents::Clone, e, [this](QWidget* w) { containers << w; });
-    }
-    // The names without the OnCurrent / AfterCurrent pairs of showing a record.
-    QStringList Steps() const {
-        return QStringList(names).filter(QRegularExpression("^(?!OnCurrent$|AfterCurrent$)"));
+        for (auto [signal, name] : {std::pair{&E::OnCurrent, "OnCurrent"},
+                                    {&E::AfterCurrent, "AfterCurrent"},
+                                    {&E::AfterInsert, "AfterInsert"},
+                                    {&E::BeforeUpdate, "BeforeUpdate"},
+                                    {&E::AfterUpdate, "AfterUpdate"},
+                                    {&E::Delete, "Delete"},
+                                    {&E::AfterDelConfirm, "AfterDelConfirm"},
+                                    {&E::AfterDelete, "AfterDelete"},
+                                    {&E::AfterAnnulla, "AfterAnnulla"}})
+            on(signal, name);
+        for (auto [signal, name] : {std::pair{&E::BeforeInsert, "BeforeInsert"},
+                                    {&E::BeforeDelConfirm, "BeforeDelConfirm"},
+                                    {&E::ValidateBeforeSave, "ValidateBeforeSave"},
+                                    {&E::ClickPrint, "ClickPrint"}})
+            cancel(signal, name);
+        for (auto [signal, name] : {std::pair{&E::Addnew, "Addnew"}, {&E::Clone, "Clone"}})
+            QObject::connect(e, signal, e, [this, name](QWidget* w) {
+                names << name;
+                containers << w;
+            });
     }
     QStringList names;
     QStringList veto;
@@ -105,6 +101,10 @@ protected:
             if (ctl->Button(k)->isEnabled())
                 out << k;
         return out;
+    }
+    // The widget at a toolbar position.
+    QWidget* Posto(int i) const {
+        return ctl->ToolbarMoveRecord()->widgetForAction(ctl->Button(i));
     }
     QString Box() const { return ctl->txtNumRec()->text(); }
     bool BoxLocked() const { return ctl->txtNumRec()->isReadOnly(); }

@@ -14,12 +14,7 @@
 #include "language/modLanguageSupport.h"
 #include "support/Fixtures.h"
 
-#include <QAccessible>
-#include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTextStream>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,37 +71,25 @@ protected:
 TEST_F(ClientiOrdiniTest, TheToolbarFollowsTheFocusAndEachContainerKeepsItsFilter) {
     auto& f = Apri();
     QApplication::setActiveWindow(&f);
-    f.activateWindow();
-    Attendi();
-    EXPECT_EQ(f.Navigatore().ContenitoreName(), "grpClienti");
-    EXPECT_NE(f.ui().grpClienti->title(), "Clienti") << "the active one is marked";
     f.ui().txtImporto->setFocus();
     Attendi();
     EXPECT_EQ(f.Navigatore().ContenitoreName(), "grpOrdini");
-    EXPECT_EQ(f.ui().grpClienti->title(), "Clienti");
     f.ui().txtFiltro->setFocus(); // in neither container: the active source stays
     Attendi();
     EXPECT_EQ(f.Navigatore().ContenitoreName(), "grpOrdini");
-
     f.AttivaContenitore(f.ui().grpClienti);
     f.ui().txtFiltro->setText("Rossi");
     f.ApplicaFiltro();
-    const qint64 rossi = Conta("SELECT COUNT(*) FROM Clienti WHERE Cognome LIKE 'Rossi%'");
-    ASSERT_GT(rossi, 0);
-    EXPECT_EQ(f.Navigatore().FonteDati()->RecordCount().toLongLong(), rossi);
-    EXPECT_EQ(f.ui().txtCognome->text(), "Rossi");
+    EXPECT_EQ(f.Navigatore().FonteDati()->RecordCount().toLongLong(),
+              Conta("SELECT COUNT(*) FROM Clienti WHERE Cognome LIKE 'Rossi%'"));
     f.AttivaContenitore(f.ui().grpOrdini);
     EXPECT_TRUE(f.ui().txtFiltro->text().isEmpty());
-    EXPECT_EQ(f.Navigatore().FonteDati()->RecordCount().toLongLong(), 420);
     f.AttivaContenitore(f.ui().grpClienti);
     EXPECT_EQ(f.ui().txtFiltro->text(), "Rossi");
-    f.ui().btnTutti->click();
-    EXPECT_EQ(f.Navigatore().FonteDati()->RecordCount().toLongLong(), 220);
 }
 
 TEST_F(ClientiOrdiniTest, ClosingDuringAnEditAsksToSaveDropOrStay) {
     auto& f = Apri();
-    const QString telefono = f.ui().txtTelefono->text();
     for (int risposta : {MsgAnswer::Cancel, MsgAnswer::No}) {
         f.Navigatore().Edit();
         f.ui().txtTelefono->setText("000");
@@ -114,24 +97,29 @@ TEST_F(ClientiOrdiniTest, ClosingDuringAnEditAsksToSaveDropOrStay) {
         EXPECT_EQ(f.isVisible(), risposta == MsgAnswer::Cancel);
     }
     EXPECT_EQ(Conta("SELECT COUNT(*) FROM Clienti WHERE Telefono = '000'"), 0);
-    EXPECT_NE(telefono, "000");
 }
 
 TEST_F(ClientiOrdiniTest, TheLanguageChoiceIsKeptForTheNextStart) {
     auto& f = Apri();
     f.CambiaLingua("English");
     EXPECT_EQ(f.ui().grpOrdini->title(), "Orders");
-    const QString box = f.Navigatore().txtNumRec()->text();
-    EXPECT_TRUE(box.contains(" of "));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(f.Navigatore().txtNumRec())
-                  ->text(QAccessible::Description),
-              "Record " + box);
+    // Screen readers hear the buttons and the position in English too.
+    tessaro::Tessaro14_ML& nav = f.Navigatore();
+    const auto testo = [](QWidget* w, QAccessible::Text t) {
+        return QAccessible::queryAccessibleInterface(w)->text(t);
+    };
+    QWidget* nuovo = nav.ToolbarMoveRecord()->widgetForAction(nav.Button("Nuovo"));
+    EXPECT_EQ(testo(nuovo, QAccessible::Name) + "/" + testo(nuovo, QAccessible::Description) + "/" +
+                  testo(nav.txtNumRec(), QAccessible::Name),
+              "New record/Keyboard shortcut: Ctrl+N/Record number");
+    EXPECT_TRUE(nav.txtNumRec()->text().contains(" of "));
+    EXPECT_EQ(testo(nav.txtNumRec(), QAccessible::Description),
+              "Record " + nav.txtNumRec()->text());
     ASSERT_TRUE(demo::PreparaCopiaLingue(CartellaLingueSpedite(), lingue)); // keeps the choice
     finestra.reset();
     tessaro::ResetLanguageModule();
     auto& g = Apri(false);
-    EXPECT_EQ(g.Lingua(), "English");
-    EXPECT_TRUE(g.ui().actionEnglish->isChecked());
+    EXPECT_TRUE(g.Lingua() == "English" && g.ui().actionEnglish->isChecked());
     EXPECT_EQ(g.ui().lblNome->text(), "First name");
     EXPECT_EQ(g.Navigatore().FontiDati().Count(), 1) << "without orders, customers only";
     EXPECT_FALSE(g.ui().grpOrdini->isVisible());
@@ -140,42 +128,24 @@ TEST_F(ClientiOrdiniTest, TheLanguageChoiceIsKeptForTheNextStart) {
 }
 
 TEST(SampleDatabase, TheScriptsBuildTheSameLinkedDataEveryTimeAndFilterBySurname) {
-    EXPECT_EQ(demo::SplitSqlScript("-- a; comment\nCREATE TABLE T (a TEXT);\nINSERT INTO T "
-                                   "VALUES ('x;y'), ('D''A; b');  /* a; block */\n;;\nSELECT 1"),
-              QStringList({"CREATE TABLE T (a TEXT)", "INSERT INTO T VALUES ('x;y'), ('D''A; b')",
-                           "SELECT 1"}));
     SqliteFile a;
     SqliteFile b;
     auto ca = a.Open();
     auto cb = b.Open();
-    ASSERT_TRUE(demo::PrepareSampleDatabase(*ca));
-    ASSERT_TRUE(demo::PrepareSampleDatabase(*cb));
+    ASSERT_TRUE(demo::PrepareSampleDatabase(*ca) && demo::PrepareSampleDatabase(*cb));
     const auto rows = [](tessaro::Connection& c, const QString& sql) {
         return tessaro::test::RowsAsText(&c, sql);
     };
     EXPECT_EQ(rows(*ca, "SELECT (SELECT COUNT(*) FROM Comuni), (SELECT COUNT(*) FROM Agenti), "
-                        "(SELECT COUNT(*) FROM Clienti), (SELECT COUNT(*) FROM Ordini), "
-                        "(SELECT COUNT(*) FROM Ordini WHERE IdCliente NOT IN (SELECT IdCliente "
-                        "FROM Clienti)), (SELECT COUNT(*) FROM Comuni WHERE Comune = 'L''Aquila')"),
-              QStringList{"68|10|220|420|0|1"});
+                        "(SELECT COUNT(*) FROM Clienti), (SELECT COUNT(*) FROM Ordini)"),
+              QStringList{"68|10|220|420"});
     EXPECT_EQ(demo::GrowCustomers(*ca, 1500), 1280);
-    EXPECT_EQ(demo::GrowCustomers(*ca, 1500), 0);
     demo::GrowCustomers(*cb, 1500);
     EXPECT_EQ(rows(*ca, "SELECT * FROM Clienti"), rows(*cb, "SELECT * FROM Clienti"));
-    const qint64 inattivi = rows(*ca, "SELECT COUNT(*) FROM Clienti WHERE Attivo = 0")[0].toInt();
-    EXPECT_TRUE(inattivi > 0 && inattivi < 1500 / 4) << inattivi;
-    ca->Execute("DELETE FROM Ordini WHERE IdOrdine = 1");
     EXPECT_FALSE(demo::PrepareSampleDatabase(*ca)) << "a database with the tables keeps its rows";
-    SqliteFile other("CREATE TABLE Clienti (x INTEGER)");
-    auto co = other.Open();
-    EXPECT_THROW(demo::PrepareSampleDatabase(*co), tessaro::TessaroError);
-
-    const QString rossi = demo::CondizioneDaFiltro("Rossi", "Ordini", 4);
-    EXPECT_EQ(rows(*cb, "SELECT COUNT(*) FROM Ordini WHERE " + rossi),
-              rows(*cb, "SELECT COUNT(*) FROM Ordini o JOIN Clienti k ON k.IdCliente = "
-                        "o.IdCliente WHERE k.Cognome LIKE 'Rossi%'"));
-    EXPECT_EQ(demo::CondizioneDaFiltro(" D'Amico ", "Clienti", 4), "Cognome LIKE 'D''Amico%'");
-    EXPECT_TRUE(demo::CondizioneDaFiltro("  ", "Clienti", 4).isEmpty());
+    EXPECT_EQ(demo::CondizioneDaFiltro(" D'Amico ", "Clienti", 4) + "/" +
+                  demo::CondizioneDaFiltro("  ", "Clienti", 4),
+              "Cognome LIKE 'D''Amico%'/");
 }
 
 // The whole tour of the demo, on both engines, in a database of its own.
