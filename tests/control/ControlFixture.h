@@ -14,45 +14,35 @@ inline const QStringList kComandi = {"Nuovo",   "Modifica", "Salva", "Elimina",
                                      "Annulla", "Duplica",  "Stampa"};
 
 // The names of the control's events in the order they reach the host, and the
-// container of Addnew and Clone. Vetoes the events named in `veto`.
-class EventRecorder {
+// container of Addnew and Clone; a Cancel flag is set for the events in `veto`.
+// Like QSignalSpy it takes every signal through qt_metacall, so no event is
+// left out and the reference arguments can be answered.
+class EventRecorder : public QObject {
 public:
-    explicit EventRecorder(Tessaro14_ML& c) {
-        using E = Tessaro14_MLEvents;
-        auto* e = c.Events();
-        const auto on = [&](auto signal, const char* name) {
-            QObject::connect(e, signal, e, [this, name] { names << name; });
-        };
-        const auto cancel = [&](auto signal, const char* name) {
-            QObject::connect(e, signal, e, [this, name](bool& Cancel) {
-                names << name;
-                Cancel = veto.contains(name);
-            });
-        };
-        for (auto [signal, name] : {std::pair{&E::OnCurrent, "OnCurrent"},
-                                    {&E::AfterCurrent, "AfterCurrent"},
-                                    {&E::AfterInsert, "AfterInsert"},
-                                    {&E::BeforeUpdate, "BeforeUpdate"},
-                                    {&E::AfterUpdate, "AfterUpdate"},
-                                    {&E::Delete, "Delete"},
-                                    {&E::AfterDelConfirm, "AfterDelConfirm"},
-                                    {&E::AfterDelete, "AfterDelete"},
-                                    {&E::AfterAnnulla, "AfterAnnulla"}})
-            on(signal, name);
-        for (auto [signal, name] : {std::pair{&E::BeforeInsert, "BeforeInsert"},
-                                    {&E::BeforeDelConfirm, "BeforeDelConfirm"},
-                                    {&E::ValidateBeforeSave, "ValidateBeforeSave"},
-                                    {&E::ClickPrint, "ClickPrint"}})
-            cancel(signal, name);
-        for (auto [signal, name] : {std::pair{&E::Addnew, "Addnew"}, {&E::Clone, "Clone"}})
-            QObject::connect(e, signal, e, [this, name](QWidget* w) {
-                names << name;
-                containers << w;
-            });
+    explicit EventRecorder(Tessaro14_ML& c) : mEventi(c.Events()) {
+        const QMetaObject* m = mEventi->metaObject();
+        for (int i = m->methodOffset(); i < m->methodCount(); ++i)
+            QMetaObject::connect(mEventi, i, this, QObject::staticMetaObject.methodCount() + i,
+                                 Qt::DirectConnection);
+    }
+    int qt_metacall(QMetaObject::Call call, int id, void** argv) override {
+        id = QObject::qt_metacall(call, id, argv);
+        if (id < 0 || call != QMetaObject::InvokeMetaMethod)
+            return id;
+        const QMetaMethod evento = mEventi->metaObject()->method(id);
+        names << QString::fromLatin1(evento.name());
+        if (evento.parameterTypeName(0) == "bool&")
+            *static_cast<bool*>(argv[1]) = veto.contains(names.last());
+        else if (evento.parameterTypeName(0) == "QWidget*")
+            containers << *static_cast<QWidget**>(argv[1]);
+        return -1;
     }
     QStringList names;
     QStringList veto;
     QList<QWidget*> containers;
+
+private:
+    QObject* mEventi;
 };
 
 // The control on a form of customers 1..n named C1..Cn (Nome holds ten characters).
@@ -79,14 +69,12 @@ protected:
         file.Exec(script + extra);
         conn = file.Open();
     }
-    // The kind is stored before the first source exists, which the control
-    // answers with object-not-set.
-    void SqliteKind() {
-        EXPECT_EQ(RaisedBy([&] { ctl->TipoDatabase(4); }).number, Err::ObjectNotSet);
-    }
     bool Registra(QWidget* container, const QString& table, const QString& order) {
-        if (!ctl->FonteDati())
-            SqliteKind();
+        // The kind is stored before the first source exists, which the control
+        // answers with object-not-set.
+        if (!ctl->FonteDati()) {
+            EXPECT_EQ(RaisedBy([&] { ctl->TipoDatabase(4); }).number, Err::ObjectNotSet);
+        }
         return ctl->AddFonteDati(conn.get(), table, container, order, {}, QString(), "#");
     }
     bool RegistraClienti() {
@@ -125,7 +113,6 @@ protected:
                           QStringLiteral("SELECT Nome FROM Clienti WHERE IdCliente = %1").arg(id))
             .value(0, "<no row>");
     }
-    int Righe() const { return RowsAsText(conn.get(), "SELECT COUNT(*) FROM Clienti")[0].toInt(); }
     static QString Failure(const char* label, int number) {
         return QString::fromLatin1(label) + QString::number(number) + QLatin1Char(' ') +
                TessaroError::StandardDescription(number);

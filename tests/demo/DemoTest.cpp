@@ -68,26 +68,6 @@ protected:
     std::unique_ptr<demo::ClientiOrdiniWindow> finestra;
 };
 
-TEST_F(ClientiOrdiniTest, TheToolbarFollowsTheFocusAndEachContainerKeepsItsFilter) {
-    auto& f = Apri();
-    QApplication::setActiveWindow(&f);
-    f.ui().txtImporto->setFocus();
-    Attendi();
-    EXPECT_EQ(f.Navigatore().ContenitoreName(), "grpOrdini");
-    f.ui().txtFiltro->setFocus(); // in neither container: the active source stays
-    Attendi();
-    EXPECT_EQ(f.Navigatore().ContenitoreName(), "grpOrdini");
-    f.AttivaContenitore(f.ui().grpClienti);
-    f.ui().txtFiltro->setText("Rossi");
-    f.ApplicaFiltro();
-    EXPECT_EQ(f.Navigatore().FonteDati()->RecordCount().toLongLong(),
-              Conta("SELECT COUNT(*) FROM Clienti WHERE Cognome LIKE 'Rossi%'"));
-    f.AttivaContenitore(f.ui().grpOrdini);
-    EXPECT_TRUE(f.ui().txtFiltro->text().isEmpty());
-    f.AttivaContenitore(f.ui().grpClienti);
-    EXPECT_EQ(f.ui().txtFiltro->text(), "Rossi");
-}
-
 TEST_F(ClientiOrdiniTest, ClosingDuringAnEditAsksToSaveDropOrStay) {
     auto& f = Apri();
     for (int risposta : {MsgAnswer::Cancel, MsgAnswer::No}) {
@@ -99,11 +79,9 @@ TEST_F(ClientiOrdiniTest, ClosingDuringAnEditAsksToSaveDropOrStay) {
     EXPECT_EQ(Conta("SELECT COUNT(*) FROM Clienti WHERE Telefono = '000'"), 0);
 }
 
-TEST_F(ClientiOrdiniTest, TheLanguageChoiceIsKeptForTheNextStart) {
+TEST_F(ClientiOrdiniTest, InEnglishScreenReadersHearEnglish) {
     auto& f = Apri();
     f.CambiaLingua("English");
-    EXPECT_EQ(f.ui().grpOrdini->title(), "Orders");
-    // Screen readers hear the buttons and the position in English too.
     tessaro::Tessaro14_ML& nav = f.Navigatore();
     const auto testo = [](QWidget* w, QAccessible::Text t) {
         return QAccessible::queryAccessibleInterface(w)->text(t);
@@ -112,40 +90,9 @@ TEST_F(ClientiOrdiniTest, TheLanguageChoiceIsKeptForTheNextStart) {
     EXPECT_EQ(testo(nuovo, QAccessible::Name) + "/" + testo(nuovo, QAccessible::Description) + "/" +
                   testo(nav.txtNumRec(), QAccessible::Name),
               "New record/Keyboard shortcut: Ctrl+N/Record number");
-    EXPECT_TRUE(nav.txtNumRec()->text().contains(" of "));
     EXPECT_EQ(testo(nav.txtNumRec(), QAccessible::Description),
               "Record " + nav.txtNumRec()->text());
-    ASSERT_TRUE(demo::PreparaCopiaLingue(CartellaLingueSpedite(), lingue)); // keeps the choice
-    finestra.reset();
-    tessaro::ResetLanguageModule();
-    auto& g = Apri(false);
-    EXPECT_TRUE(g.Lingua() == "English" && g.ui().actionEnglish->isChecked());
-    EXPECT_EQ(g.ui().lblNome->text(), "First name");
-    EXPECT_EQ(g.Navigatore().FontiDati().Count(), 1) << "without orders, customers only";
-    EXPECT_FALSE(g.ui().grpOrdini->isVisible());
-    EXPECT_EQ(demo::LingueDisponibili(CartellaLingueSpedite()),
-              QStringList({"English", "Italiano"}));
-}
-
-TEST(SampleDatabase, TheScriptsBuildTheSameLinkedDataEveryTimeAndFilterBySurname) {
-    SqliteFile a;
-    SqliteFile b;
-    auto ca = a.Open();
-    auto cb = b.Open();
-    ASSERT_TRUE(demo::PrepareSampleDatabase(*ca) && demo::PrepareSampleDatabase(*cb));
-    const auto rows = [](tessaro::Connection& c, const QString& sql) {
-        return tessaro::test::RowsAsText(&c, sql);
-    };
-    EXPECT_EQ(rows(*ca, "SELECT (SELECT COUNT(*) FROM Comuni), (SELECT COUNT(*) FROM Agenti), "
-                        "(SELECT COUNT(*) FROM Clienti), (SELECT COUNT(*) FROM Ordini)"),
-              QStringList{"68|10|220|420"});
-    EXPECT_EQ(demo::GrowCustomers(*ca, 1500), 1280);
-    demo::GrowCustomers(*cb, 1500);
-    EXPECT_EQ(rows(*ca, "SELECT * FROM Clienti"), rows(*cb, "SELECT * FROM Clienti"));
-    EXPECT_FALSE(demo::PrepareSampleDatabase(*ca)) << "a database with the tables keeps its rows";
-    EXPECT_EQ(demo::CondizioneDaFiltro(" D'Amico ", "Clienti", 4) + "/" +
-                  demo::CondizioneDaFiltro("  ", "Clienti", 4),
-              "Cognome LIKE 'D''Amico%'/");
+    EXPECT_TRUE(nav.txtNumRec()->text().contains(" of "));
 }
 
 // The whole tour of the demo, on both engines, in a database of its own.
@@ -158,13 +105,12 @@ TEST_P(Giro, TheTourPasses) {
     auto conn = banco->Open();
     ASSERT_TRUE(demo::PrepareSampleDatabase(*conn));
     QTemporaryDir dir;
-    const QString lingue = dir.filePath("lang");
-    ASSERT_TRUE(demo::PreparaCopiaLingue(CartellaLingueSpedite(), lingue));
+    ASSERT_TRUE(demo::PreparaCopiaLingue(CartellaLingueSpedite(), dir.filePath("lang")));
     {
         demo::ClientiOrdiniWindow f(conn.get(), conn->TipoDatabase(), true);
         f.resize(1000, 430);
         f.show();
-        f.ImpostaCartellaLingue(lingue);
+        f.ImpostaCartellaLingue(dir.filePath("lang"));
         QString log;
         QTextStream out(&log);
         demo::Tour tour(f, *conn, dir.filePath("shots"), out);

