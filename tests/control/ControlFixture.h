@@ -54,7 +54,7 @@ protected:
         form->resize(600, 200);
         ctl = new Tessaro14_ML(form.get());
         ctl->setObjectName("navigatore");
-        txtId = AddText("txtIdCliente", "#IdCliente");
+        AddText("txtIdCliente", "#IdCliente");
         txtNome = AddText("txtNome", "#Nome");
     }
     void TearDown() override {
@@ -108,11 +108,6 @@ protected:
         QApplication::setActiveWindow(form.get());
         txtNome->setFocus();
     }
-    QString Nome(int id) const {
-        return RowsAsText(conn.get(),
-                          QStringLiteral("SELECT Nome FROM Clienti WHERE IdCliente = %1").arg(id))
-            .value(0, "<no row>");
-    }
     static QString Failure(const char* label, int number) {
         return QString::fromLatin1(label) + QString::number(number) + QLatin1Char(' ') +
                TessaroError::StandardDescription(number);
@@ -121,7 +116,6 @@ protected:
     SqliteFile file;
     std::unique_ptr<Connection> conn;
     Tessaro14_ML* ctl = nullptr;
-    QLineEdit* txtId = nullptr;
     QLineEdit* txtNome = nullptr;
 };
 

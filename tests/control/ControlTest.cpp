@@ -16,10 +16,10 @@ TEST_F(Controllo, AFreshControlHasItsButtonsShortcutsTextsAndSize) {
         EXPECT_EQ(ctl->Button(i)->objectName(), keys[i - 1]) << i;
         EXPECT_FALSE(ctl->Button(i)->isEnabled()) << "no source, nothing to press: " << i;
     }
-    EXPECT_EQ(ctl->Button("Salva"), ctl->Button(11));
-    EXPECT_EQ(Posto(3), ctl->txtNumRec());
-    EXPECT_EQ(RaisedBy([&] { ctl->Button(16); }).number, Err::SubscriptOutOfRange);
-    EXPECT_EQ(RaisedBy([&] { ctl->Button(QString("primo")); }).number, Err::SubscriptOutOfRange);
+    EXPECT_TRUE(ctl->Button("Salva") == ctl->Button(11) && Posto(3) == ctl->txtNumRec());
+    for (const auto& fuori : std::vector<std::function<void()>>{
+             [&] { ctl->Button(16); }, [&] { ctl->Button(QString("primo")); }})
+        EXPECT_EQ(RaisedBy(fuori).number, Err::SubscriptOutOfRange);
     EXPECT_EQ(ctl->TipoDatabase() + ctl->ScorrimentoDisabilitato(), 0);
 
     // Tooltips and screen readers name each button in the current language; a
@@ -66,8 +66,7 @@ TEST_F(Controllo, AFreshControlHasItsButtonsShortcutsTextsAndSize) {
     grande.setPointSize(16);
     ctl->setFont(grande);
     EXPECT_GE(ctl->txtNumRec()->height(), ctl->txtNumRec()->sizeHint().height());
-    EXPECT_GT(ctl->height(), std::max(27, ctl->txtNumRec()->height()));
-    EXPECT_EQ(ctl->width(), 473);
+    EXPECT_TRUE(ctl->height() > std::max(27, ctl->txtNumRec()->height()) && ctl->width() == 473);
     // A host without message boxes gets the Qt ones; one installed is left alone.
     {
         ScopedMessageBoxService none(nullptr);
@@ -155,9 +154,9 @@ TEST_F(Pulsanti, TheFlagsNarrowWhatCanBePressedAndEnabledSwitchesTheWholeToolbar
     ctl->TastiScorrimentoEnabled(false);
     EXPECT_TRUE(Accesi() == QStringList{"Stampa"} && BoxLocked());
     ctl->ConsultazioneEnabled(false);
-    EXPECT_TRUE(Accesi().isEmpty());
+    const QStringList spenti = Accesi();
     ctl->ConsultazioneEnabled(true); // scrolling stays forbidden
-    EXPECT_EQ(Accesi() << QString::number(BoxLocked()),
+    EXPECT_EQ(spenti + Accesi() << QString::number(BoxLocked()),
               QStringList({"Modifica", "Elimina", "Duplica", "Stampa", "1"}));
     ctl->TastiScorrimentoEnabled(true);
     ctl->NuovoEnabled(true);
@@ -166,8 +165,8 @@ TEST_F(Pulsanti, TheFlagsNarrowWhatCanBePressedAndEnabledSwitchesTheWholeToolbar
               QStringList({"Primo", "Precedente"}) + kNavigazione + QStringList{"0"});
     ctl->Edit(); // a flag set meanwhile does not open a button the mode closes
     ctl->NuovoEnabled(true);
-    EXPECT_EQ(Accesi(), QStringList({"Salva", "Annulla", "Stampa"}));
-    EXPECT_TRUE(Box().isEmpty() && BoxLocked());
+    EXPECT_EQ(Accesi() << Box() << QString::number(BoxLocked()),
+              QStringList({"Salva", "Annulla", "Stampa", "", "1"}));
     ctl->Annulla();
 
     ctl->Enabled(false);
@@ -179,8 +178,7 @@ TEST_F(Pulsanti, TheFlagsNarrowWhatCanBePressedAndEnabledSwitchesTheWholeToolbar
     conn->Close();
     ctl->ToolbarMoveRecord()->setEnabled(false);
     ctl->AggiornaStatoPulsanti();
-    EXPECT_TRUE(ctl->ToolbarMoveRecord()->isEnabled());
-    EXPECT_EQ(Box(), "10 TQ30 10");
+    EXPECT_TRUE(ctl->ToolbarMoveRecord()->isEnabled() && Box() == "10 TQ30 10");
 }
 
 TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
