@@ -11,6 +11,7 @@
 #include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
 
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -965,6 +966,17 @@ QString Tessaro14_ML::Contatore() const {
 
 // --- the record-number box ----------------------------------------------------------------
 
+// A multi-line text box, a list or a table of the form pages and jumps to its
+// ends with these keys even when read-only: it keeps them, and the buttons wait.
+static bool TieneTasto(QObject* watched, QKeyEvent* e, const QWidget* finestra) {
+    auto* area = qobject_cast<QAbstractScrollArea*>(watched);
+    return area && area->window() == finestra &&
+           (e->matches(QKeySequence::MoveToNextPage) ||
+            e->matches(QKeySequence::MoveToPreviousPage) ||
+            e->matches(QKeySequence::MoveToStartOfDocument) ||
+            e->matches(QKeySequence::MoveToEndOfDocument));
+}
+
 // A read-only line edit has no use for editing keys, and in a one-line box the
 // document start and end keys do what Home and End do: there a shortcut of an
 // enabled button takes the key. Every other widget keeps what it claims.
@@ -982,9 +994,15 @@ bool Tessaro14_ML::CedeTasto(QObject* watched, QKeyEvent* e) const {
 }
 
 bool Tessaro14_ML::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride &&
-        CedeTasto(watched, static_cast<QKeyEvent*>(event)))
-        return true;
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* tasto = static_cast<QKeyEvent*>(event);
+        if (TieneTasto(watched, tasto, window())) {
+            tasto->accept();
+            return true;
+        }
+        if (CedeTasto(watched, tasto))
+            return true;
+    }
     if (watched == mTxtNumRec) {
         if (event->type() == QEvent::FocusIn) {
             mSelezionaAlRilascio =

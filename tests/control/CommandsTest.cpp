@@ -136,6 +136,13 @@ TEST_F(Comandi, AVetoSkipsTheRefreshAndADuplicateStartsFromTheCurrentRecord) {
     ctl->ImpostaCondizione("IdCliente >= 8");
     const QString filtrato = ctl->Condizione() + " " + Box();
     ctl->MoveTo("8");
+    // A multi-line box keeps its paging keys, read-only or not.
+    Attiva();
+    auto* memo = new QPlainTextEdit(form.get());
+    memo->show();
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_PageDown);
+    QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(filtrato + "/" + Box(), "IdCliente >= 8 3 TQ30 3/1 TQ30 3");
     eventi.veto.clear();
     boxes.Expect(MsgAnswer::Yes);

@@ -53,7 +53,6 @@ protected:
         ResetLanguageModule();
         form->resize(600, 200);
         ctl = new Tessaro14_ML(form.get());
-        ctl->setObjectName("navigatore");
         AddText("txtIdCliente", "#IdCliente");
         txtNome = AddText("txtNome", "#Nome");
     }
