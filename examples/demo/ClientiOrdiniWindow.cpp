@@ -8,12 +8,14 @@
 #include "control/Tessaro14_ML.h"
 #include "data/TessaroError.h"
 #include "data/Values.h"
+#include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
 #include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDate>
 #include <QFileInfo>
 #include <QLabel>
@@ -209,7 +211,8 @@ void ClientiOrdiniWindow::ApplicaFiltro() {
     if (!attivo)
         return;
     mFiltri.insert(attivo->objectName(), mUi->txtFiltro->text());
-    Navigatore().ImpostaCondizione(CondizioneDaFiltro(mUi->txtFiltro->text(), TabellaAttiva()));
+    Navigatore().ImpostaCondizione(
+        CondizioneDaFiltro(mUi->txtFiltro->text(), TabellaAttiva(), mTipoDatabase));
     AggiornaStato();
 }
 
@@ -262,6 +265,22 @@ void ClientiOrdiniWindow::NuovoRecord(QWidget* contenitore) {
         mUi->chkAttivo->setChecked(true);
         mUi->txtCognome->setFocus();
     }
+}
+
+void ClientiOrdiniWindow::closeEvent(QCloseEvent* event) {
+    // A record being typed is never dropped unasked: the control asks to save,
+    // drop or stay, for each source in turn; staying keeps the window open.
+    for (const QGroupBox* g : {mUi->grpClienti, mUi->grpOrdini}) {
+        const auto& fonti = Navigatore().FontiDati();
+        if (!fonti.Contains(g->objectName()))
+            continue;
+        const short stato = fonti.Item(g->objectName())->State();
+        if ((stato == 5 || stato == 6) && !Navigatore().RemoveFonteDati(g->objectName())) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void ClientiOrdiniWindow::DopoSalvataggio(const QString& messaggio) {

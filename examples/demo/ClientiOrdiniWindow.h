@@ -50,6 +50,9 @@ public:
     Ui::ClientiOrdiniWindow& ui() { return *mUi; }
     tessaro::Tessaro14_ML& Navigatore();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void CollegaEventi();
     // CambiaLingua on the language folder; false (and a status message) on failure.

@@ -44,12 +44,11 @@ constexpr Voce kVoci[] = {
     {"menuFile", "&File", "&File"},
     {"menuLingua", "&Lingua", "&Language"},
     {"actionEsci", "&Esci", "&Quit"},
-    {"txtFiltro", "Cognome, oppure una condizione SQL", "Surname, or a SQL condition"},
+    {"txtFiltro", "Cognome", "Surname"},
     {"txtFiltro.toolTip",
-     "Un cognome (Clienti) o il cognome del cliente (Ordini); oppure una condizione SQL come "
-     "Attivo = 0. Vuoto: tutti i record.",
-     "A surname (Customers) or the customer's surname (Orders); or a SQL condition such as "
-     "Attivo = 0. Empty: every record."},
+     "L'inizio di un cognome (Clienti) o del cognome del cliente (Ordini). Vuoto: tutti i record.",
+     "The start of a surname (Customers) or of the customer's surname (Orders). Empty: every "
+     "record."},
     {"txtIdCliente.toolTip", "Assegnato dal database al salvataggio",
      "Given by the database when the record is saved"},
     {"txtIdOrdine.toolTip", "Assegnato dal database al salvataggio",

@@ -6,13 +6,11 @@
 
 namespace demo {
 
-// Whether the text already is a SQL condition (it holds a comparison or one of
-// LIKE, IN, IS, BETWEEN) rather than a name to look for.
-bool SembraCondizioneSql(const QString& testo);
-
-// The condition for the typed text: empty for no filter; a SQL condition as it
-// is; any other text is a surname prefix, matched on Clienti or, for Ordini,
-// on the surname of the order's customer. Apostrophes are doubled.
-QString CondizioneDaFiltro(const QString& testo, const QString& tabella);
+// The condition for a surname typed in the filter box: empty for no filter;
+// otherwise the surname prefix, matched on Clienti or, for Ordini, on the
+// surname of the order's customer. Whatever is typed ends up inside one text
+// literal written with the rules of the database kind: an end user never
+// writes SQL.
+QString CondizioneDaFiltro(const QString& testo, const QString& tabella, int tipoDatabase);
 
 } // namespace demo

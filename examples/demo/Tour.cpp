@@ -9,14 +9,17 @@
 #include "host/QtHostForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QPainter>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QToolBar>
+#include <QToolTip>
 
 namespace demo {
 
@@ -70,7 +73,16 @@ void Tour::Attendi() const {
 QString Tour::Schermata(int numero, const QString& nome) const {
     const QString file = QDir(mCartella).filePath(
         QStringLiteral("%1-%2.png").arg(numero, 2, 10, QChar(u'0')).arg(nome));
-    return mFinestra.grab().save(file) ? file : QString();
+    // A tooltip is a window of its own: painted over the window where it shows.
+    QImage immagine = mFinestra.grab().toImage();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->inherits("QTipLabel")) {
+            QPainter pittore(&immagine);
+            pittore.drawPixmap(mFinestra.mapFromGlobal(w->pos()), w->grab());
+        }
+    }
+    QToolTip::hideText();
+    return immagine.save(file) ? file : QString();
 }
 
 qint64 Tour::Conta(const QString& sql) const {
@@ -296,6 +308,17 @@ std::vector<Tour::Passo> Tour::Passi() {
                                  .arg(mUi->grpOrdini->title())
                                  .arg(mNav->Button(QStringLiteral("Successivo"))->toolTip()));
                      }});
+    passi.push_back({QStringLiteral("scorciatoia"), [this] {
+                         // What a mouse user sees on the way to the keyboard.
+                         QAction* a = mNav->Button(QStringLiteral("Nuovo"));
+                         QWidget* w = mNav->ToolbarMoveRecord()->widgetForAction(a);
+                         QToolTip::showText(w->mapToGlobal(QPoint(w->width() / 2, w->height())),
+                                            a->toolTip(), w);
+                         return Atteso(
+                             a->toolTip().endsWith(QLatin1String("(Ctrl+N)")) &&
+                                 QToolTip::isVisible(),
+                             QStringLiteral("the tooltip reads \"%1\"").arg(a->toolTip()));
+                     }});
     passi.push_back({QStringLiteral("stampa"), [this] {
                          const QString pdf =
                              QDir(mCartella).filePath(QStringLiteral("stampa-clienti.pdf"));
@@ -306,6 +329,23 @@ std::vector<Tour::Passo> Tour::Passi() {
                          mFinestra.CambiaLingua(QStringLiteral("Italiano"));
                          return Atteso(QFileInfo(pdf).size() > 0,
                                        QStringLiteral("no PDF written at %1").arg(pdf));
+                     }});
+    passi.push_back({QStringLiteral("chiusura"), [this] {
+                         // Closing while editing asks the control's question; the
+                         // default answer saves, and the window closes.
+                         if (QString e = Clic(QStringLiteral("Modifica")); !e.isEmpty())
+                             return e;
+                         const QString id = mUi->txtIdCliente->text();
+                         mUi->txtTelefono->setText(QStringLiteral("051 777 0000"));
+                         const std::size_t prima = mMessaggi.Boxes().size();
+                         mFinestra.close();
+                         return Atteso(
+                             mMessaggi.Boxes().size() == prima + 1 && !mFinestra.isVisible() &&
+                                 Conta(QStringLiteral("SELECT COUNT(*) FROM Clienti "
+                                                      "WHERE Telefono = '051 777 0000' "
+                                                      "AND IdCliente = ") +
+                                       id) == 1,
+                             QStringLiteral("closing while editing did not ask and save"));
                      }});
     return passi;
 }

@@ -2,10 +2,10 @@
 
 // The offscreen tour of the demo: drives the real window through first, next,
 // last, a new customer typed and saved, an edit, a cancel, a new order, the
-// filter, the language switch and printing, and a write conflict with another
-// connection, and writes a screenshot of every
-// step. Message boxes are logged and answered OK / Yes; a critical box (an
-// error the navigator reported) fails the step it appears in.
+// filter, the language switch, a tooltip with its shortcut, printing, a write
+// conflict with another connection and closing the window during an edit, and
+// writes a screenshot of every step. Message boxes are logged and answered OK / Yes; a critical box
+// (an error the navigator reported) fails the step it appears in.
 
 #include "host/MessageBox.h"
 

@@ -11,7 +11,10 @@
 #include "host/QtHostForm.h"
 #include "language/modLanguageSupport.h"
 
+#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDebug>
 #include <QFontDatabase>
@@ -20,11 +23,13 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QWidgetAction>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 // Resources of a static library are registered by name, outside any namespace.
 static void InizializzaIcone() {
@@ -50,54 +55,57 @@ constexpr int kLarghezzaPrimo = 24;
 constexpr int kLarghezzaPrecedente = kSinistraCasella - kLarghezzaPrimo;
 constexpr int kLarghezzaSuccessivo = 25;
 constexpr int kLarghezzaUltimo = 24;
-constexpr int kLarghezzaSeparatore = 6;
-constexpr int kSeparatori = 3;
+constexpr int kLarghezzaSpaziatore = 6;
+constexpr int kSpaziatori = 3;
 constexpr int kLarghezzaComando = 26;
 constexpr int kComandi = 7;
 constexpr int kLarghezzaCasella = kLarghezza - kLarghezzaRidotta - kSinistraCasella -
                                   kLarghezzaSuccessivo - kLarghezzaUltimo -
-                                  kSeparatori * kLarghezzaSeparatore;
+                                  kSpaziatori * kLarghezzaSpaziatore;
 constexpr int kAltezzaCasella = 21;
+constexpr int kMargineCasella = 1; // above and below the box when the font grows it
 static_assert(kComandi * kLarghezzaComando <= kLarghezzaRidotta);
 static_assert(kLarghezzaCasella > 60);
 
 constexpr int kOverflow = 6;
 constexpr int kInvio = 13;
 
-// Tooltips the tool was designed with, until CambiaLingua relabels them.
+// Tooltips the tool was designed with, until CambiaLingua relabels them, and the
+// default shortcuts: keys that a line edit or a combo does not need for itself.
 struct Pulsante {
     const char* key;
     const char* icona;
     const char* tooltip;
-};
-
-constexpr Pulsante kPrimo{"Primo", "primo", "Primo Record"};
-constexpr Pulsante kPrecedente{"Precedente", "precedente", "Record Precedente"};
-constexpr Pulsante kSuccessivo{"Successivo", "successivo", "Record Successivo"};
-constexpr Pulsante kUltimo{"Ultimo", "ultimo", "Ultimo Record"};
-constexpr Pulsante kComandiProgettati[kComandi] = {
-    {"Nuovo", "nuovo", "Nuovo Record"},
-    {"Modifica", "modifica", "Modifica Record"},
-    {"Salva", "salva", "Salva"},
-    {"Elimina", "elimina", "Elimina Record"},
-    {"Annulla", "annulla", "Annulla"},
-    {"Duplica", "duplica", "Clona il record corrente"},
-    {"Stampa", "stampa", "Stampa la schermata corrente"},
-};
-
-// The order in which CambiaLingua relabels the buttons.
-struct Etichetta {
-    const char* key;
     const char* messaggio;
+    const char* tasti;
 };
-constexpr Etichetta kTooltipTradotti[] = {
-    {"Stampa", "TQ31"},     {"Nuovo", "TQ32"},   {"Modifica", "TQ33"}, {"Elimina", "TQ34"},
-    {"Salva", "TQ35"},      {"Duplica", "TQ36"}, {"Primo", "TQ37"},    {"Precedente", "TQ38"},
-    {"Successivo", "TQ39"}, {"Ultimo", "TQ40"},  {"Annulla", "TQ41"},
+
+constexpr Pulsante kPrimo{"Primo", "primo", "Primo Record", "TQ37", "Ctrl+Home"};
+constexpr Pulsante kPrecedente{"Precedente", "precedente", "Record Precedente", "TQ38", "PgUp"};
+constexpr Pulsante kSuccessivo{"Successivo", "successivo", "Record Successivo", "TQ39", "PgDown"};
+constexpr Pulsante kUltimo{"Ultimo", "ultimo", "Ultimo Record", "TQ40", "Ctrl+End"};
+constexpr Pulsante kComandiProgettati[kComandi] = {
+    {"Nuovo", "nuovo", "Nuovo Record", "TQ32", "Ctrl+N"},
+    {"Modifica", "modifica", "Modifica Record", "TQ33", "F2"},
+    {"Salva", "salva", "Salva", "TQ35", "Ctrl+S"},
+    {"Elimina", "elimina", "Elimina Record", "TQ34", "Ctrl+Del"},
+    {"Annulla", "annulla", "Annulla", "TQ41", "Esc"},
+    {"Duplica", "duplica", "Clona il record corrente", "TQ36", "Ctrl+D"},
+    {"Stampa", "stampa", "Stampa la schermata corrente", "TQ31", "Ctrl+P"},
 };
+// Where a button keeps its label in the current language, without the shortcut.
+constexpr char kEtichetta[] = "tessaroEtichetta";
+constexpr char kMessaggio[] = "tessaroMessaggio";
 
 QString Testo(const char* s) {
     return QString::fromLatin1(s);
+}
+
+// A text of the language file, or the designed one while no file is loaded.
+QString Messaggio(const char* chiave, const char* progettato) {
+    const QString key = Testo(chiave);
+    const QString m = GetMessage(key);
+    return m == key ? QString::fromUtf8(progettato) : m;
 }
 
 // Runs one step whose failure is expected and harmless; each call says why.
@@ -159,14 +167,24 @@ QFont CarattereCasella(const QFont& base) {
     return semplice;
 }
 
-// Controls are found by object name: a tagged widget without one is never
-// bound, which the host developer should hear about.
-void AvvisaWidgetSenzaNome(const QWidget& contenitore) {
-    for (const QWidget* w : contenitore.findChildren<QWidget*>()) {
+// Controls are found by object name, and only text, combo and check boxes of
+// every kind hold a value: any other tagged widget is never bound, which the
+// host developer should hear about.
+void AvvisaWidgetNonLegabili(const QWidget& contenitore) {
+    for (QWidget* w : contenitore.findChildren<QWidget*>()) {
         const QString tag = w->property("Tag").toString();
-        if (w->objectName().isEmpty() && !tag.isEmpty())
-            qWarning().noquote() << "Tessaro14_ML: a" << w->metaObject()->className() << "tagged"
-                                 << tag << "has no object name and will not be bound";
+        if (tag.isEmpty())
+            continue;
+        const char* classe = w->metaObject()->className();
+        if (w->objectName().isEmpty()) {
+            qWarning().noquote() << "Tessaro14_ML: a" << classe << "tagged" << tag
+                                 << "has no object name and will not be bound";
+            continue;
+        }
+        const Control* c = ControlOf(w);
+        if (!c->IsTextBox() && !c->IsComboBox() && !c->IsCheckBox())
+            qWarning().noquote() << "Tessaro14_ML:" << w->objectName() << "is a" << classe
+                                 << "tagged" << tag << "that holds no value and will not be bound";
     }
 }
 
@@ -227,6 +245,8 @@ Tessaro14_ML::Tessaro14_ML(QWidget* parent)
     disposizione->addWidget(mToolbar);
     CreaPulsanti();
     Inizializza();
+    // To see the shortcut overrides of the form's line edits (see CedeTasto).
+    qApp->installEventFilter(this);
 }
 
 Tessaro14_ML::~Tessaro14_ML() {
@@ -234,47 +254,59 @@ Tessaro14_ML::~Tessaro14_ML() {
 }
 
 void Tessaro14_ML::CreaPulsanti() {
-    AggiungiPulsante(Testo(kPrimo.key), Testo(kPrimo.icona), Testo(kPrimo.tooltip),
-                     kLarghezzaPrimo);
-    AggiungiPulsante(Testo(kPrecedente.key), Testo(kPrecedente.icona), Testo(kPrecedente.tooltip),
-                     kLarghezzaPrecedente);
+    const auto aggiungi = [this](const Pulsante& p, int larghezza) {
+        AggiungiPulsante(Testo(p.key), Testo(p.icona), QString::fromUtf8(p.tooltip),
+                         QKeySequence(Testo(p.tasti), QKeySequence::PortableText), larghezza);
+        Button(Testo(p.key))->setProperty(kMessaggio, Testo(p.messaggio));
+    };
+    aggiungi(kPrimo, kLarghezzaPrimo);
+    aggiungi(kPrecedente, kLarghezzaPrecedente);
     AggiungiCasella(kLarghezzaCasella);
-    AggiungiPulsante(Testo(kSuccessivo.key), Testo(kSuccessivo.icona), Testo(kSuccessivo.tooltip),
-                     kLarghezzaSuccessivo);
-    AggiungiPulsante(Testo(kUltimo.key), Testo(kUltimo.icona), Testo(kUltimo.tooltip),
-                     kLarghezzaUltimo);
-    for (int i = 0; i < kSeparatori; ++i)
-        AggiungiSeparatore();
+    aggiungi(kSuccessivo, kLarghezzaSuccessivo);
+    aggiungi(kUltimo, kLarghezzaUltimo);
+    for (int i = 0; i < kSpaziatori; ++i)
+        AggiungiSpaziatore();
     for (const Pulsante& p : kComandiProgettati)
-        AggiungiPulsante(Testo(p.key), Testo(p.icona), Testo(p.tooltip), kLarghezzaComando);
+        aggiungi(p, kLarghezzaComando);
+    AggiornaTesti();
 }
 
 void Tessaro14_ML::AggiungiPulsante(const QString& key, const QString& icona,
-                                    const QString& tooltip, int larghezza) {
+                                    const QString& tooltip, const QKeySequence& tasti,
+                                    int larghezza) {
     auto* a = new QAction(
         QIcon(QStringLiteral(":/tessaro/icons/") + icona + QStringLiteral(".svg")), key, mToolbar);
     a->setObjectName(key);
-    a->setToolTip(tooltip);
+    a->setProperty(kEtichetta, tooltip);
+    a->setShortcut(tasti);
+    // Anywhere in the form's window; a focused widget that wants the key for
+    // itself still gets it first through its shortcut override.
+    a->setShortcutContext(Qt::WindowShortcut);
     mToolbar->addAction(a);
-    if (QWidget* w = mToolbar->widgetForAction(a))
-        w->setFixedSize(larghezza, kAltezza);
+    if (QWidget* w = mToolbar->widgetForAction(a)) {
+        w->setFixedWidth(larghezza);
+        w->setFocusPolicy(Qt::TabFocus);
+    }
     connect(a, &QAction::triggered, this, [this, a] { ToolbarMoveRecord_ButtonClick(a); });
     *std::find(mPulsanti.begin(), mPulsanti.end(), nullptr) = a;
 }
 
-void Tessaro14_ML::AggiungiSeparatore() {
-    QAction* a = mToolbar->addSeparator();
-    if (QWidget* w = mToolbar->widgetForAction(a))
-        w->setFixedWidth(kLarghezzaSeparatore);
+// A blank gap: separators would draw one line each where the design has a space.
+void Tessaro14_ML::AggiungiSpaziatore() {
+    auto* spazio = new QWidget;
+    spazio->setFixedWidth(kLarghezzaSpaziatore);
+    auto* a = new QWidgetAction(mToolbar);
+    a->setDefaultWidget(spazio);
+    mToolbar->addAction(a);
     *std::find(mPulsanti.begin(), mPulsanti.end(), nullptr) = a;
 }
 
 void Tessaro14_ML::AggiungiCasella(int larghezza) {
     mTxtNumRec = new QLineEdit;
     mTxtNumRec->setObjectName(QStringLiteral("txtNumRec"));
-    mTxtNumRec->setFixedSize(larghezza, kAltezzaCasella);
+    mTxtNumRec->setFixedWidth(larghezza);
     mTxtNumRec->setAlignment(Qt::AlignCenter);
-    mTxtNumRec->setFont(CarattereCasella(mTxtNumRec->font()));
+    mTxtNumRec->setFont(CarattereCasella(font()));
     mTxtNumRec->installEventFilter(this);
     auto* posto = new QWidgetAction(mToolbar);
     posto->setDefaultWidget(mTxtNumRec);
@@ -300,8 +332,23 @@ void Tessaro14_ML::ApplicaScorrimento() {
     ApplicaLayout();
 }
 
+// The designed height, or more when the font needs it.
 void Tessaro14_ML::ApplicaLayout() {
-    setFixedSize(mScorrimentoDisabilitato ? kLarghezzaRidotta : kLarghezza, kAltezza);
+    const int casella = std::max(kAltezzaCasella, mTxtNumRec->sizeHint().height());
+    const int altezza = std::max(kAltezza, casella + 2 * kMargineCasella);
+    mTxtNumRec->setFixedHeight(casella);
+    for (QAction* a : mPulsanti)
+        if (QWidget* w = mToolbar->widgetForAction(a); w && w != mTxtNumRec)
+            w->setFixedHeight(altezza);
+    setFixedSize(mScorrimentoDisabilitato ? kLarghezzaRidotta : kLarghezza, altezza);
+}
+
+void Tessaro14_ML::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange && mTxtNumRec) {
+        mTxtNumRec->setFont(CarattereCasella(font()));
+        ApplicaLayout();
+    }
 }
 
 // --- buttons ---------------------------------------------------------------------
@@ -329,27 +376,32 @@ QToolBar* Tessaro14_ML::ToolbarMoveRecord() const {
 void Tessaro14_ML::NuovoEnabled(bool value) {
     mNuovoEnabled = value;
     Button(QStringLiteral("Nuovo"))->setEnabled(value);
+    AggiornaStatoPulsanti();
 }
 
 void Tessaro14_ML::ModificaEnabled(bool value) {
     mModificaEnabled = value;
     Button(QStringLiteral("Modifica"))->setEnabled(value);
+    AggiornaStatoPulsanti();
 }
 
 void Tessaro14_ML::EliminaEnabled(bool value) {
     mEliminaEnabled = value;
     Button(QStringLiteral("Elimina"))->setEnabled(value);
+    AggiornaStatoPulsanti();
 }
 
 void Tessaro14_ML::DuplicaEnabled(bool value) {
     mDuplicaEnabled = value;
     Button(QStringLiteral("Duplica"))->setEnabled(value);
+    AggiornaStatoPulsanti();
 }
 
 void Tessaro14_ML::TastiScorrimentoEnabled(bool value) {
     mTastiScorrimentoEnabled = value;
     ImpostaScorrimento(value, value);
     mTxtNumRec->setReadOnly(!value);
+    AggiornaStatoPulsanti();
 }
 
 void Tessaro14_ML::ConsultazioneEnabled(bool value) {
@@ -361,6 +413,7 @@ void Tessaro14_ML::ConsultazioneEnabled(bool value) {
     const bool scorrimento = value && mTastiScorrimentoEnabled;
     ImpostaScorrimento(scorrimento, scorrimento);
     mTxtNumRec->setReadOnly(!scorrimento);
+    AggiornaStatoPulsanti();
 }
 
 void Tessaro14_ML::MessaggioConfermaNuovoDisabilitato(bool value) {
@@ -410,13 +463,58 @@ void Tessaro14_ML::Enabled(bool abilitata) {
         mToolbar->setEnabled(abilitata);
         if (!abilitata)
             mTxtNumRec->clear();
+        else
+            AggiornaStatoPulsanti();
     });
 }
 
 void Tessaro14_ML::CambiaLingua(const QString& PercorsoFileLingua) {
     CambiaLinguaModulo(PercorsoFileLingua);
-    for (const Etichetta& e : kTooltipTradotti)
-        Button(Testo(e.key))->setToolTip(GetMessage(Testo(e.messaggio)));
+    for (QAction* a : mPulsanti)
+        if (const QString m = a->property(kMessaggio).toString(); !m.isEmpty())
+            a->setProperty(kEtichetta, GetMessage(m));
+    AggiornaTesti();
+    mUltimoAnnuncio.clear();
+    AggiornaStatoPulsanti();
+}
+
+void Tessaro14_ML::Scorciatoia(const QString& key, const QKeySequence& tasti) {
+    Button(key)->setShortcut(tasti);
+    AggiornaTesti();
+}
+
+QKeySequence Tessaro14_ML::Scorciatoia(const QString& key) const {
+    return Button(key)->shortcut();
+}
+
+// Tooltips show the shortcut; screen readers get the label as the name and the
+// shortcut as the description.
+void Tessaro14_ML::AggiornaTesti() {
+    const QString tasto = Messaggio("TQ61", "Tasto di scelta rapida:");
+    for (QAction* a : mPulsanti) {
+        const QString etichetta = a->property(kEtichetta).toString();
+        if (etichetta.isEmpty())
+            continue;
+        const QString tasti = a->shortcut().toString(QKeySequence::NativeText);
+        a->setToolTip(tasti.isEmpty() ? etichetta
+                                      : etichetta + QStringLiteral(" (") + tasti + u')');
+        if (QWidget* w = mToolbar->widgetForAction(a)) {
+            w->setAccessibleName(etichetta);
+            w->setAccessibleDescription(tasti.isEmpty() ? QString() : tasto + u' ' + tasti);
+        }
+    }
+    mTxtNumRec->setAccessibleName(Messaggio("TQ58", "Numero del record"));
+    mTxtNumRec->setToolTip(
+        Messaggio("TQ59", "Scrivere il numero di un record e premere Invio per raggiungerlo"));
+}
+
+// The position or the mode becomes the box's description, and a screen reader
+// hears it as a change of the box's value.
+void Tessaro14_ML::Annuncia(const QString& testo) {
+    mUltimoAnnuncio = testo;
+    mTxtNumRec->setAccessibleDescription(testo);
+    QAccessibleValueChangeEvent evento(mTxtNumRec, testo);
+    QAccessible::updateAccessibility(&evento);
 }
 
 // --- the active navigator ------------------------------------------------------------
@@ -458,7 +556,7 @@ bool Tessaro14_ML::AddFonteDati(Connection* TheConnection, const QString& TableN
         HostObject* contenitore = HostObjectOf(Container);
         if (!Container || !contenitore)
             TessaroError::Raise(Err::ObjectNotSet);
-        AvvisaWidgetSenzaNome(*Container);
+        AvvisaWidgetNonLegabili(*Container);
         risultato = nav->Init_Class(TheConnection, TableName, contenitore, OrderField, ArrayOfLink,
                                     InitCharOfTag, Condizione);
         ScorrimentoDisabilitato(scorrimento);
@@ -489,6 +587,7 @@ bool Tessaro14_ML::RemoveFonteDati(const QString& ContainerName) {
         if (!InInserimentoOModifica(nav->Stato())) {
             nav->Unload();
             RimuoviFonte(ContainerName);
+            AggiornaStatoPulsanti();
             return;
         }
         switch (MsgBox(GetMessage(QStringLiteral("TQ06")),
@@ -511,6 +610,7 @@ bool Tessaro14_ML::RemoveFonteDati(const QString& ContainerName) {
             break;
         }
     });
+    AggiornaStatoPulsanti();
     return risultato;
 }
 
@@ -732,9 +832,9 @@ void Tessaro14_ML::ImpostaCondizione(const QString& Condizione) {
 
 void Tessaro14_ML::Annulla() {
     Riporta(QStringLiteral("Tessaro_Annulla "), TitoloTQ03(), [&] {
+        // The navigator raises AfterAnnulla, as it does for the toolbar.
         if (!InInserimentoOModifica(Attiva()->Stato()))
             return;
-        emit mEvents->AfterAnnulla();
         Attiva()->Annulla();
         AggiornaStatoPulsanti();
     });
@@ -744,8 +844,10 @@ void Tessaro14_ML::Annulla() {
 
 void Tessaro14_ML::AggiornaStatoPulsanti() {
     mToolbar->setEnabled(true);
-    // A source that failed to set up is unusable: nothing to press.
-    if (mFonteDati && !mFonteDati->Inizializzato()) {
+    // No source, or one that failed to set up: nothing to press.
+    if (!mFonteDati || !mFonteDati->Inizializzato()) {
+        if (!mUltimoAnnuncio.isEmpty())
+            Annuncia(QString());
         ImpostaTutti(false);
         ImpostaCasella(QString(), true);
         return;
@@ -760,6 +862,25 @@ void Tessaro14_ML::AggiornaStatoPulsanti() {
     }
     StatoPulsanti(stato);
     Button(QStringLiteral("Annulla"))->setEnabled(Button(QStringLiteral("Salva"))->isEnabled());
+    AnnunciaStato(stato);
+}
+
+// A move speaks the new position; entering an edit speaks the mode.
+void Tessaro14_ML::AnnunciaStato(StatoNavigatore stato) {
+    QString testo;
+    if (stato == StatoNavigatore::NuovoRecord) {
+        testo = Messaggio("TQ62", "Nuovo record: inserire i dati");
+    } else if (stato == StatoNavigatore::ModificaRecord) {
+        testo = Messaggio("TQ63", "Modifica del record in corso");
+    } else if (stato != StatoNavigatore::NessunRecord) {
+        Salta([&] {
+            const auto nav = Attiva();
+            testo = Messaggio("TQ60", "Record %1 di %2")
+                        .arg(ValueToText(nav->AbsolutePosition()), ValueToText(nav->RecordCount()));
+        });
+    }
+    if (testo != mUltimoAnnuncio)
+        Annuncia(testo);
 }
 
 void Tessaro14_ML::StatoPulsanti(StatoNavigatore stato) {
@@ -832,6 +953,7 @@ void Tessaro14_ML::ImpostaScorrimento(bool primoPrecedente, bool successivoUltim
 }
 
 void Tessaro14_ML::ImpostaCasella(const QString& testo, bool locked) {
+    mTestoCasella = testo;
     mTxtNumRec->setText(testo);
     mTxtNumRec->setReadOnly(locked);
 }
@@ -844,10 +966,55 @@ QString Tessaro14_ML::Contatore() const {
 
 // --- the record-number box ----------------------------------------------------------------
 
+// A multi-line text box, a list or a table of the form pages and jumps to its
+// ends with these keys even when read-only: it keeps them, and the buttons wait.
+static bool TieneTasto(QObject* watched, QKeyEvent* e, const QWidget* finestra) {
+    auto* area = qobject_cast<QAbstractScrollArea*>(watched);
+    return area && area->window() == finestra &&
+           (e->matches(QKeySequence::MoveToNextPage) ||
+            e->matches(QKeySequence::MoveToPreviousPage) ||
+            e->matches(QKeySequence::MoveToStartOfDocument) ||
+            e->matches(QKeySequence::MoveToEndOfDocument));
+}
+
+// A read-only line edit has no use for editing keys, and in a one-line box the
+// document start and end keys do what Home and End do: there a shortcut of an
+// enabled button takes the key. Every other widget keeps what it claims.
+bool Tessaro14_ML::CedeTasto(QObject* watched, QKeyEvent* e) const {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (!edit || edit->window() != window())
+        return false;
+    if (!edit->isReadOnly() && !e->matches(QKeySequence::MoveToStartOfDocument) &&
+        !e->matches(QKeySequence::MoveToEndOfDocument))
+        return false;
+    const QKeySequence tasti(e->keyCombination());
+    return std::any_of(mPulsanti.begin(), mPulsanti.end(), [&](const QAction* a) {
+        return a->isEnabled() && !a->shortcut().isEmpty() && a->shortcut() == tasti;
+    });
+}
+
 bool Tessaro14_ML::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* tasto = static_cast<QKeyEvent*>(event);
+        if (TieneTasto(watched, tasto, window())) {
+            tasto->accept();
+            return true;
+        }
+        if (CedeTasto(watched, tasto))
+            return true;
+    }
     if (watched == mTxtNumRec) {
         if (event->type() == QEvent::FocusIn) {
+            mSelezionaAlRilascio =
+                static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
             txtNumRec_GotFocus();
+        } else if (event->type() == QEvent::MouseButtonPress && !mTxtNumRec->hasFocus()) {
+            mSelezionaAlRilascio = true;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            // The press placed the cursor; the click that brought the focus
+            // selects everything, so that typing replaces the counter.
+            if (std::exchange(mSelezionaAlRilascio, false) && !mTxtNumRec->hasSelectedText())
+                mTxtNumRec->selectAll();
         } else if (event->type() == QEvent::KeyPress) {
             const int tasto = static_cast<QKeyEvent*>(event)->key();
             if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter)
@@ -880,6 +1047,9 @@ void Tessaro14_ML::txtNumRec_KeyPress(int KeyAscii) {
 }
 
 void Tessaro14_ML::VaiAlNumero(const QString& testo) {
+    // The counter as it stands names no other record.
+    if (testo == mTestoCasella)
+        return;
     if (IsNumeric(testo)) {
         // A number beyond 32 bits moves nowhere; Move reports its own failures.
         Salta([&] { Attiva()->Move(Intero32AlPari(NumericValue(testo).value_or(0.0))); });
@@ -889,7 +1059,10 @@ void Tessaro14_ML::VaiAlNumero(const QString& testo) {
     MsgBox(GetMessage(QStringLiteral("TQ07")), MsgStyle::Exclamation,
            GetMessage(QStringLiteral("TQ02")));
     // With no active source the box keeps what was typed.
-    Salta([&] { mTxtNumRec->setText(Contatore()); });
+    Salta([&] {
+        mTestoCasella = Contatore();
+        mTxtNumRec->setText(mTestoCasella);
+    });
 }
 
 } // namespace tessaro

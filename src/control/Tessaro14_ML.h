@@ -7,9 +7,10 @@
 // and its methods, and relays that navigator's events (see Events()).
 //
 // Toolbar positions 1-8 are the scrolling part ("Primo", "Precedente", the place
-// of the record-number box, "Successivo", "Ultimo", three separators), 9-15 the
+// of the record-number box, "Successivo", "Ultimo", three blank spacers), 9-15 the
 // commands ("Nuovo", "Modifica", "Salva", "Elimina", "Annulla", "Duplica",
-// "Stampa"). A button's key is its QAction's objectName.
+// "Stampa"). A button's key is its QAction's objectName; each command has a
+// window-wide shortcut on its QAction (see Scorciatoia).
 //
 // Everything runs on the user-interface thread, and event handlers of the host
 // run inside the operation that raises them.
@@ -18,6 +19,7 @@
 #include "control/Tessaro14_MLEvents.h"
 #include "engine/StatoNavigatore.h"
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -103,9 +105,13 @@ public:
     void ImpostaCondizione(const QString& Condizione);
     void Enabled(bool abilitata);
     void Annulla();
-    // Switches the language folder and relabels the tooltips; a missing
-    // settings file reaches the caller as TessaroError(FileNotFound).
+    // Switches the language folder and relabels the tooltips and accessible
+    // texts; a missing settings file reaches the caller as TessaroError(FileNotFound).
     void CambiaLingua(const QString& PercorsoFileLingua);
+    // The keyboard shortcut of a button by key; an empty sequence clears it.
+    // Tooltips and accessible descriptions follow.
+    void Scorciatoia(const QString& key, const QKeySequence& tasti);
+    QKeySequence Scorciatoia(const QString& key) const;
 
     // --- events and read access ----------------------------------------------
     Tessaro14_MLEvents* Events() const { return mEvents; }
@@ -128,16 +134,19 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    bool CedeTasto(QObject* watched, QKeyEvent* e) const;
     class Relay;
 
     void CreaPulsanti();
     void AggiungiPulsante(const QString& key, const QString& icona, const QString& tooltip,
-                          int larghezza);
-    void AggiungiSeparatore();
+                          const QKeySequence& tasti, int larghezza);
+    void AggiungiSpaziatore();
     void AggiungiCasella(int larghezza);
-    void ImpostaCarattereCasella();
+    void AggiornaTesti();
+    void Annuncia(const QString& testo);
     void Inizializza();
     void ApplicaScorrimento();
     void ApplicaLayout();
@@ -157,6 +166,7 @@ private:
     void ImpostaTutti(bool value);
     void ImpostaScorrimento(bool primoPrecedente, bool successivoUltimo);
     void ImpostaCasella(const QString& testo, bool locked);
+    void AnnunciaStato(StatoNavigatore stato);
     QString Contatore() const;
 
     void txtNumRec_GotFocus();
@@ -171,6 +181,12 @@ private:
     BarraPulsanti* mToolbar = nullptr;
     QLineEdit* mTxtNumRec = nullptr;
     std::array<QAction*, kPosizioni> mPulsanti{};
+    // What the box showed last, so that Enter on it moves nowhere.
+    QString mTestoCasella;
+    // A click that gives the box the focus selects its whole text.
+    bool mSelezionaAlRilascio = false;
+    // What was announced last, so that only changes are spoken.
+    QString mUltimoAnnuncio;
 
     bool mNuovoEnabled = false;
     bool mModificaEnabled = false;

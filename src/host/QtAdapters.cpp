@@ -3,18 +3,26 @@
 #include "host/QtPrinting.h"
 #include "host/QtWidgetKinds.h"
 
+#include "data/Values.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMetaProperty>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSpinBox>
 #include <QTextCursor>
+#include <QTextEdit>
 #include <QWidget>
 
 #include <algorithm>
+#include <limits>
 #include <unordered_set>
 
 namespace tessaro {
@@ -91,9 +99,10 @@ private:
     QLineEdit* mEdit;
 };
 
-class PlainTextAdapter : public ObjectAdapter<TextBox> {
+// QPlainTextEdit and QTextEdit, both as plain text.
+template <class Edit> class PlainTextAdapter : public ObjectAdapter<TextBox> {
 public:
-    explicit PlainTextAdapter(QPlainTextEdit* edit) : ObjectAdapter(edit), mEdit(edit) {}
+    explicit PlainTextAdapter(Edit* edit) : ObjectAdapter(edit), mEdit(edit) {}
 
     ControlKind Kind() const override { return ControlKind::TextBox; }
     QString Text() const override { return mEdit->toPlainText(); }
@@ -126,7 +135,121 @@ public:
 
 private:
     int EndPosition() const { return mEdit->document()->characterCount() - 1; }
-    QPlainTextEdit* mEdit;
+    Edit* mEdit;
+};
+
+// Date, time and number boxes, read and written through their user property
+// (as QDataWidgetMapper does) in the texts of ValueToText. NULL is the minimum,
+// shown as the box's special "empty" text. A box that is first emptied without
+// one gets a blank one a step below its range, so every value of the range
+// stays a value; until then the box is left exactly as the host made it.
+class SpinAdapter : public ObjectAdapter<TextBox> {
+public:
+    explicit SpinAdapter(QAbstractSpinBox* box)
+        : ObjectAdapter(box), mBox(box), mProperty(box->metaObject()->userProperty()) {}
+
+    ControlKind Kind() const override { return ControlKind::TextBox; }
+    QString Text() const override {
+        const QVariant v = mProperty.read(mBox);
+        if (!mBox->specialValueText().isEmpty() && v == Minimum())
+            return QString();
+        return ValueToText(v);
+    }
+    void SetText(const QString& text) override {
+        const QString t = text.trimmed();
+        if (t.isEmpty() && mBox->specialValueText().isEmpty())
+            PreparaVuoto();
+        const QVariant v = t.isEmpty() ? Minimum() : Parsed(t);
+        if (!v.isValid())
+            InvalidCall();
+        mProperty.write(mBox, v);
+    }
+    bool Locked() const override { return mBox->isReadOnly(); }
+    void SetLocked(bool locked) override { mBox->setReadOnly(locked); }
+    int SelStart() const override {
+        return Edit()->hasSelectedText() ? Edit()->selectionStart() : Edit()->cursorPosition();
+    }
+    void SetSelStart(int start) override {
+        if (start < 0)
+            InvalidCall();
+        Edit()->setCursorPosition(start);
+    }
+    int SelLength() const override { return Edit()->selectedText().size(); }
+    void SetSelLength(int length) override {
+        if (length < 0)
+            InvalidCall();
+        Edit()->setSelection(SelStart(), length);
+    }
+
+private:
+    void PreparaVuoto() {
+        mBox->setSpecialValueText(QStringLiteral(" "));
+        if (auto* d = qobject_cast<QDateTimeEdit*>(mBox)) {
+            if (d->displayedSections() & QDateTimeEdit::DateSections_Mask)
+                d->setMinimumDateTime(d->minimumDateTime().addDays(-1));
+        } else if (auto* i = qobject_cast<QSpinBox*>(mBox)) {
+            if (i->minimum() > std::numeric_limits<int>::min())
+                i->setMinimum(i->minimum() - i->singleStep());
+        } else if (auto* f = qobject_cast<QDoubleSpinBox*>(mBox)) {
+            f->setMinimum(f->minimum() - f->singleStep());
+        }
+    }
+    QLineEdit* Edit() const { return mBox->findChild<QLineEdit*>(); }
+    QVariant Minimum() const {
+        if (auto* d = qobject_cast<QDateTimeEdit*>(mBox)) {
+            const QDateTime m = d->minimumDateTime();
+            switch (mProperty.typeId()) {
+            case QMetaType::QDate:
+                return m.date();
+            case QMetaType::QTime:
+                return d->minimumTime();
+            default:
+                return m;
+            }
+        }
+        if (auto* i = qobject_cast<QSpinBox*>(mBox))
+            return i->minimum();
+        if (auto* f = qobject_cast<QDoubleSpinBox*>(mBox))
+            return f->minimum();
+        return QVariant();
+    }
+    // The text as a value of the property's type; invalid when it is none.
+    QVariant Parsed(const QString& t) const {
+        const QDateTime quando = DataIso(t);
+        switch (mProperty.typeId()) {
+        case QMetaType::QDate:
+            return quando.isValid() ? QVariant(quando.date()) : QVariant();
+        case QMetaType::QDateTime:
+            return quando.isValid() ? QVariant(quando) : QVariant();
+        case QMetaType::QTime: {
+            if (quando.isValid())
+                return quando.time();
+            for (const char* f : {"hh:mm:ss", "hh:mm"})
+                if (const QTime ora = QTime::fromString(t, QLatin1String(f)); ora.isValid())
+                    return ora;
+            return QVariant();
+        }
+        case QMetaType::Int: {
+            bool ok = false;
+            const int n = t.toInt(&ok);
+            return ok ? QVariant(n) : QVariant();
+        }
+        default: {
+            bool ok = false;
+            const double x = t.toDouble(&ok);
+            return ok ? QVariant(x) : QVariant();
+        }
+        }
+    }
+    static QDateTime DataIso(const QString& t) {
+        for (const char* f : {"yyyy-MM-dd hh:mm:ss", "yyyy-MM-dd hh:mm", "yyyy-MM-dd"})
+            if (const QDateTime d = QDateTime::fromString(t, QLatin1String(f)); d.isValid())
+                return d;
+        return QDateTime();
+    }
+
+    QAbstractSpinBox* mBox;
+    QMetaProperty mProperty;
 };
 
 class CheckBoxAdapter : public ObjectAdapter<CheckBox> {
@@ -354,7 +477,11 @@ Control* CreateControlAdapter(QObject* object) {
     if (auto* edit = qobject_cast<QLineEdit*>(object))
         return new LineEditAdapter(edit);
     if (auto* edit = qobject_cast<QPlainTextEdit*>(object))
-        return new PlainTextAdapter(edit);
+        return new PlainTextAdapter<QPlainTextEdit>(edit);
+    if (auto* edit = qobject_cast<QTextEdit*>(object))
+        return new PlainTextAdapter<QTextEdit>(edit);
+    if (IsValueBox(object))
+        return new SpinAdapter(static_cast<QAbstractSpinBox*>(object));
     if (auto* combo = qobject_cast<QComboBox*>(object))
         return new ComboBoxAdapter(combo);
     if (auto* box = qobject_cast<QCheckBox*>(object))

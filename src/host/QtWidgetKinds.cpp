@@ -10,7 +10,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDockWidget>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLCDNumber>
 #include <QLabel>
@@ -20,11 +22,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 
@@ -93,8 +98,20 @@ bool IsContainerWidget(const QWidget* w) {
 
 } // namespace
 
+bool IsValueBox(const QObject* o) {
+    return qobject_cast<const QDateTimeEdit*>(o) || qobject_cast<const QSpinBox*>(o) ||
+           qobject_cast<const QDoubleSpinBox*>(o);
+}
+
+bool IsDesignerLayoutWidget(const QWidget* w) {
+    static const QRegularExpression nome(
+        QStringLiteral("^(horizontal|vertical|grid|form)?[lL]ayoutWidget(_\\d+)?$"));
+    return w->metaObject() == &QWidget::staticMetaObject && nome.match(w->objectName()).hasMatch();
+}
+
 ControlKind WidgetKind(const QWidget* w) {
-    if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w))
+    if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+        qobject_cast<const QTextEdit*>(w) || IsValueBox(w))
         return ControlKind::TextBox;
     if (qobject_cast<const QComboBox*>(w))
         return ControlKind::ComboBox;
@@ -186,7 +203,7 @@ HostObject* ContainerOf(const QObject* object) {
     for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
         if (p == form || p->isWindow())
             return FormOf(p);
-        if (IsListedName(p->objectName()))
+        if (IsListedName(p->objectName()) && !IsDesignerLayoutWidget(p))
             return ControlOf(p);
     }
     NoSuchMember();

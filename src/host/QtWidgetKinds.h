@@ -22,6 +22,11 @@ bool IsListedName(const QString& name);
 QString DynamicText(const QObject* object, const char* property);
 
 ControlKind WidgetKind(const QWidget* w);
+// A date/time edit or a spin box, bound through its user property.
+bool IsValueBox(const QObject* o);
+// A plain widget that Qt Designer inserts to hold a layout ("layoutWidget",
+// "horizontalLayoutWidget_2", ...); never a container of its own.
+bool IsDesignerLayoutWidget(const QWidget* w);
 
 // The window that owns an object; a popup menu belongs to the window it pops from.
 QWidget* FormWidgetOf(const QObject* object);

@@ -4,11 +4,8 @@
 #include "language/modLanguageSupport.h"
 #include "support/FormFixtures.h"
 
-#include <QAction>
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QRegularExpression>
-#include <QToolBar>
+#include <QTest>
+#include <QtWidgets>
 
 namespace tessaro::test {
 
@@ -17,49 +14,35 @@ inline const QStringList kComandi = {"Nuovo",   "Modifica", "Salva", "Elimina",
                                      "Annulla", "Duplica",  "Stampa"};
 
 // The names of the control's events in the order they reach the host, and the
-// container of Addnew and Clone. Vetoes the events named in `veto`.
-class EventRecorder {
+// container of Addnew and Clone; a Cancel flag is set for the events in `veto`.
+// Like QSignalSpy it takes every signal through qt_metacall, so no event is
+// left out and the reference arguments can be answered.
+class EventRecorder : public QObject {
 public:
-    explicit EventRecorder(Tessaro14_ML& c) {
-        auto* e = c.Events();
-        const auto plain = [&](auto signal, const char* name) {
-            QObject::connect(e, signal, e, [this, name] { names << QString::fromLatin1(name); });
-        };
-        const auto cancel = [&](auto signal, const char* name) {
-            QObject::connect(e, signal, e, [this, name](bool& Cancel) {
-                names << QString::fromLatin1(name);
-                Cancel = veto.contains(QLatin1String(name));
-            });
-        };
-        const auto container = [&](auto signal, const char* name) {
-            QObject::connect(e, signal, e, [this, name](QWidget* w) {
-                names << QString::fromLatin1(name);
-                containers << w;
-            });
-        };
-        plain(&Tessaro14_MLEvents::OnCurrent, "OnCurrent");
-        plain(&Tessaro14_MLEvents::AfterCurrent, "AfterCurrent");
-        container(&Tessaro14_MLEvents::Addnew, "Addnew");
-        cancel(&Tessaro14_MLEvents::BeforeInsert, "BeforeInsert");
-        plain(&Tessaro14_MLEvents::AfterInsert, "AfterInsert");
-        plain(&Tessaro14_MLEvents::BeforeUpdate, "BeforeUpdate");
-        plain(&Tessaro14_MLEvents::AfterUpdate, "AfterUpdate");
-        plain(&Tessaro14_MLEvents::Delete, "Delete");
-        cancel(&Tessaro14_MLEvents::BeforeDelConfirm, "BeforeDelConfirm");
-        plain(&Tessaro14_MLEvents::AfterDelConfirm, "AfterDelConfirm");
-        plain(&Tessaro14_MLEvents::AfterDelete, "AfterDelete");
-        cancel(&Tessaro14_MLEvents::ValidateBeforeSave, "ValidateBeforeSave");
-        container(&Tessaro14_MLEvents::Clone, "Clone");
-        plain(&Tessaro14_MLEvents::AfterAnnulla, "AfterAnnulla");
-        cancel(&Tessaro14_MLEvents::ClickPrint, "ClickPrint");
+    explicit EventRecorder(Tessaro14_ML& c) : mEventi(c.Events()) {
+        const QMetaObject* m = mEventi->metaObject();
+        for (int i = m->methodOffset(); i < m->methodCount(); ++i)
+            QMetaObject::connect(mEventi, i, this, QObject::staticMetaObject.methodCount() + i,
+                                 Qt::DirectConnection);
     }
-    // The names without the OnCurrent / AfterCurrent pairs of showing a record.
-    QStringList Steps() const {
-        return QStringList(names).filter(QRegularExpression("^(?!OnCurrent$|AfterCurrent$)"));
+    int qt_metacall(QMetaObject::Call call, int id, void** argv) override {
+        id = QObject::qt_metacall(call, id, argv);
+        if (id < 0 || call != QMetaObject::InvokeMetaMethod)
+            return id;
+        const QMetaMethod evento = mEventi->metaObject()->method(id);
+        names << QString::fromLatin1(evento.name());
+        if (evento.parameterTypeName(0) == "bool&")
+            *static_cast<bool*>(argv[1]) = veto.contains(names.last());
+        else if (evento.parameterTypeName(0) == "QWidget*")
+            containers << *static_cast<QWidget**>(argv[1]);
+        return -1;
     }
     QStringList names;
     QStringList veto;
     QList<QWidget*> containers;
+
+private:
+    QObject* mEventi;
 };
 
 // The control on a form of customers 1..n named C1..Cn (Nome holds ten characters).
@@ -70,8 +53,7 @@ protected:
         ResetLanguageModule();
         form->resize(600, 200);
         ctl = new Tessaro14_ML(form.get());
-        ctl->setObjectName("navigatore");
-        txtId = AddText("txtIdCliente", "#IdCliente");
+        AddText("txtIdCliente", "#IdCliente");
         txtNome = AddText("txtNome", "#Nome");
     }
     void TearDown() override {
@@ -86,14 +68,12 @@ protected:
         file.Exec(script + extra);
         conn = file.Open();
     }
-    // The kind is stored before the first source exists, which the control
-    // answers with object-not-set.
-    void SqliteKind() {
-        EXPECT_EQ(RaisedBy([&] { ctl->TipoDatabase(4); }).number, Err::ObjectNotSet);
-    }
     bool Registra(QWidget* container, const QString& table, const QString& order) {
-        if (!ctl->FonteDati())
-            SqliteKind();
+        // The kind is stored before the first source exists, which the control
+        // answers with object-not-set.
+        if (!ctl->FonteDati()) {
+            EXPECT_EQ(RaisedBy([&] { ctl->TipoDatabase(4); }).number, Err::ObjectNotSet);
+        }
         return ctl->AddFonteDati(conn.get(), table, container, order, {}, QString(), "#");
     }
     bool RegistraClienti() {
@@ -109,21 +89,24 @@ protected:
                 out << k;
         return out;
     }
+    // The widget at a toolbar position.
+    QWidget* Posto(int i) const {
+        return ctl->ToolbarMoveRecord()->widgetForAction(ctl->Button(i));
+    }
     QString Box() const { return ctl->txtNumRec()->text(); }
     bool BoxLocked() const { return ctl->txtNumRec()->isReadOnly(); }
     void Click(const QString& key) { ctl->Button(key)->trigger(); }
     // Types into the record-number box and presses Enter.
     void Digita(const QString& testo) {
         ctl->txtNumRec()->setText(testo);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-        QCoreApplication::sendEvent(ctl->txtNumRec(), &press);
+        QTest::keyClick(ctl->txtNumRec(), Qt::Key_Return);
     }
-    QString Nome(int id) const {
-        return RowsAsText(conn.get(),
-                          QStringLiteral("SELECT Nome FROM Clienti WHERE IdCliente = %1").arg(id))
-            .value(0, "<no row>");
+    // The form shown and active, the focus in a field: where shortcuts work.
+    void Attiva() {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        txtNome->setFocus();
     }
-    int Righe() const { return RowsAsText(conn.get(), "SELECT COUNT(*) FROM Clienti")[0].toInt(); }
     static QString Failure(const char* label, int number) {
         return QString::fromLatin1(label) + QString::number(number) + QLatin1Char(' ') +
                TessaroError::StandardDescription(number);
@@ -132,7 +115,6 @@ protected:
     SqliteFile file;
     std::unique_ptr<Connection> conn;
     Tessaro14_ML* ctl = nullptr;
-    QLineEdit* txtId = nullptr;
     QLineEdit* txtNome = nullptr;
 };
 

@@ -1,52 +1,28 @@
 #include "host/MessageBox.h"
 #include "host/QtHostForm.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QKeyEvent>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
+#include <QTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace tessaro {
 namespace {
 
-TEST(MessageBoxes, ScriptedOnesAnswerFromTheQueueAndTheQtOnesFollowTheStyle) {
-    ScriptedMessageBoxes outer;
-    ScopedMessageBoxService outerScope(&outer);
-    {
-        ScriptedMessageBoxes boxes;
-        ScopedMessageBoxService scope(&boxes);
-        boxes.Expect(MsgAnswer::No);
-        EXPECT_EQ(MsgBox("Salvare?", 36, "Conferma"), MsgAnswer::No);
-        EXPECT_EQ(MsgBox("b", 35) * 10 + MsgBox("c", 48), MsgAnswer::Yes * 10 + MsgAnswer::Ok);
-        ASSERT_EQ(boxes.Shown().size(), 3u);
-        EXPECT_EQ(boxes.Shown()[0].title + QString::number(boxes.Shown()[0].style), "Conferma36");
-        ASSERT_EQ(boxes.Unexpected().size(), 2u);
-    }
-    EXPECT_EQ(CurrentMessageBoxService(), &outer);
-
+// (The scripted boxes are what every other test runs on.)
+TEST(MessageBoxes, TheQtOnesFollowTheStyle) {
+    // Style; buttons, icon and default of the box; the button clicked (NoButton:
+    // Escape pressed) and the answer.
     using B = QMessageBox;
-    struct Case {
-        int style;
-        B::StandardButtons buttons;
-        B::Icon icon;
-        B::StandardButton defaultButton;
-        B::StandardButton click; // NoButton: press Escape
-        int answer;
-    };
-    const Case cases[] = {
-        {16, B::Ok, B::Critical, B::Ok, B::Ok, MsgAnswer::Ok},
-        {1 + 48, B::Ok | B::Cancel, B::Warning, B::Ok, B::Cancel, MsgAnswer::Cancel},
-        {35, B::Yes | B::No | B::Cancel, B::Question, B::Yes, B::No, MsgAnswer::No},
-        {35, B::Yes | B::No | B::Cancel, B::Question, B::Yes, B::NoButton, MsgAnswer::Cancel},
-        {36, B::Yes | B::No, B::Question, B::Yes, B::NoButton, MsgAnswer::No},
-        {36 + 256, B::Yes | B::No, B::Question, B::No, B::Yes, MsgAnswer::Yes},
-        {5 + 64, B::Retry | B::Cancel, B::Information, B::Retry, B::Retry, 4},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.style);
+    const std::tuple<int, B::StandardButtons, B::Icon, B::StandardButton, B::StandardButton, int>
+        cases[] = {
+            {16, B::Ok, B::Critical, B::Ok, B::Ok, MsgAnswer::Ok},
+            {35, B::Yes | B::No | B::Cancel, B::Question, B::Yes, B::NoButton, MsgAnswer::Cancel},
+            {36, B::Yes | B::No, B::Question, B::Yes, B::NoButton, MsgAnswer::No},
+            {36 + 256, B::Yes | B::No, B::Question, B::No, B::Yes, MsgAnswer::Yes},
+            {5 + 64, B::Retry | B::Cancel, B::Information, B::Retry, B::Retry, 4},
+        };
+    for (const auto& [style, buttons, icon, byDefault, click, answer] : cases) {
+        SCOPED_TRACE(style);
         QTimer poll;
         poll.setInterval(5);
         QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -54,19 +30,16 @@ TEST(MessageBoxes, ScriptedOnesAnswerFromTheQueueAndTheQtOnesFollowTheStyle) {
             if (!box)
                 return;
             poll.stop();
-            EXPECT_EQ(box->text() + "/" + box->windowTitle(), "Testo/Titolo");
-            EXPECT_EQ(box->standardButtons(), c.buttons);
-            EXPECT_EQ(box->icon(), c.icon);
-            EXPECT_EQ(box->standardButton(box->defaultButton()), c.defaultButton);
-            if (c.click != B::NoButton) {
-                box->button(c.click)->click();
-                return;
-            }
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QCoreApplication::sendEvent(box, &escape);
+            EXPECT_TRUE(box->text() + "/" + box->windowTitle() == "Testo/Titolo" &&
+                        box->standardButtons() == buttons && box->icon() == icon &&
+                        box->standardButton(box->defaultButton()) == byDefault);
+            if (click != B::NoButton)
+                box->button(click)->click();
+            else
+                QTest::keyClick(box, Qt::Key_Escape);
         });
         poll.start();
-        EXPECT_EQ(QtMessageBoxService().Show("Testo", c.style, "Titolo"), c.answer);
+        EXPECT_EQ(QtMessageBoxService().Show("Testo", style, "Titolo"), answer);
     }
 }
 
