@@ -15,15 +15,6 @@ TEST(ComboSql, BindingsAndStatements) {
     EXPECT_EQ(LeggiLegame("IdCliente", "", false).ColonnaMostrata(), "IdCliente");
     EXPECT_EQ(StatementElencoCombo(combo("#Id" + s + "T" + s + "C"), "T", "A <> 0").Sql,
               "SELECT C  FROM T where A <> 0 Order By  C");
-    QString lungo = "#Id" + s;
-    for (int i = 0; i < 12; ++i)
-        lungo += s + QStringLiteral("C%1").arg(i) + s + "-";
-    lungo.chop(2);
-    EXPECT_EQ(combo(lungo).separatori.size(), 11);
-    EXPECT_EQ(
-        RaisedBy([&] { StatementElencoCombo(combo(lungo + s + "-" + s + "C12"), "T", ""); }).number,
-        Err::SubscriptOutOfRange)
-        << "eleven separators are the most";
 }
 
 // Orders with a customer (text key) and a category (integer key).
@@ -139,35 +130,6 @@ TEST_F(Combo, ItemsKeysConditionsRefillsAndPicking) {
                  "ClsAdoNavigator_Metodo_SincronizzaTabelleComboItem 9 " +
                      TessaroError::StandardDescription(Err::SubscriptOutOfRange),
                  16, "TQ03");
-}
-
-TEST_F(Combo, NullsInALookupTable) {
-    auto* combo = AddCombo("cboZona", "#Zona");
-    const auto run = [&](const QString& rows, const QString& tag) {
-        Schema({"DROP TABLE IF EXISTS Zone", "DROP TABLE IF EXISTS Luoghi",
-                "CREATE TABLE Zone (Codice TEXT, Nome TEXT)", rows,
-                "CREATE TABLE Luoghi (IdLuogo INTEGER PRIMARY KEY, Zona TEXT)",
-                "INSERT INTO Luoghi VALUES (1, 'A')"});
-        combo->setProperty("Tag", tag);
-        clsADONavigator n;
-        n.TipoDatabase = 4;
-        EXPECT_TRUE(n.Init_Class(conn.get(), "Luoghi", FormOf(form.get()), "IdLuogo",
-                                 {"", "Zona", "Zone", "Codice"}, "#", ""));
-        return Items(combo).join(",") + "/" + KeyList("cboZona", &n).join(",");
-    };
-    boxes.Expect();
-    EXPECT_EQ(run("INSERT INTO Zone VALUES ('A', 'Nord'), (NULL, 'Centro'), ('C', 'Sud')", "#Zona"),
-              "Nord,Centro,Sud/A,,");
-    ExpectBox(0, "ClsAdoNavigator_RiempiArrayChiaviPrimarieCombo 94 Invalid use of Null", 16,
-              "TQ03");
-    boxes.Expect();
-    EXPECT_EQ(run("INSERT INTO Zone VALUES ('A', 'Nord'), ('B', NULL), ('C', 'Sud')", "#Zona"),
-              "Nord/A,B,C");
-    ExpectBox(1, "ClsAdoNavigator_FillComboWhitRecordset 94 Invalid use of Null", 16, "TQ03");
-    EXPECT_EQ(run("INSERT INTO Zone VALUES ('C', 'Sud'), ('B', NULL), ('A', 'Nord')",
-                  Tag({"Zona", "", "Codice", " - ", "Nome"})),
-              "A - Nord,B - ,C - Sud/A,B,C")
-        << "a Null in a multi-column item is an empty piece";
 }
 
 TEST_F(Combo, BadTagsAreReported) {

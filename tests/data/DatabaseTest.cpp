@@ -191,23 +191,5 @@ TEST_P(DataTest, FailuresTellALostConnectionFromARejectedStatement) {
 
 INSTANTIATE_FOR_ENGINES(DataTest);
 
-TEST(ConnectionSettings, KeysIgnoreCaseAndAcceptAliases) {
-    const auto a = ConnectionSettings::Parse(" provider = QSQLITE ; DATA SOURCE= /tmp/b c.db ;");
-    EXPECT_EQ(a.provider + "|" + a.dataSource, "SQLite|/tmp/b c.db");
-    EXPECT_EQ(ConnectionSettings::Parse("PROVIDER=sqlite;Database=x.db").dataSource, "x.db");
-    for (const char* text : {"Provider=mariadb;Server=h;Port=3307;Database=d;User ID=u;PWD=p=q;"
-                             "Socket=/s",
-                             "Provider=QMYSQL;Host=h;Port=3307;Database=d;UID=u;Password=p=q;"
-                             "Socket=/s"}) {
-        const auto s = ConnectionSettings::Parse(QLatin1String(text));
-        // only the first "=" separates key and value
-        EXPECT_EQ(QStringList({s.provider, s.host, QString::number(s.port), s.database, s.user,
-                               s.password, s.socket})
-                      .join('|'),
-                  "MySQL|h|3307|d|u|p=q|/s")
-            << text;
-    }
-}
-
 } // namespace
 } // namespace tessaro::test

@@ -7,7 +7,6 @@
 #include "support/Fixtures.h"
 
 #include <QFile>
-#include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -34,19 +33,6 @@ TEST(Sqlite, DeclaredTypesFollowTheAffinityRules) {
     EXPECT_TRUE(
         sqlite::IsWithoutRowid("CREATE TABLE a (x INT PRIMARY KEY) strict, without  rowid"));
     EXPECT_FALSE(sqlite::IsWithoutRowid("CREATE TABLE a (x DEFAULT 'WITHOUT ROWID')"));
-}
-
-TEST(Sqlite, OnlyFailuresOfTheFileAreLostConnections) {
-    const SqliteProvider p;
-    const std::tuple<const char*, QSqlError::ErrorType, bool> cases[] = {
-        {"1", QSqlError::StatementError, false},   {"1555", QSqlError::ConnectionError, false},
-        {"5", QSqlError::StatementError, false},   {"10", QSqlError::StatementError, true},
-        {"522", QSqlError::ConnectionError, true}, {"14", QSqlError::ConnectionError, true},
-        {"26", QSqlError::StatementError, true},   {"", QSqlError::ConnectionError, true},
-        {"", QSqlError::StatementError, false}};
-    for (const auto& [code, type, lost] : cases)
-        EXPECT_EQ(p.IsConnectionLost(QSqlError("driver", "db", type, QLatin1String(code))), lost)
-            << code;
 }
 
 class SqliteFileTest : public BoxesTest {

@@ -56,26 +56,6 @@ TEST(MySql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
     EXPECT_TRUE(conn->LastInsertId().isNull()) << "no key generated, none reported";
 }
 
-TEST(MySql, ConnectingBySocketOrHostAndItsFailures) {
-    REQUIRE_SERVER();
-    Connection c;
-    const Raised refused = RaisedBy(
-        [&] { c.Open("Provider=MySQL;Server=127.0.0.1;Port=1;Database=x;User=root;Password="); });
-    EXPECT_EQ(refused.number, Err::LostConnection);
-    EXPECT_TRUE(refused.description.contains("Can't connect")) << refused.description.toStdString();
-    const QString socket = qEnvironmentVariable("TESSARO_MARIADB_SOCKET");
-    if (!socket.isEmpty()) {
-        Connection local;
-        local.Open("Provider=MySQL;Socket=" + socket + ";Database=tessaro_test;User=root");
-        EXPECT_EQ(RowsAsText(&local, "SELECT @@port"),
-                  QStringList{qEnvironmentVariable("TESSARO_MARIADB_PORT")});
-    }
-    const Raised denied =
-        RaisedBy([&] { c.Open(SharedConnectionString() + ";Database=no_such_database_here"); });
-    EXPECT_EQ(denied.number, Err::LostConnection);
-    EXPECT_TRUE(denied.description.contains("no_such_database_here"));
-}
-
 class SoloServer : public FormaTest {
 protected:
     Motore Engine() const override { return Motore::MariaDb; }
