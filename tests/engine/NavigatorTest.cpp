@@ -304,15 +304,6 @@ TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
     EXPECT_EQ(nav.TabelleJoin().count("LEFT JOIN"), 1);
     EXPECT_EQ(form->findChild<QLineEdit*>("txtComune")->text(), "Torino");
 
-    // A linked binding without a link fails the set-up with its box.
-    AddText("txtOrfano", Tag({"Nessuno", "Nome"}));
-    clsADONavigator orfano;
-    boxes.Expect();
-    EXPECT_FALSE(
-        orfano.Init_Class(conn.get(), "Clienti", FormOf(form.get()), "IdCliente", {}, "#", ""));
-    EXPECT_TRUE(boxes.Shown().back().text.startsWith("ClsAdoNavigator_Metodo_Init_Class 9 "));
-    EXPECT_EQ(boxes.Shown().back().title, "Errore interno!");
-
     // A table that cannot be browsed is refused by name and cause, and stays unusable.
     CambiaLinguaModulo(SourceDir() + "/lang");
     banco->Exec({"CREATE TABLE SenzaChiave (a INTEGER)"});

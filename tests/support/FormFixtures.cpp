@@ -82,14 +82,4 @@ void FormaTest::EditRecord(const QString& key) {
     log.Clear();
 }
 
-void FormaTest::ExpectRefused(const QString& text, int style) {
-    const QStringList before = banco->Rows("SELECT * FROM Clienti ORDER BY 1");
-    const int state = nav.State();
-    ExpectOneBox([&] { nav.Update(); }, text, style, "TQ02");
-    EXPECT_EQ(nav.State(), state);
-    EXPECT_EQ(banco->Rows("SELECT * FROM Clienti ORDER BY 1"), before);
-    EXPECT_TRUE(log.Steps().isEmpty()) << log.Steps().join(",").toStdString();
-    EXPECT_FALSE(txtCognome->isReadOnly()) << "the controls stay open for a correction";
-}
-
 } // namespace tessaro::test

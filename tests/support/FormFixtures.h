@@ -156,8 +156,6 @@ protected:
     QStringList Keys(const QString& table = "Clienti") const;
     // Moves to a record and starts editing it.
     void EditRecord(const QString& key);
-    // Saves, expecting one validation box; checks that nothing was written.
-    void ExpectRefused(const QString& text, int style = MsgStyle::Exclamation);
     QString Id() const { return txtId->text(); }
     int Count() const { return nav.RecordCount().toInt(); }
     int Position() const { return nav.AbsolutePosition().toInt(); }
