@@ -1,5 +1,5 @@
 // The data-access objects on both engines: schema rowsets, recordsets,
-// fields, failures and connections.
+// fields, searches, failures and connections.
 
 #include "data/Values.h"
 #include "support/Fixtures.h"
@@ -188,6 +188,66 @@ TEST_P(DataTest, FailuresTellALostConnectionFromARejectedStatement) {
 }
 
 INSTANTIATE_FOR_ENGINES(DataTest);
+
+// Find on a recordset.
+
+// Every search twice: as the first search after an open, which scans, and
+// after an earlier search on the same column, which goes through the index.
+class FindTest : public BoxesTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        BoxesTest::SetUp();
+        file.Exec("CREATE TABLE Clienti (Id INTEGER PRIMARY KEY, Nome TEXT, Codice TEXT, "
+                  "Sconto REAL, Citta TEXT, Misto);"
+                  "INSERT INTO Clienti VALUES (10, 'Rossi', '042', 3.5, 'Roma', 42);"
+                  "INSERT INTO Clienti VALUES (20, 'O''Brien', '42', 0.1, NULL, '042');"
+                  "INSERT INTO Clienti VALUES (30, 'Bianchi', 'x', 100000, '', '42.0');"
+                  "INSERT INTO Clienti VALUES (40, 'Rossi', '7', NULL, 'Roma', 42.0);"
+                  "INSERT INTO Clienti VALUES (50, 'rossi', '50', 2, 'Milano', NULL)");
+        conn = file.Open();
+    }
+    // Id of the row found, "EOF" or "BOF", searching from 0-based row `from`.
+    QString Search(const QString& criteria, qint64 from = 0, int direction = adSearchForward,
+                   qint64 skip = 0, int start = adBookmarkCurrent) {
+        rs.Open("SELECT * FROM Clienti ORDER BY Id", conn.get());
+        const QString column = criteria.section(QLatin1Char('='), 0, 0).trimmed();
+        if (GetParam() && rs.ColumnIndex(column) >= 0)
+            rs.Find(column + " = 'not there'");
+        rs.Move(from, adBookmarkFirst);
+        rs.Find(criteria, skip, direction, start);
+        if (rs.Bof() || rs.Eof())
+            return rs.Bof() ? "BOF" : "EOF";
+        return ValueToText(rs.Fields().Item(QStringLiteral("Id")).Value());
+    }
+    SqliteFile file;
+    std::unique_ptr<Connection> conn;
+    Recordset rs;
+};
+
+TEST_P(FindTest, QuotedTextsMatchExactlyAndNumbersByValue) {
+    const std::pair<const char*, const char*> fromFirst[] = {
+        {"nome  =  'rossi'", "50"}, {"Nome = 'Ross'", "EOF"},    {"Nome='O''Brien' ", "20"},
+        {"Id = '40'", "40"},        {"Citta = ''", "30"},        {"Sconto = ''", "EOF"},
+        {"Id = 40.0", "40"},        {"Sconto = 3,5", "10"},      {"Sconto = 1e5", "30"},
+        {"Codice = 042", "10"},     {"Codice = 7.0", "EOF"},     {"Misto = '042'", "20"},
+        {"Misto = '42.0'", "30"},   {"[Nome] = 'Bianchi'", "30"}};
+    for (const auto& [criteria, id] : fromFirst)
+        EXPECT_EQ(Search(QLatin1String(criteria)), QLatin1String(id)) << criteria;
+}
+
+TEST_P(FindTest, MalformedCriteriaAreRefusedWithoutMoving) {
+    for (const char* bad : {"Nome", "Nome = 'abc", "Nome = 'a'b'", "Nome = abc", "= 5", "Nome <> 5",
+                            "Nome LIKE 'R%'", "Id = 0x1F", "Id = 5 OR 1=1"}) {
+        EXPECT_EQ(RaisedBy([&] { Search(QLatin1String(bad), 2); }).number, Err::WrongArguments)
+            << bad;
+        EXPECT_EQ(rs.AbsolutePosition(), 3) << bad;
+    }
+    EXPECT_EQ(RaisedBy([&] { Search("Colore = 'x'"); }).number, Err::ItemNotFound);
+    EXPECT_EQ(RaisedBy([&] { Search("Id = 1", 0, 0); }).number, Err::WrongArguments);
+}
+
+INSTANTIATE_TEST_SUITE_P(ScanAndIndex, FindTest, ::testing::Bool(),
+                         [](const auto& p) { return p.param ? "Indexed" : "Scanned"; });
 
 } // namespace
 } // namespace tessaro::test

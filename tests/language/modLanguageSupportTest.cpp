@@ -3,9 +3,10 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
-#include <QSet>
 #include <QStringDecoder>
+#include <utility>
 
 namespace tessaro::test {
 namespace {
@@ -61,19 +62,19 @@ TEST_F(Lingua, ShippedFilesDefineTheSameKeysAsValidQuotedUtf8) {
     CambiaLinguaModulo(shipped);
     EXPECT_EQ(CurrentLanguage() + GetMessage("TQ30"), "Italianodi");
     static const QRegularExpression entry("^(TQ\\d\\d)=\"(.*)\"$");
-    QList<QSet<QString>> keySets;
+    QList<QMap<QString, bool>> keySets;
     for (const char* language : {"Italiano", "English"}) {
         QFile file(shipped + "/" + language + ".lng");
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString text = utf8(file.readAll());
         ASSERT_FALSE(utf8.hasError()) << language;
-        QSet<QString> keys;
+        QMap<QString, bool> keys;
         for (const QString& line : text.split('\n').filter(QRegularExpression("^TQ"))) {
             const auto m = entry.match(line);
             ASSERT_TRUE(m.hasMatch() && !m.captured(2).trimmed().isEmpty()) << line.toStdString();
-            EXPECT_FALSE(keys.contains(m.captured(1))) << "twice: " << line.toStdString();
-            keys.insert(m.captured(1));
+            EXPECT_FALSE(std::exchange(keys[m.captured(1)], true))
+                << "twice: " << line.toStdString();
         }
         keySets << keys;
     }
