@@ -88,9 +88,17 @@ int clsADONavigator::ChiediConflitto(bool eliminato) {
         MsgStyle::YesNoCancel + MsgStyle::Exclamation, GetMessage(QStringLiteral("TQ54")));
 }
 
-void clsADONavigator::EseguiUnaRiga(const QString& statement) {
+qint64 clsADONavigator::EseguiScrittura(const QString& statement) {
     qint64 scritte = 0;
     mConnessione->Execute(statement, &scritte, -1);
+    // What this navigator wrote is read back at the next step whatever the
+    // change signal says: the stamp of a write can equal the kept list's.
+    mVersioneElenco.reset();
+    return scritte;
+}
+
+void clsADONavigator::EseguiUnaRiga(const QString& statement) {
+    const qint64 scritte = EseguiScrittura(statement);
     // Zero rows written is never a success.
     if (scritte != 1)
         throw TessaroError(Err::StatementRejected,

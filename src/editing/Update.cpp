@@ -232,8 +232,7 @@ void clsADONavigator::Update() {
         }
         if (!ComponiOAvvisa(ModoSalvataggio::Inserimento, testi))
             return;
-        qint64 scritte = 0;
-        mConnessione->Execute(testi.statement, &scritte, -1);
+        const qint64 scritte = EseguiScrittura(testi.statement);
         // A key left to the database: the one it generated for this statement.
         QString chiave = testi.testoChiave;
         if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)

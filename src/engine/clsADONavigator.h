@@ -274,6 +274,8 @@ private:
     Verifica VerificaRecord() const;
     // The host's answer through WriteConflict, or the user's through the box.
     int ChiediConflitto(bool eliminato);
+    // Runs a write of this navigator and returns the rows it wrote.
+    qint64 EseguiScrittura(const QString& statement);
     // Runs an UPDATE or a DELETE that must write exactly one row.
     void EseguiUnaRiga(const QString& statement);
     // The checked UPDATE of an edited record (empty: nothing changed).
