@@ -1,10 +1,16 @@
 // The data-access objects on both engines: schema rowsets, recordsets,
-// fields, searches, failures and connections.
+// fields, searches, failures and connections; what only SQLite does; values.
 
+#include "data/SqliteDirect.h"
+#include "data/SqliteProvider.h"
 #include "data/Values.h"
 #include "support/Fixtures.h"
 
+#include <QFile>
 #include <QRegularExpression>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace tessaro::test {
 namespace {
@@ -248,6 +254,215 @@ TEST_P(FindTest, MalformedCriteriaAreRefusedWithoutMoving) {
 
 INSTANTIATE_TEST_SUITE_P(ScanAndIndex, FindTest, ::testing::Bool(),
                          [](const auto& p) { return p.param ? "Indexed" : "Scanned"; });
+
+// What only the embedded database does: its type rules and catalogue, its
+// file going away and the direct reader under Qt's driver.
+
+TEST(Sqlite, DeclaredTypesFollowTheAffinityRules) {
+    const std::tuple<const char*, int, int> cases[] = {
+        {"FLOATING POINT", 3, -1}, {"nvarchar( 80 )", 130, 80},
+        {"CLOB", 130, -1},         {"", 130, -1},
+        {"BLOB", 128, -1},         {"DOUBLE PRECISION", 5, -1},
+        {"MONEY", 131, -1},        {"bool", 11, -1},
+        {"DATE", 7, -1},           {"SMALLDATETIME", 135, -1},
+        {"TIME", 134, -1}};
+    for (const auto& [declared, code, length] : cases) {
+        EXPECT_EQ(sqlite::TypeCode(QLatin1String(declared)), code) << declared;
+        EXPECT_EQ(sqlite::TextLength(QLatin1String(declared)).value_or(-1), length) << declared;
+    }
+    EXPECT_EQ(sqlite::TableInfoStatement("Cliente's"),
+              "SELECT cid, name, type, \"notnull\", dflt_value, pk "
+              "FROM pragma_table_info('Cliente''s') ORDER BY cid");
+    EXPECT_EQ(sqlite::ExistingFileUri("/tmp/a b#c?.db"), "file:///tmp/a%20b%23c%3F.db?mode=rw");
+    EXPECT_TRUE(
+        sqlite::IsWithoutRowid("CREATE TABLE a (x INT PRIMARY KEY) strict, without  rowid"));
+    EXPECT_FALSE(sqlite::IsWithoutRowid("CREATE TABLE a (x DEFAULT 'WITHOUT ROWID')"));
+}
+
+class SqliteFileTest : public BoxesTest {
+protected:
+    void SetUp() override {
+        BoxesTest::SetUp();
+        file.Exec("CREATE TABLE Voci (Id INTEGER PRIMARY KEY, Nome VARCHAR(20), Prezzo REAL, "
+                  "Foto BLOB, Giorno DATE, Qta NUMERIC(8,2), Libero);"
+                  "INSERT INTO Voci VALUES (1, 'Mela', 0.5, x'00ff', '2024-03-02', 3, 'x');"
+                  "INSERT INTO Voci VALUES (2, NULL, NULL, x'', NULL, 2.5, 7);"
+                  "INSERT INTO Voci VALUES (3, '', -1e300, NULL, '2024-13-45', NULL, 1.5);"
+                  "INSERT INTO Voci VALUES (9223372036854775807, 'Perché ✓', 1, 'testo', 5, "
+                  "'a', x'01')");
+        conn = file.Open();
+    }
+    SqliteFile file;
+    std::unique_ptr<Connection> conn;
+};
+
+TEST_F(SqliteFileTest, AFileThatVanishedOrStoppedBeingADatabaseIsALostConnection) {
+    conn->Close();
+    const QString away = file.Path() + ".away";
+    ASSERT_TRUE(QFile::rename(file.Path(), away));
+    EXPECT_EQ(RaisedBy([&] { conn->Open(); }).number, Err::LostConnection);
+    EXPECT_FALSE(QFile::exists(file.Path())) << "a reconnection never creates the file again";
+    ASSERT_TRUE(QFile::rename(away, file.Path()));
+    conn->Open();
+    {
+        QFile f(file.Path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(8192, 'x'));
+    }
+    Recordset rs;
+    EXPECT_EQ(RaisedBy([&] { rs.Open("SELECT * FROM Voci", conn.get()); }).number,
+              Err::LostConnection);
+    EXPECT_EQ(conn->State(), adStateClosed);
+}
+
+TEST_F(SqliteFileTest, TheDirectReaderGivesWhatQtGives) {
+    sqlite::Statements statements;
+    statements.Use(sqlite::Handle(conn->Database()));
+    for (const QString& sql :
+         QStringList{"SELECT * FROM Voci ORDER BY Id",
+                     QStringLiteral("SELECT Id * 2 AS d, Nome || '!' AS e, NULL AS n, "
+                                    "count(*) AS c, \"Foto\" FROM Voci")}) {
+        std::vector<RecordsetColumn> columns;
+        ASSERT_TRUE(sqlite::ReadAll(statements, sql, 0, columns)) << sql.toStdString();
+        QSqlQuery q(conn->Database());
+        ASSERT_TRUE(q.exec(sql));
+        for (int c = 0; c < q.record().count(); ++c) {
+            EXPECT_EQ(columns[c].name, q.record().fieldName(c));
+            EXPECT_EQ(columns[c].table, q.record().field(c).tableName());
+        }
+        for (std::size_t r = 0; q.next(); ++r) {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                const QVariant qt = q.value(static_cast<int>(c));
+                const QVariant direct = columns[c].At(r);
+                EXPECT_EQ(direct.isNull(), qt.isNull()) << r << "/" << c;
+                if (!qt.isNull()) {
+                    EXPECT_EQ(direct, qt) << r << "/" << c;
+                }
+            }
+        }
+    }
+    // What it cannot read is left to Qt, which runs it or reports it.
+    for (const QString& sql :
+         QStringList{"SELECT 1; SELECT 2", "SELECT Nome AS N FROM Voci", "SELEC Id FROM Voci",
+                     "UPDATE Voci SET Nome = 'z' WHERE 0"}) {
+        std::vector<RecordsetColumn> columns;
+        EXPECT_FALSE(sqlite::ReadAll(statements, sql, 0, columns)) << sql.toStdString();
+        EXPECT_TRUE(columns.empty());
+    }
+    statements.Use(nullptr);
+    Recordset rs;
+    rs.Open("SELECT Nome AS N FROM Voci", conn.get());
+    EXPECT_EQ(rs.RecordCount(), 4);
+    EXPECT_EQ(RaisedBy([&] { rs.Open("SELECT 1; SELECT 2", conn.get()); }).number,
+              Err::StatementRejected);
+}
+
+// Values: one text for each, and the strict reading of typed numbers and dates.
+
+TEST(Values, OneTextForEveryValue) {
+    const std::pair<QVariant, const char*> cases[] = {
+        {qint64(-9000000000LL), "-9000000000"},
+        {quint64(18000000000000000000ULL), "18000000000000000000"},
+        {-0.25, "-0.25"},
+        {2.0, "2"},
+        {1234567.25, "1234567.25"},
+        {true, "1"},
+        {QDateTime(QDate(2024, 3, 5), QTime(0, 0)), "2024-03-05"},
+        {QDateTime(QDate(2024, 3, 5), QTime(0, 0, 1)), "2024-03-05 00:00:01"},
+        {QTime(8, 5), "08:05:00"},
+        {QVariant(QMetaType::fromType<int>()), ""},
+        {QByteArray("caff\xc3\xa8"), "caffè"}};
+    // Neither the locale's decimal comma nor its grouping gets in.
+    LocaleScope italian(QLocale(QLocale::Italian, QLocale::Italy));
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(ValueToText(value), QString::fromUtf8(text)) << text;
+
+    for (const QVariant& yes : {QVariant(-1), QVariant("True"), QVariant("-1"), QVariant(0.5)})
+        EXPECT_TRUE(ValueToBool(yes)) << yes.toString().toStdString();
+    for (const QVariant& no : {QVariant(0), QVariant(), QVariant("0"), QVariant("no")})
+        EXPECT_FALSE(ValueToBool(no)) << no.toString().toStdString();
+}
+
+TEST(Values, NumbersAreSignDigitsOneSeparatorAndAnExponent) {
+    for (const char* yes : {"3,5", "3.5", "-2", "+7", "1e5", "1.5E-3", " 42 ", ".5", "5."})
+        EXPECT_TRUE(IsNumeric(QLatin1String(yes))) << yes;
+    for (const char* no : {"1.000,50", "$5", "0x1F", "3,5,6", "", " ", "1 2", "e5", "--2", "1e",
+                           "NaN", "inf", "1;DROP TABLE T"})
+        EXPECT_FALSE(IsNumeric(QLatin1String(no))) << no;
+    EXPECT_EQ(NumericValue("3,5"), 3.5);
+    EXPECT_EQ(NumericValue(" -1e3 "), -1000.0);
+    EXPECT_FALSE(NumericValue(QStringLiteral("1.000,50")).has_value());
+}
+
+TEST(Values, TypedNumbersAreReadAsTheLocaleWritesThemElseByTheStrictRule) {
+    // it_IT, en_US, fr_FR; "-" where the text is no number there.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"1.500", "1500", "1.500", "1.500"},
+        {"1.234,56", "1234.56", "-", "-"},
+        {"1,500", "1.500", "1500", "1.500"},
+        {"3,75", "3.75", "3.75", "3.75"},
+        {"1.2.3", "-", "-", "-"},
+        {"1,50,0", "-", "-", "-"},
+        {" -1.234.567,8 ", "-1234567.8", "-", "-"},
+        {"1,5e3", "1.5e3", "1.5e3", "1.5e3"},
+        {"1\u202f234,5", "-", "-", "1234.5"},
+        {"1e309", "-", "-", "-"},
+        {"nan", "-", "-", "-"}};
+    const QLocale locali[] = {QLocale(QLocale::Italian, QLocale::Italy),
+                              QLocale(QLocale::English, QLocale::UnitedStates),
+                              QLocale(QLocale::French, QLocale::France)};
+    for (int l = 0; l < 3; ++l) {
+        LocaleScope scope(locali[l]);
+        for (const auto& c : cases) {
+            const char* atteso = l == 0 ? std::get<1>(c) : l == 1 ? std::get<2>(c) : std::get<3>(c);
+            EXPECT_EQ(TypedNumber(QString::fromUtf8(std::get<0>(c))).value_or("-"),
+                      QLatin1String(atteso))
+                << std::get<0>(c) << " in " << locali[l].name().toStdString();
+        }
+    }
+    const std::tuple<const char*, int, int, bool> decimali[] = {
+        {"999.99", 5, 2, true}, {"1000", 5, 2, false},  {"1.005", 5, 2, false},
+        {"-0.50", 5, 2, true},  {"12.5e1", 5, 2, true}, {"1e3", 5, 2, false},
+        {"1e-2", 5, 2, true},   {"1e-3", 5, 2, false},  {"0001.10", 3, 1, true}};
+    for (const auto& [numero, p, s, entra] : decimali)
+        EXPECT_EQ(FitsDecimal(QLatin1String(numero), p, s), entra) << numero;
+    EXPECT_TRUE(Fits64Bits("-9223372036854775808", false));
+    EXPECT_FALSE(Fits64Bits("9223372036854775808", false));
+    EXPECT_TRUE(Fits64Bits("18446744073709551615", true));
+    EXPECT_FALSE(Fits64Bits("-1", true));
+}
+
+TEST(Values, DatesAreIsoOrTheLocalesShortDate) {
+    const auto text = [](const char* s) {
+        const auto d = ParseDate(QString::fromUtf8(s));
+        return d ? d->toString("yyyy-MM-dd hh:mm:ss") : "none";
+    };
+    const std::pair<const char*, const char*> iso[] = {
+        {" 2024-3-5 ", "2024-03-05 00:00:00"},
+        {"2024-03-05T10:30:15", "2024-03-05 10:30:15"},
+        {"2024-02-29", "2024-02-29 00:00:00"},
+        {"2023-02-29", "none"},
+        {"2024-13-01", "none"},
+        {"2024-03-05 25:00", "none"},
+        {"2024-03-05 10", "none"},
+        {"", "none"}};
+    for (const auto& [typed, read] : iso)
+        EXPECT_EQ(text(typed), QLatin1String(read)) << typed;
+    EXPECT_FALSE(IsDate("2024-02-30"));
+
+    LocaleScope italian(QLocale(QLocale::Italian, QLocale::Italy));
+    // A two-digit year is this century's up to 29.
+    const std::pair<const char*, const char*> italiano[] = {
+        {"05/01/24", "2024-01-05 00:00:00"},
+        {"05/01/95", "1995-01-05 00:00:00"},
+        {"05/01/2024 9:05:30", "2024-01-05 09:05:30"},
+        {"30/02/2024", "none"},
+        {"01/05", "none"}};
+    for (const auto& [typed, read] : italiano)
+        EXPECT_EQ(text(typed), QLatin1String(read)) << typed;
+    LocaleScope american(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(text("12/31/99"), "1999-12-31 00:00:00");
+}
 
 } // namespace
 } // namespace tessaro::test

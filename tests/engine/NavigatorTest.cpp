@@ -129,10 +129,8 @@ TEST_P(Navigatore, StatesForNoRecordOneRecordAndAConditionThatSelectsNothing) {
     // Rows another user adds are seen at the next move, with one record too.
     const auto other = banco->Open();
     other->Execute("INSERT INTO Clienti (IdCliente, Cognome, IdComune) VALUES (5, 'Primo', 1)");
-    nav.MoveLast();
-    EXPECT_EQ(Id() + QString::number(nav.State()), "53");
     nav.MoveFirst();
-    EXPECT_EQ(nav.State(), 2) << "first, even when it is the only one";
+    EXPECT_EQ(Id() + QString::number(nav.State()), "52") << "first, even when the only one";
     other->Execute("INSERT INTO Clienti (IdCliente, Cognome, IdComune) VALUES (7, 'Secondo', 1)");
     nav.mCondizione = "Cognome = 'Primo'";
     nav.AggiornaTheData();

@@ -176,24 +176,6 @@ TEST(QtHostForm, CombosSelectExactlyAndIgnoreTheUserWhenLocked) {
     EXPECT_TRUE(combo->lineEdit()->isReadOnly());
 }
 
-// The PDF of a form or a container is checked with the navigator (binding
-// tests); here: where it goes, never over another, and quietly nowhere.
-TEST(QtHostForm, PrintingNeverOverwritesAndFailsQuietly) {
-    if (HasDefaultPrinter())
-        GTEST_SKIP() << "a default printer exists; no PDF is written";
-    SampleForm s;
-    s.form.show();
-    QTemporaryDir dir;
-    SetPrintOutputPath(dir.path() + "/prints/");
-    s.TheForm()->PrintForm();
-    const QString first = LastPrintFile();
-    s.TheForm()->PrintForm(); // the same second never overwrites
-    EXPECT_TRUE(first.contains("/prints/frmSample_") && LastPrintFile() != first);
-    SetPrintOutputPath(first + "/below/form.pdf"); // below a plain file: fails quietly
-    EXPECT_NO_THROW(s.TheForm()->PrintForm());
-    SetPrintOutputPath(QString());
-}
-
 // Date, time, number and rich text boxes bound through their user property,
 // inside the wrapper Qt Designer puts around a layout.
 class Valori : public test::SuEntrambi<> {};
