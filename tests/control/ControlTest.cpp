@@ -17,6 +17,7 @@ TEST_F(Controllo, AFreshControlHasItsButtonsShortcutsTextsAndSize) {
         EXPECT_FALSE(ctl->Button(i)->isEnabled()) << "no source, nothing to press: " << i;
     }
     EXPECT_TRUE(ctl->Button("Salva") == ctl->Button(11) && Posto(3) == ctl->txtNumRec());
+    EXPECT_FALSE(ctl->ToolbarMoveRecord()->isMovable() || ctl->ToolbarMoveRecord()->isFloatable());
     for (const auto& fuori : std::vector<std::function<void()>>{
              [&] { ctl->Button(16); }, [&] { ctl->Button(QString("primo")); }})
         EXPECT_EQ(RaisedBy(fuori).number, Err::SubscriptOutOfRange);
@@ -332,6 +333,9 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
                         ctl->ToolbarMoveRecord()->isEnabled())
                 << "the toolbar is off during a command only";
             EXPECT_EQ(eventi.containers, QList<QWidget*>(c.stato == 5, form.get()));
+            const QStringList accesi = Accesi(); // the buttons follow the command at once
+            ctl->AggiornaStatoPulsanti();
+            EXPECT_EQ(accesi, Accesi());
             EXPECT_EQ(Accesi() == QStringList({"Salva", "Annulla", "Stampa"}),
                       c.stato == 5 || c.stato == 6);
             ctl->Annulla();
