@@ -43,7 +43,7 @@ TEST_F(Mostra, BoundControlsShowLockOpenAndEmptyByTheTagRule) {
                   txtDopo->text() + "|" + txtSenza->text() + "|" + txtVuoto->text(),
               "Vite|2.25||Vite|resta|anche");
     EXPECT_TRUE(chkAttiva->isChecked() && !chkSospeso->isChecked()) << "5 is true, Null not";
-    // A text box shows part 1 of a linked binding, a combo part 0.
+    // A text box shows the linked column, a combo the item of its key.
     EXPECT_EQ(txtCategoria->text() + cboCategoria->currentText(), "VitiViti");
     nav.MoveFirst();
     EXPECT_EQ(txtNota->text(), "primo");
