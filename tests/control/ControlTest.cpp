@@ -290,11 +290,11 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
     };
     // The public methods behind the commands (calls, not member pointers: GCC's
     // vptr check of a call through one reads an uninitialised temporary).
-    const std::map<QString, std::function<void()>> metodi = {{"Nuovo", [&] { ctl->Addnew(); }},
-                                                             {"Modifica", [&] { ctl->Edit(); }},
-                                                             {"Salva", [&] { ctl->Update(); }},
-                                                             {"Elimina", [&] { ctl->Delete(); }},
-                                                             {"Annulla", [&] { ctl->Annulla(); }}};
+    const std::map<QString, std::function<void()>> metodi = {
+        {"Nuovo", [&] { ctl->Addnew(); }},    {"Modifica", [&] { ctl->Edit(); }},
+        {"Salva", [&] { ctl->Update(); }},    {"Elimina", [&] { ctl->Delete(); }},
+        {"Annulla", [&] { ctl->Annulla(); }},
+    };
     QList<bool> barraDurante;
     QObject::connect(ctl->Events(), &Tessaro14_MLEvents::OnCurrent, ctl->Events(),
                      [&] { barraDurante << ctl->ToolbarMoveRecord()->isEnabled(); });

@@ -28,9 +28,7 @@ TEST_P(Navigatore, SetUpReadsTheSchemaAndShowsTheLastRecord) {
     EXPECT_EQ(txtCognome->text() + txtNote->toPlainText() + txtNascita->text() +
                   txtProvincia->text() + cboComune->currentText(),
               "Verdin301964-04-03TOTorino");
-    EXPECT_TRUE(chkAttivo->isChecked());
-    EXPECT_TRUE(txtCognome->isReadOnly());
-    EXPECT_FALSE(chkAttivo->isEnabled());
+    EXPECT_TRUE(chkAttivo->isChecked() && txtCognome->isReadOnly() && !chkAttivo->isEnabled());
 }
 
 TEST_P(Navigatore, MovesSetStatesAndPositionsAndNeverWrap) {
@@ -115,9 +113,8 @@ TEST_P(Navigatore, EveryStepSeesWhatOthersChanged) {
     conn->Close();
     other->Execute("DELETE FROM Clienti WHERE IdCliente = 40");
     nav.MovePrevious();
-    EXPECT_EQ(conn->State(), 1) << "the step reconnected";
-    EXPECT_EQ(Id(), "20");
-    EXPECT_EQ(Count(), 4);
+    EXPECT_EQ(QString::number(conn->State()) + Id() + QString::number(Count()), "1204")
+        << "the step reconnected";
 }
 
 TEST_P(Navigatore, StatesForNoRecordOneRecordAndAConditionThatSelectsNothing) {
@@ -168,8 +165,7 @@ TEST_P(Navigatore, TheFormNeverShowsAnotherRecordsValues) {
     EXPECT_EQ(Id() + txtCognome->text() + QString::number(nav.State()), "35Verdi7");
     other->Execute("DELETE FROM Clienti");
     nav.Move(1);
-    EXPECT_EQ(Id() + txtCognome->text() + txtProvincia->text(), "");
-    EXPECT_EQ(nav.State(), 1);
+    EXPECT_EQ(Id() + txtCognome->text() + txtProvincia->text() + QString::number(nav.State()), "1");
 }
 
 // Keys of the types that are neither integers nor plain text, per engine.

@@ -117,11 +117,10 @@ TEST_F(Lingua, TheProfileReaderMatchesNamesWithoutCaseTrimsAndUnquotes) {
                             "  TQ06=\"indented\"\nTQ07=\"perché\"\r\n";
     EXPECT_EQ(GetIniValue(Write("edge.lng", body, 64000), "Strings", "TQ01"), "right section");
     const QString big = Write("big.lng", body, 64001);
-    const std::pair<const char*, const char*> scanned[] = {{"TQ01", "first match"},
-                                                           {"TQ03", "\"half quoted"},
-                                                           {"TQ05", ""},
-                                                           {"TQ06", ""},
-                                                           {"TQ07", "perché"}};
+    const std::pair<const char*, const char*> scanned[] = {
+        {"TQ01", "first match"}, {"TQ03", "\"half quoted"}, {"TQ05", ""}, {"TQ06", ""},
+        {"TQ07", "perché"},
+    };
     for (const auto& [key, value] : scanned)
         EXPECT_EQ(GetIniValue(big, "Strings", key), QString::fromUtf8(value)) << key;
 }

@@ -79,12 +79,9 @@ std::unique_ptr<Connection> SqliteFile::Open() const {
 namespace {
 
 QString WithDatabase(const QString& connectionString, const QString& database) {
-    QStringList parts;
-    for (const QString& part : connectionString.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-        if (!part.trimmed().startsWith(QLatin1String("Database="), Qt::CaseInsensitive))
-            parts << part;
-    parts << QStringLiteral("Database=") + database;
-    return parts.join(QLatin1Char(';'));
+    static const QRegularExpression given("(^|;)\\s*Database=[^;]*",
+                                          QRegularExpression::CaseInsensitiveOption);
+    return QString(connectionString).remove(given) + QStringLiteral(";Database=") + database;
 }
 
 void RunAll(const QString& connectionString, const QStringList& statements) {

@@ -54,7 +54,6 @@ class SqliteFile {
 public:
     explicit SqliteFile(const QString& script = QString());
     QString Path() const { return mPath; }
-    QString Folder() const { return mDir.path(); }
     QString ConnectionString() const;
     // Runs statements separated by ";" on a connection of its own.
     void Exec(const QString& script) const;

@@ -164,15 +164,11 @@ protected:
     std::unique_ptr<Connection> conn;
     clsADONavigator nav;
     EventLog log{&nav};
-    QLineEdit* txtId = nullptr;
-    QLineEdit* txtCognome = nullptr;
+    QLineEdit *txtId = nullptr, *txtCognome = nullptr, *txtEta = nullptr, *txtSaldo = nullptr;
+    QLineEdit *txtNascita = nullptr, *txtProvincia = nullptr;
     QPlainTextEdit* txtNote = nullptr;
-    QLineEdit* txtEta = nullptr;
-    QLineEdit* txtSaldo = nullptr;
-    QLineEdit* txtNascita = nullptr;
     QCheckBox* chkAttivo = nullptr;
     QComboBox* cboComune = nullptr;
-    QLineEdit* txtProvincia = nullptr;
 };
 
 // The same tests on every engine.
