@@ -149,6 +149,10 @@ TEST_F(Mostra, AFrameWalksItsOwnControlsOnlyAndPrintsItself) {
         intero.Init_Class(conn.get(), "Articoli", FormOf(form.get()), "IdArticolo", {}, "#", ""));
     ExpectOneBox([&] { intero.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::Yes);
     EXPECT_EQ(printed().filter(QRegularExpression("^frmClienti_")).size(), 1);
+    const QString ultimo = LastPrintFile();
+    SetPrintOutputPath(ultimo + "/sotto.pdf"); // below a plain file: nothing is printed
+    ExpectOneBox([&] { intero.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::Yes);
+    EXPECT_EQ(LastPrintFile(), ultimo);
     SetPrintOutputPath(QString());
 }
 

@@ -95,7 +95,7 @@ TEST(QtHostForm, TheFormListsItsNamedControlsWithTheirContainersAndKinds) {
     EXPECT_EQ(RaisedBy([&] { AsTextBox(*ControlOf(s.chkActive)); }).number, Err::NoSuchMember);
 }
 
-TEST(QtHostForm, AdaptersAreMadeOnceKeepTheirOwnEnabledAndFollowTheFocus) {
+TEST(QtHostForm, AdaptersAreMadeOnceKeepTheirOwnEnabledAndSelectionAndFollowFocus) {
     SampleForm s;
     // Enabled is the control's own flag, not the one a disabled frame passes on.
     Control* chk = ControlOf(s.chkActive);
@@ -107,6 +107,21 @@ TEST(QtHostForm, AdaptersAreMadeOnceKeepTheirOwnEnabledAndFollowTheFocus) {
     ControlOf(s.actSave)->SetEnabled(false);
     ControlOf(s.tmrPoll)->SetEnabled(true);
     EXPECT_TRUE(!s.actSave->isEnabled() && s.tmrPoll->isActive());
+    // A selection runs on from its start, also when the user selected backwards.
+    s.fraMain->setEnabled(true);
+    s.spnQty->setRange(0, 999999999);
+    for (QWidget* w : std::initializer_list<QWidget*>{s.txtNote, s.txtMemo, s.spnQty}) {
+        TextBox& box = AsTextBox(*ControlOf(w));
+        box.SetText("123456789");
+        box.SetSelStart(6);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(w, Qt::Key_Left, Qt::ShiftModifier);
+        const int prima = box.SelStart() * 10 + box.SelLength();
+        box.SetSelLength(1);
+        EXPECT_EQ(prima * 100 + box.SelStart() * 10 + box.SelLength(), 3331)
+            << w->objectName().toStdString();
+        EXPECT_EQ(RaisedBy([&] { box.SetSelLength(-1); }).number, Err::InvalidCall);
+    }
     // Adapters are made once, never listed, and die with their widget.
     EXPECT_TRUE(ControlOf(s.txtNote) == ControlOf(s.txtNote) &&
                 HostObjectOf(&s.form) == FormOf(&s.form) && !ControlOf(nullptr) &&
@@ -115,7 +130,6 @@ TEST(QtHostForm, AdaptersAreMadeOnceKeepTheirOwnEnabledAndFollowTheFocus) {
     delete s.txtNote;
     EXPECT_TRUE(adapter.isNull() && !NamesOf(s.TheForm()).contains("txtNote"));
     // The focus inside a composite belongs to the composite.
-    s.fraMain->setEnabled(true);
     s.form.show();
     QApplication::setActiveWindow(&s.form);
     s.cboCity->lineEdit()->setFocus();
