@@ -205,7 +205,6 @@ TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
     // Enter on the counter as shown stays put; text that is no number warns
     // and puts the counter back.
     Digita(Box());
-    EXPECT_TRUE(boxes.Shown().empty());
     for (const char* typed : {"abc", "1.000,5", "5 €", ""}) {
         ExpectOneBox([&] { Digita(QString::fromUtf8(typed)); }, "TQ07", 48, "TQ02");
         EXPECT_EQ(Box(), "10 TQ30 10") << typed;

@@ -142,7 +142,6 @@ TEST_F(Fonti, CombosOfATableAreRefilledOnTheLoadedFormsOrOneByOne) {
     ASSERT_EQ(Items(dentro) << dentro->currentText(), QStringList({"C1", "C2", "C3", "C1"}));
     conn->Execute("INSERT INTO Clienti VALUES (4, 'A4')");
     ctl->UpdateCombo();
-    EXPECT_TRUE(boxes.Shown().empty());
     EXPECT_EQ(Items(dentro) << dentro->currentText(), QStringList({"A4", "C1", "C2", "C3", "C1"}));
     EXPECT_EQ(fuori->count(), 0) << "only combos inside the loaded containers";
     EXPECT_EQ(ctl->ContenitoreName(), "grpOrdini") << "the source of the last combo refilled";

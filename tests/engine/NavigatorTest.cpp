@@ -108,7 +108,6 @@ TEST_P(Navigatore, EveryStepSeesWhatOthersChanged) {
         EXPECT_EQ(Position(), steps[i].position) << "step " << i;
         EXPECT_EQ(Count(), steps[i].count) << "step " << i;
     }
-    EXPECT_TRUE(boxes.Shown().empty());
     // A change made while the host had the connection closed is seen too.
     conn->Close();
     other->Execute("DELETE FROM Clienti WHERE IdCliente = 40");
@@ -138,7 +137,6 @@ TEST_P(Navigatore, StatesForNoRecordOneRecordAndAConditionThatSelectsNothing) {
     nav.mCondizione.clear(); // the requery of a step uses the condition of the moment
     nav.MoveLast();
     EXPECT_EQ(Id() + QString::number(Count()), "72");
-    EXPECT_TRUE(boxes.Shown().empty());
 }
 
 TEST_P(Navigatore, TheFormNeverShowsAnotherRecordsValues) {
@@ -414,7 +412,6 @@ TEST_P(SegnaleCambio, EveryCommitIsSeenAtTheNextStepAndNothingElseRereadsTheList
         EXPECT_EQ(Position(), p.position) << "step " << i;
         EXPECT_EQ(Count(), p.count) << "step " << i;
     }
-    EXPECT_TRUE(boxes.Shown().empty());
 }
 
 INSTANTIATE_FOR_ENGINES(SegnaleCambio);

@@ -33,9 +33,8 @@ void BoxesTest::TearDown() {
 void BoxesTest::ExpectBox(std::size_t index, const QString& text, int style, const QString& title) {
     ASSERT_LT(index, boxes.Shown().size());
     const auto& b = boxes.Shown()[index];
-    EXPECT_EQ(b.text, text);
-    EXPECT_EQ(b.style, style);
-    EXPECT_EQ(b.title, title);
+    EXPECT_EQ(b.text + "|" + QString::number(b.style) + "|" + b.title,
+              text + "|" + QString::number(style) + "|" + title);
 }
 
 void BoxesTest::ExpectOneBox(const std::function<void()>& operation, const QString& text, int style,
@@ -107,12 +106,9 @@ PrivateServer::PrivateServer() : mScript(qEnvironmentVariable("TESSARO_MARIADB_S
         return;
     }
     // A copy of the shared server's untouched data folder starts much sooner.
-    QStringList extra;
     const QString pristine = qEnvironmentVariable("TESSARO_MARIADB_PRISTINE");
-    if (!pristine.isEmpty())
-        extra << pristine;
     QString out;
-    if (!Run("start", &out, extra))
+    if (!Run("start", &out, pristine.isEmpty() ? QStringList() : QStringList{pristine}))
         return;
     static const QRegularExpression line("^export TESSARO_MARIADB=\"(.*)\"$",
                                          QRegularExpression::MultilineOption);
