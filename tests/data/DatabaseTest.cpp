@@ -346,6 +346,12 @@ TEST_F(SqliteFileTest, TheDirectReaderGivesWhatQtGives) {
             }
         }
     }
+    std::vector<RecordsetColumn> bound; // values in their places, Null too
+    ASSERT_TRUE(sqlite::ReadAll(statements,
+                                "SELECT Id FROM Voci WHERE Nome IS ? OR Id = ? ORDER BY Id",
+                                {QVariant(), 3}, 0, bound));
+    ASSERT_EQ(bound[0].Size(), 2u);
+    EXPECT_EQ(ValueToText(bound[0].At(0)) + ValueToText(bound[0].At(1)), "23");
     // What it cannot read is left to Qt, which runs it or reports it.
     for (const QString& sql :
          QStringList{"SELECT 1; SELECT 2", "SELECT Nome AS N FROM Voci", "SELEC Id FROM Voci",
