@@ -200,13 +200,14 @@ QVariant DefaultValue(const QVariant& columnDefault) {
 
 QString DataVersionStatement() {
     // InnoDB stamps a table's UPDATE_TIME at commit with the start second of
-    // the writing transaction. So a stamp changes for every later commit only
-    // when it is older than this second (a commit in this second may share
-    // it) and no other transaction began before this second (its commit could
-    // carry an older stamp). Other engines stamp differently: no version.
+    // the writing transaction, read from a coarse clock that can still give the
+    // second before NOW() for a few milliseconds. So a stamp changes for every
+    // later commit only when it is older than the second before this one, and
+    // no other transaction began before this second (its commit could carry an
+    // older stamp). Other engines stamp differently: no version.
     return QStringLiteral(
         "SELECT CASE WHEN @@in_transaction = 0 AND DATABASE() IS NOT NULL "
-        "AND t.n = t.innodb AND (t.u IS NULL OR t.u < NOW()) "
+        "AND t.n = t.innodb AND (t.u IS NULL OR t.u < NOW() - INTERVAL 1 SECOND) "
         "AND NOT EXISTS (SELECT 1 FROM information_schema.INNODB_TRX "
         "WHERE trx_mysql_thread_id <> CONNECTION_ID() AND trx_started < NOW()) "
         "THEN CONCAT(t.n, ':', COALESCE(UNIX_TIMESTAMP(t.u), '-')) END "
