@@ -114,6 +114,15 @@ TEST_P(Navigatore, EveryStepSeesWhatOthersChanged) {
     nav.MovePrevious();
     EXPECT_EQ(QString::number(conn->State()) + Id() + QString::number(Count()), "1204")
         << "the step reconnected";
+    // A commit in the first milliseconds of a second, just after a step read the list.
+    for (int i = 60; i < 63; ++i) {
+        other->Execute(QString("INSERT INTO Clienti (IdCliente, Cognome) VALUES (%1, 'Z')").arg(i));
+        QThread::msleep(1000 - QTime::currentTime().msec());
+        nav.MoveFirst();
+        other->Execute(QString("DELETE FROM Clienti WHERE IdCliente = %1").arg(i));
+        nav.MoveLast();
+        EXPECT_EQ(Count(), 4) << i;
+    }
 }
 
 TEST_P(Navigatore, StatesForNoRecordOneRecordAndAConditionThatSelectsNothing) {
