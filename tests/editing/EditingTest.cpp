@@ -24,8 +24,8 @@ TEST_P(Modifica, ARecordCreatedDuplicatedEditedAndRenumbered) {
     ExpectOneBox([&] { nav.Update(); }, "TQ16 #Cognome\rTQ17 10 TQ18", 48, "TQ02");
     EXPECT_EQ(Keys().size() * 10 + nav.State(), 35) << "nothing written, still new";
     EXPECT_TRUE(log.Steps().isEmpty());
-    EXPECT_EQ(txtCognome->text(), "Lunghissimo") << "the typed text stays, open for a correction";
-    EXPECT_FALSE(txtCognome->isReadOnly());
+    EXPECT_TRUE(txtCognome->text() == "Lunghissimo" && !txtCognome->isReadOnly())
+        << "the typed text stays, open for a correction";
     txtCognome->setText("Neri");
     txtNote->setPlainText("prima riga\nseconda 'riga' \\ fine");
     txtEta->setText(" 33 ");
@@ -165,9 +165,7 @@ TEST_P(Modifica, ASaveWritesOnlyWhatTheUserChanged) {
     nav.Edit();
     log.Clear();
     nav.Update();
-    EXPECT_TRUE(log.Steps().isEmpty());
-    EXPECT_EQ(nav.State(), 7);
-    EXPECT_TRUE(txtCognome->isReadOnly());
+    EXPECT_TRUE(log.Steps().isEmpty() && nav.State() == 7 && txtCognome->isReadOnly());
     EXPECT_EQ(banco->Rows(riga).front(), attesa.join('|'));
 }
 
