@@ -87,7 +87,6 @@ QString ComparisonTable(const QString& title, const Results& ours, const Results
              Get(peer, "base_kib", 1.0 / 1024));
     t += Row(QStringLiteral("heap kept per row (B)"), Get(ours, "heap_per_row"),
              Get(peer, "heap_per_row"));
-    t += Row(QStringLiteral("key list per row (B)"), Get(ours, "keylist_per_row"), -1);
     t += QStringLiteral("\nMedians; samples ours/peer: open %1/%2, step %3/%4, after insert %5/%6, "
                         "MoveTo %7/%8, Move %9/%10.\n\n")
              .arg(Samples(ours, "open"), Samples(peer, "open"), Samples(ours, "step"),
@@ -96,16 +95,15 @@ QString ComparisonTable(const QString& title, const Results& ours, const Results
              .arg(Samples(peer, "move"));
     if (ours.count("part_record_us"))
         t += QStringLiteral("Parts of one of our steps (µs, medians, each timed alone): connection "
-                            "probe %1, data version %2, record read %3, showing it %4, of which "
-                            "any form's five setText %5.\n\n")
-                 .arg(Number(Get(ours, "part_probe_us")), Number(Get(ours, "part_version_us")),
-                      Number(Get(ours, "part_record_us")), Number(Get(ours, "part_show_us")),
-                      Number(Get(ours, "part_settext_us")));
-    if (ours.count("part_list_us"))
-        t += QStringLiteral("After a change by others a step also reads the key list again "
-                            "(%1 ms) and searches it once (%2 ms).\n\n")
-                 .arg(Number(Get(ours, "part_list_us", 1e-3)),
-                      Number(Get(ours, "part_find_us", 1e-3)));
+                            "probe %1, change signal %2, seek of the neighbour %3, record read %4, "
+                            "showing it %5, of which any form's five setText %6.\n\n")
+                 .arg(Number(Get(ours, "part_probe_us")), Number(Get(ours, "part_signal_us")),
+                      Number(Get(ours, "part_seek_us")), Number(Get(ours, "part_record_us")),
+                      Number(Get(ours, "part_show_us")), Number(Get(ours, "part_settext_us")));
+    if (ours.count("part_count_us"))
+        t += QStringLiteral("After a change by others the count is taken again off the "
+                            "user-interface thread: %1 ms on its own connection.\n\n")
+                 .arg(Number(Get(ours, "part_count_us", 1e-3)));
     return t;
 }
 

@@ -131,10 +131,6 @@ Results RunSide(Side& side, const Config& c) {
     MeasureMoveTo(side, c, r, random);
     MeasureMove(side, c, r, random);
     r["heap_per_row"] = (HeapInUse() - heapBefore) / static_cast<double>(c.rows);
-    const double keyList = side.KeyListBytes();
-    if (keyList >= 0)
-        r["keylist_per_row"] = keyList / static_cast<double>(c.rows);
-    // Before the parts, which read a second key list of their own.
     r["peak_kib"] = static_cast<double>(PeakRssKiB());
     r.merge(side.StepParts());
     other.Undo();

@@ -31,8 +31,6 @@ public:
     virtual qint64 ShownKey() const = 0;
     virtual qint64 Position() const = 0; // 1-based
     virtual qint64 Count() const = 0;
-    // Bytes the key list keeps, or a negative number when the side has none.
-    virtual double KeyListBytes() const { return -1; }
     // Medians of the parts a step is made of ("part_..._us"), where the side can tell.
     virtual Results StepParts() { return {}; }
 };

@@ -1,6 +1,7 @@
 #include "BenchData.h"
 #include "BenchSides.h"
 
+#include "engine/StatementSorgente.h"
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
 #include "host/QtHostForm.h"
@@ -58,11 +59,15 @@ public:
         NoBoxes("Move");
     }
     qint64 ShownKey() const override { return mEdits.front()->text().toLongLong(); }
-    qint64 Position() const override { return mNav->AbsolutePosition().toLongLong(); }
-    qint64 Count() const override { return mNav->RecordCount().toLongLong(); }
-    // The values of TheData and the search index it built, if any.
-    double KeyListBytes() const override {
-        return static_cast<double>(mNav->TheData->StorageBytes());
+    // The figures once the count in flight, if any, is back: what a user sees
+    // a moment after the step, which itself never waits for them.
+    qint64 Position() const override {
+        mNav->AttendiConteggio();
+        return mNav->AbsolutePosition().toLongLong();
+    }
+    qint64 Count() const override {
+        mNav->AttendiConteggio();
+        return mNav->RecordCount().toLongLong();
     }
 
     // The parts of a step, each alone on the record now shown.
@@ -73,7 +78,17 @@ public:
             Recordset probe;
             probe.Open(QStringLiteral("SELECT 1;"), &mConnection, adOpenKeyset, adLockReadOnly);
         }));
-        r["part_version_us"] = Median(Sample(s, [&](int) { (void)mConnection.DataVersion(); }));
+        r["part_signal_us"] = Median(Sample(s, [&](int) { (void)mConnection.Signal({kTable}); }));
+        // The first records after different anchors, as steps read them.
+        const StatementSorgente statement({kTable, kSort, kKey, DbType::WChar, DbType::Integer, {}},
+                                          Dialetto::Per(mConfig.tipoDatabase));
+        r["part_seek_us"] = Median(Sample(s, [&](int i) {
+            const qint64 key = 1 + (static_cast<qint64>(i) * 7919) % mConfig.rows;
+            const Interrogazione q =
+                statement.Vicini(Verso::Avanti, {key, {}, Ancora::Forma::InTabella}).front();
+            Recordset rs;
+            rs.Open(q.testo, q.valori, &mConnection);
+        }));
         // A different record each time, as a step reads.
         r["part_record_us"] = Median(Sample(s, [&](int i) {
             const qint64 key = 1 + (static_cast<qint64>(i) * 7919) % mConfig.rows;
@@ -87,15 +102,11 @@ public:
             for (QLineEdit* e : mEdits)
                 e->setText(QString::number(i) + e->objectName());
         }));
-        // What a step pays when the data changed: the list read again, its first search.
-        const QString list = mNav->SqlElencoChiavi();
-        Recordset keys;
-        const QString criterion = mNav->CriterioRecordCorrente();
-        std::vector<double> finds;
-        r["part_list_us"] = Median(Sample(
-            {3, 10, 2}, [&](int) { keys.Open(list, &mConnection, adOpenKeyset, adLockReadOnly); },
-            [&](int) { finds.push_back(TimeUs([&] { keys.Find(criterion); })); }));
-        r["part_find_us"] = Median(finds);
+        // What a change by others costs, off the user-interface thread.
+        r["part_count_us"] = Median(Sample({3, 10, 2}, [&](int) {
+            Recordset count;
+            count.Open(statement.Totale().testo, &mConnection);
+        }));
         NoBoxes("the parts of a step");
         return r;
     }

@@ -108,6 +108,11 @@ QString Messaggio(const char* chiave, const char* progettato) {
     return m == key ? QString::fromUtf8(progettato) : m;
 }
 
+// A count or a position as the counter shows it: "?" while unknown.
+QString Numero(const QVariant& valore) {
+    return valore.toLongLong() < 0 ? QStringLiteral("?") : ValueToText(valore);
+}
+
 // Runs one step whose failure is expected and harmless; each call says why.
 template <typename F> void Salta(F&& passo) {
     try {
@@ -200,7 +205,8 @@ std::optional<QString> TabellaDiRicercaDelCombo(const QString& Tag, const QStrin
 // Receives the events of the active navigator and raises them to the host.
 class Tessaro14_ML::Relay : public NavigatorEvents {
 public:
-    explicit Relay(Tessaro14_MLEvents* eventi) : mEventi(eventi) {}
+    Relay(Tessaro14_MLEvents* eventi, Tessaro14_ML* controllo)
+        : mEventi(eventi), mControllo(controllo) {}
 
     void OnCurrent() override { emit mEventi->OnCurrent(); }
     void AfterCurrent() override { emit mEventi->AfterCurrent(); }
@@ -221,16 +227,18 @@ public:
     void WriteConflict(bool RecordEliminato, int& Risposta) override {
         emit mEventi->WriteConflict(RecordEliminato, Risposta);
     }
+    void ConteggioAggiornato() override { mControllo->AggiornaContatore(); }
 
 private:
     Tessaro14_MLEvents* mEventi;
+    Tessaro14_ML* mControllo;
 };
 
 // --- construction and layout -------------------------------------------------
 
 Tessaro14_ML::Tessaro14_ML(QWidget* parent)
     : QWidget(parent), mEvents(new Tessaro14_MLEvents(this)),
-      mRelay(std::make_unique<Relay>(mEvents)) {
+      mRelay(std::make_unique<Relay>(mEvents, this)) {
     InizializzaIcone();
     if (!CurrentMessageBoxService()) {
         static QtMessageBoxService servizio;
@@ -876,7 +884,10 @@ void Tessaro14_ML::AnnunciaStato(StatoNavigatore stato) {
         Salta([&] {
             const auto nav = Attiva();
             testo = Messaggio("TQ60", "Record %1 di %2")
-                        .arg(ValueToText(nav->AbsolutePosition()), ValueToText(nav->RecordCount()));
+                        .arg(Numero(nav->AbsolutePosition()), Numero(nav->RecordCount()));
+            if (nav->ConteggioInAttesa())
+                testo += QStringLiteral(" (") + Messaggio("TQ64", "conteggio in corso") +
+                         QLatin1Char(')');
         });
     }
     if (testo != mUltimoAnnuncio)
@@ -960,8 +971,27 @@ void Tessaro14_ML::ImpostaCasella(const QString& testo, bool locked) {
 
 QString Tessaro14_ML::Contatore() const {
     const auto nav = Attiva();
-    return ValueToText(nav->AbsolutePosition()) + QLatin1Char(' ') +
-           GetMessage(QStringLiteral("TQ30")) + QLatin1Char(' ') + ValueToText(nav->RecordCount());
+    // A count not final yet carries a mark, as form bars mark a row count
+    // still being read.
+    return Numero(nav->AbsolutePosition()) + QLatin1Char(' ') + GetMessage(QStringLiteral("TQ30")) +
+           QLatin1Char(' ') + Numero(nav->RecordCount()) +
+           (nav->ConteggioInAttesa() ? QStringLiteral("*") : QString());
+}
+
+// A count came back: the counter says so, unless a command is under way (it
+// refreshes the counter at its end) or the user is typing a number in the box.
+void Tessaro14_ML::AggiornaContatore() {
+    if (!mFonteDati || !mFonteDati->Inizializzato() || !mToolbar->isEnabled())
+        return;
+    const StatoNavigatore stato = mFonteDati->Stato();
+    if (stato == StatoNavigatore::NessunRecord || InInserimentoOModifica(stato))
+        return;
+    if (mTxtNumRec->hasFocus() && mTxtNumRec->text() != mTestoCasella)
+        return;
+    QString contatore;
+    Salta([&] { contatore = Contatore(); });
+    ImpostaCasella(contatore, mTxtNumRec->isReadOnly());
+    AnnunciaStato(stato);
 }
 
 // --- the record-number box ----------------------------------------------------------------

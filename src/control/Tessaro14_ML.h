@@ -130,6 +130,8 @@ public:
     // Recomputes the buttons and the record-number box from the active
     // navigator's state and the permission flags.
     void AggiornaStatoPulsanti();
+    // Shows a count that came back after the move it belongs to.
+    void AggiornaContatore();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -513,16 +513,22 @@ QVariant Connection::LastInsertId() const {
     return mProvider->LastInsertId(*this, mLastInsertId);
 }
 
-std::optional<QString> Connection::DataVersion() const {
+std::optional<ChangeSignal> Connection::Signal(const QStringList& tables) const {
     if (!mOpen || !mProvider)
         return std::nullopt;
-    return VersionOfOpening(mProvider->DataVersion(*this));
+    auto signal = mProvider->Signal(*this, tables);
+    if (!signal)
+        return std::nullopt;
+    const QString opening = QString::number(mOpenings) + QLatin1Char('/');
+    signal->rows.prepend(opening);
+    signal->content.prepend(opening);
+    if (!signal->others.isEmpty())
+        signal->others.prepend(opening);
+    return signal;
 }
 
-std::optional<QString> Connection::VersionOfOpening(const std::optional<QString>& version) const {
-    if (!version || !mOpen)
-        return std::nullopt;
-    return QString::number(mOpenings) + QLatin1Char('/') + *version;
+bool Connection::Shareable() const {
+    return mProvider && mProvider->Shareable(mSettings);
 }
 
 void Connection::RaiseFromError(const QSqlError& error, const QString& statement) {
@@ -641,21 +647,16 @@ void Recordset::Open(const QString& source, Connection* activeConnection, int /*
 }
 
 void Recordset::Open(const QString& source, const QVariantList& values,
-                     Connection* activeConnection, std::optional<QString>* version) {
+                     Connection* activeConnection) {
     Reset();
-    if (version)
-        version->reset();
     std::vector<RecordsetColumn> columns;
     try {
         if (!activeConnection)
             TessaroError::Raise(Err::ObjectNotSet);
         activeConnection->RequireOpen();
         const auto expectedRows = static_cast<std::size_t>(source == mLastSource ? mLastRows : 0);
-        std::optional<QString> letta;
-        const bool diretta = activeConnection->Provider().ReadDirect(
-            *activeConnection, source, values, expectedRows, columns, version ? &letta : nullptr);
-        if (version)
-            *version = activeConnection->VersionOfOpening(letta);
+        const bool diretta = activeConnection->Provider().ReadDirect(*activeConnection, source,
+                                                                     values, expectedRows, columns);
         if (!diretta && !ReadThroughQt(*activeConnection, source, values, columns))
             return; // a statement that returns no rows leaves the recordset closed
     } catch (const TessaroError& e) {

@@ -6,6 +6,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <cstdint>
@@ -78,6 +79,19 @@ constexpr int DbTimeStamp = 135;
 class Recordset;
 class DbProvider;
 
+// Texts that change when the data may have changed. A provider that cannot
+// tell the parts apart gives the same text to several of them.
+struct ChangeSignal {
+    // Changes when rows are added to or removed from the tables.
+    QString rows;
+    // Changes with any change to the tables that the provider can see.
+    QString content;
+    // Changes only with the commits of other connections; empty when the
+    // provider cannot tell them from this connection's own.
+    QString others;
+    bool operator==(const ChangeSignal&) const = default;
+};
+
 // Settings parsed from a connection string such as
 // "Provider=SQLite;Data Source=file.db" or
 // "Provider=MySQL;Server=127.0.0.1;Port=3306;Database=x;User=u;Password=p".
@@ -129,13 +143,13 @@ public:
     // The key the database generated for the last INSERT on this connection.
     QVariant LastInsertId() const;
 
-    // A text that stays the same as long as no data this connection can read
-    // has changed, by anyone, since it was taken; nothing when the provider
-    // cannot tell (then every read must be taken as possibly changed). Texts
-    // taken on two different openings of the connection never compare equal.
-    std::optional<QString> DataVersion() const;
-    // A provider's own version text as DataVersion gives it.
-    std::optional<QString> VersionOfOpening(const std::optional<QString>& version) const;
+    // What tells that rows of these tables (every table when none is named)
+    // may have changed since it was taken; nothing when the provider cannot
+    // tell. Signals of two different openings never compare equal.
+    std::optional<ChangeSignal> Signal(const QStringList& tables = QStringList()) const;
+    // Whether a new connection with the same settings reads the same data (not
+    // so for a private in-memory database).
+    bool Shareable() const;
 
     QString ConnectionString() const { return mConnectionString; }
     const ConnectionSettings& Settings() const { return mSettings; }
@@ -233,10 +247,7 @@ public:
               int options = adCmdUnspecified);
     // The same with a value for each "?" of the statement, bound rather than
     // written into the text, so that the statement is prepared once.
-    // version, when given: the connection's DataVersion as of the rows read,
-    // taken in the same read; nothing when the provider cannot tell so.
-    void Open(const QString& source, const QVariantList& values, Connection* activeConnection,
-              std::optional<QString>* version = nullptr);
+    void Open(const QString& source, const QVariantList& values, Connection* activeConnection);
     void Close();
     int State() const { return mOpen ? adStateOpen : adStateClosed; }
 
@@ -345,22 +356,25 @@ public:
     // columns, faster than through Qt. False, with nothing read, when the
     // provider leaves the statement to Qt (which also reports its failures).
     // expectedRows: about how many rows to make room for (0 when unknown);
-    // values: one for each "?" of the statement; version, when given: what
-    // DataVersion would say of the rows read, taken while reading them.
+    // values: one for each "?" of the statement.
     virtual bool ReadDirect(const Connection& /*c*/, const QString& /*statement*/,
                             const QVariantList& /*values*/, std::size_t /*expectedRows*/,
-                            std::vector<RecordsetColumn>& /*columns*/,
-                            std::optional<QString>* /*version*/) const {
+                            std::vector<RecordsetColumn>& /*columns*/) const {
         return false;
     }
     // The Qt connection has just opened, or is about to close: what a provider
     // keeps tied to it is taken or let go here.
     virtual void Opened(const QSqlDatabase& /*db*/) {}
     virtual void Closing() {}
-    // What Connection::DataVersion reports for this provider; nothing when it cannot tell.
-    virtual std::optional<QString> DataVersion(const Connection& /*c*/) const {
+    // What Connection::Signal reports for this provider; nothing when it cannot tell.
+    virtual std::optional<ChangeSignal> Signal(const Connection& /*c*/,
+                                               const QStringList& /*tables*/) const {
         return std::nullopt;
     }
+    // Whether a second connection with these settings reads the same data.
+    virtual bool Shareable(const ConnectionSettings& /*s*/) const { return true; }
+    // Statements that set up a connection of its own that only counts rows.
+    virtual QStringList CountingSession() const { return {}; }
 
     // Type code and defined size from a Qt value type (no declared type known).
     static int TypeCodeOf(QMetaType type);

@@ -198,22 +198,26 @@ QVariant DefaultValue(const QVariant& columnDefault) {
     return text;
 }
 
-QString DataVersionStatement() {
-    // InnoDB stamps a table's UPDATE_TIME at commit with the start second of
-    // the writing transaction, read from a coarse clock that can still give the
-    // second before NOW() for a few milliseconds. So a stamp changes for every
-    // later commit only when it is older than the second before this one, and
-    // no other transaction began before this second (its commit could carry an
-    // older stamp). Other engines stamp differently: no version.
-    return QStringLiteral(
-        "SELECT CASE WHEN @@in_transaction = 0 AND DATABASE() IS NOT NULL "
-        "AND t.n = t.innodb AND (t.u IS NULL OR t.u < NOW() - INTERVAL 1 SECOND) "
-        "AND NOT EXISTS (SELECT 1 FROM information_schema.INNODB_TRX "
-        "WHERE trx_mysql_thread_id <> CONNECTION_ID() AND trx_started < NOW()) "
-        "THEN CONCAT(t.n, ':', COALESCE(UNIX_TIMESTAMP(t.u), '-')) END "
-        "FROM (SELECT COUNT(*) AS n, SUM(ENGINE = 'InnoDB') AS innodb, MAX(UPDATE_TIME) AS u "
-        "FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() "
-        "AND TABLE_TYPE = 'BASE TABLE') AS t");
+QString SignalStatement(const QStringList& tables) {
+    QString which;
+    if (!tables.isEmpty()) {
+        QStringList names;
+        for (const QString& t : tables)
+            names << Literal(t);
+        which = QStringLiteral(" AND TABLE_NAME IN (") + names.join(QStringLiteral(", ")) +
+                QLatin1Char(')');
+    }
+    // A stamp has whole seconds, and InnoDB writes the second its transaction
+    // began: while the newest is this second or the one before, another commit
+    // may still leave it as it is, so the signal differs at every reading.
+    return QStringLiteral("SELECT CONCAT(COUNT(*), ':', COALESCE(SUM(TABLE_ROWS), '-'), ':', "
+                          "COALESCE(SUM(AUTO_INCREMENT), '-')), "
+                          "CONCAT(COALESCE(SUM(CRC32(CONCAT_WS(':', TABLE_NAME, UPDATE_TIME))), "
+                          "'-'), IF(MAX(UPDATE_TIME) >= NOW() - INTERVAL 1 SECOND, "
+                          "CONCAT(':', UUID_SHORT()), '')) "
+                          "FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() "
+                          "AND TABLE_TYPE = 'BASE TABLE'") +
+           which;
 }
 
 } // namespace mysql
@@ -367,6 +371,9 @@ void MySqlProvider::Opened(const QSqlDatabase& db) {
     q.exec(QStringLiteral(
         "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, ','), "
         "',NO_BACKSLASH_ESCAPES,', ','))"));
+    // MySQL 8 caches the catalogue's table figures for a day; MariaDB has no
+    // such setting and refuses the statement, which changes nothing there.
+    q.exec(QStringLiteral("SET SESSION information_schema_stats_expiry = 0"));
 }
 
 bool MySqlProvider::IsBusy(const QSqlError& error) const {
@@ -407,15 +414,21 @@ void MySqlProvider::DescribeColumns(const Connection& /*c*/, const QSqlRecord& r
     }
 }
 
-std::optional<QString> MySqlProvider::DataVersion(const Connection& c) const {
-    static const QString statement = mysql::DataVersionStatement();
+std::optional<ChangeSignal> MySqlProvider::Signal(const Connection& c,
+                                                  const QStringList& tables) const {
     schema::Rows rows;
     QSqlError error;
-    // No PROCESS privilege for INNODB_TRX, or any other failure: cannot tell.
-    if (!schema::TryRows(c, statement, rows, error) || rows.empty() || rows.front().isEmpty() ||
-        rows.front().front().isNull())
+    if (!schema::TryRows(c, mysql::SignalStatement(tables), rows, error) || rows.empty() ||
+        rows.front().size() < 2)
         return std::nullopt;
-    return rows.front().front().toString();
+    const QString righe = rows.front()[0].toString();
+    return ChangeSignal{.rows = righe,
+                        .content = righe + QLatin1Char('/') + rows.front()[1].toString(),
+                        .others = QString()};
+}
+
+QStringList MySqlProvider::CountingSession() const {
+    return {QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL READ UNCOMMITTED")};
 }
 
 } // namespace tessaro

@@ -4,6 +4,8 @@
 
 #include "data/Database.h"
 
+#include <QStringList>
+
 namespace tessaro {
 
 namespace mysql {
@@ -24,9 +26,11 @@ QString Literal(const QString& text);
 // The schema (database) a rowset reads: the named one, else the current database.
 QString SchemaExpression(const QString& schema);
 
-// The statement behind MySqlProvider::DataVersion (one row: the version, or
-// NULL when the server cannot vouch for it).
-QString DataVersionStatement();
+// The statement behind MySqlProvider::Signal: one row of what InnoDB keeps
+// for the tables of the current database (all of them when none is named)
+// without the PROCESS privilege: the rows estimate and next auto-number, which
+// every insert and delete moves, and a digest of the tables' update stamps.
+QString SignalStatement(const QStringList& tables);
 
 // Statements that read information_schema for one schema.
 QString ColumnsStatement(const QString& schema);
@@ -57,9 +61,13 @@ public:
     int TypeCode(const QString& declaredType) const override;
     void DescribeColumns(const Connection& c, const QSqlRecord& record,
                          std::vector<RecordsetColumn>& columns) const override;
-    // The tables' UPDATE_TIME of the current database, when InnoDB can vouch
-    // that no commit since would go unseen by it.
-    std::optional<QString> DataVersion(const Connection& c) const override;
+    // From the catalogue's figures of the tables. An update stamp has whole
+    // seconds, so two commits in one second may look like one: only the rows
+    // part is certain to move, with every insert and delete.
+    std::optional<ChangeSignal> Signal(const Connection& c,
+                                       const QStringList& tables) const override;
+    // A count reads uncommitted rows too, as the rows estimate moves with them.
+    QStringList CountingSession() const override;
 };
 
 } // namespace tessaro

@@ -5,7 +5,6 @@
 
 #include <QSqlDriver>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <sqlite3.h>
 #include <string>
@@ -14,7 +13,7 @@ namespace tessaro::sqlite {
 
 namespace {
 
-constexpr std::size_t kKeptStatements = 4;
+constexpr std::size_t kKeptStatements = 12;
 
 // Qt refuses a text that holds more than one statement; only blanks may follow.
 bool OnlyBlanksAfter(const QString& sql, const void* tail) {
@@ -211,16 +210,13 @@ bool Refuse(Lease& st, std::vector<RecordsetColumn>& columns) {
     return false;
 }
 
-// atFirstRow runs once, while the statement is on its first row.
-bool StepAll(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns,
-             const std::function<void()>& atFirstRow) {
+bool StepAll(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns) {
     const int n = static_cast<int>(columns.size());
     std::vector<int> firstTypes(columns.size(), kNoValue);
     int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
         for (int i = 0; i < n; ++i)
             firstTypes[static_cast<std::size_t>(i)] = sqlite3_column_type(st, i);
-        atFirstRow();
     }
     for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
         for (int i = 0; i < n; ++i)
@@ -288,7 +284,7 @@ bool IsBusyCode(int code) {
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
-std::optional<QString> DataVersion(Statements& statements) {
+std::optional<Versione> DataVersion(Statements& statements) {
     // Inside a transaction the rows read may still be rolled back, which no
     // counter records: no version then, so nothing read is trusted later.
     if (sqlite3_get_autocommit(statements.Db()) == 0)
@@ -299,14 +295,13 @@ std::optional<QString> DataVersion(Statements& statements) {
         st.Failed();
         return std::nullopt;
     }
-    return QStringLiteral("%1:%2")
-        .arg(sqlite3_column_int64(st.Get(), 0))
-        .arg(sqlite3_total_changes64(statements.Db()));
+    const QString others = QString::number(sqlite3_column_int64(st.Get(), 0));
+    return Versione{others, others + QLatin1Char(':') +
+                                QString::number(sqlite3_total_changes64(statements.Db()))};
 }
 
 bool ReadAll(Statements& statements, const QString& sql, const QVariantList& values,
-             std::size_t expectedRows, std::vector<RecordsetColumn>& columns,
-             std::optional<QString>* version) {
+             std::size_t expectedRows, std::vector<RecordsetColumn>& columns) {
     Lease st(statements, sql);
     if (!st.Get())
         return false;
@@ -321,16 +316,8 @@ bool ReadAll(Statements& statements, const QString& sql, const QVariantList& val
         for (auto& c : columns)
             c.integers.reserve(expectedRows + expectedRows / 32 + 16);
     }
-    // While the statement has a row, the read transaction is open and the
-    // version needs no lock of its own.
-    const auto versione = [&] {
-        if (version)
-            *version = DataVersion(statements);
-    };
-    if (StepAll(st.Get(), columns, versione))
+    if (StepAll(st.Get(), columns))
         return true;
-    if (version)
-        version->reset();
     // Qt would only wait for the same lock again: a busy database is reported here.
     const bool busy = IsBusyCode(sqlite3_errcode(statements.Db()));
     Refuse(st, columns);

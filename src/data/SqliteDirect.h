@@ -50,10 +50,14 @@ private:
 // SQLite's busy and locked codes (primary or extended).
 bool IsBusyCode(int code);
 
-// PRAGMA data_version (commits by other connections) and the handle's own
-// change count, as one text; nothing when they cannot be read or a transaction
-// is open.
-std::optional<QString> DataVersion(Statements& statements);
+// PRAGMA data_version (commits by other connections) alone, and with the
+// handle's own change count.
+struct Versione {
+    QString others;
+    QString both;
+};
+// Nothing when they cannot be read or a transaction is open.
+std::optional<Versione> DataVersion(Statements& statements);
 
 // Reads every row of one read-only statement into columns, with the values
 // and the column descriptions that the Qt path gives. False, having read
@@ -61,11 +65,9 @@ std::optional<QString> DataVersion(Statements& statements);
 // table column): the caller then goes through Qt, which also reports errors.
 // A busy database raises Timeout.
 // expectedRows (0 when unknown) makes room for whole numbers at once.
-// values: one for each "?" of the statement. version, when given: DataVersion
-// taken inside the read transaction of the rows (nothing when no row came).
+// values: one for each "?" of the statement.
 bool ReadAll(Statements& statements, const QString& sql, const QVariantList& values,
-             std::size_t expectedRows, std::vector<RecordsetColumn>& columns,
-             std::optional<QString>* version = nullptr);
+             std::size_t expectedRows, std::vector<RecordsetColumn>& columns);
 inline bool ReadAll(Statements& statements, const QString& sql, std::size_t expectedRows,
                     std::vector<RecordsetColumn>& columns) {
     return ReadAll(statements, sql, QVariantList(), expectedRows, columns);

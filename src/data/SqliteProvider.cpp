@@ -369,16 +369,25 @@ void SqliteProvider::DescribeColumns(const Connection& c, const QSqlRecord& reco
 
 bool SqliteProvider::ReadDirect(const Connection& /*c*/, const QString& statement,
                                 const QVariantList& values, std::size_t expectedRows,
-                                std::vector<RecordsetColumn>& columns,
-                                std::optional<QString>* version) const {
+                                std::vector<RecordsetColumn>& columns) const {
     return mStatements.Db() &&
-           sqlite::ReadAll(mStatements, statement, values, expectedRows, columns, version);
+           sqlite::ReadAll(mStatements, statement, values, expectedRows, columns);
 }
 
-std::optional<QString> SqliteProvider::DataVersion(const Connection& /*c*/) const {
+std::optional<ChangeSignal> SqliteProvider::Signal(const Connection& /*c*/,
+                                                   const QStringList& /*tables*/) const {
     if (!mStatements.Db())
         return std::nullopt;
-    return sqlite::DataVersion(mStatements);
+    const auto version = sqlite::DataVersion(mStatements);
+    if (!version)
+        return std::nullopt;
+    return ChangeSignal{.rows = version->both, .content = version->both, .others = version->others};
+}
+
+bool SqliteProvider::Shareable(const ConnectionSettings& s) const {
+    const QString path = s.dataSource.trimmed();
+    return !path.isEmpty() && path != QLatin1String(":memory:") &&
+           !path.contains(QLatin1String("mode=memory"), Qt::CaseInsensitive);
 }
 
 void SqliteProvider::Opened(const QSqlDatabase& db) {

@@ -52,9 +52,13 @@ public:
                          std::vector<RecordsetColumn>& columns) const override;
     // Through the sqlite3 handle under Qt's driver (the same library).
     bool ReadDirect(const Connection& c, const QString& statement, const QVariantList& values,
-                    std::size_t expectedRows, std::vector<RecordsetColumn>& columns,
-                    std::optional<QString>* version) const override;
-    std::optional<QString> DataVersion(const Connection& c) const override;
+                    std::size_t expectedRows, std::vector<RecordsetColumn>& columns) const override;
+    // PRAGMA data_version (others' commits) and the connection's own change
+    // count, whatever tables are named: SQLite tells nothing finer.
+    std::optional<ChangeSignal> Signal(const Connection& c,
+                                       const QStringList& tables) const override;
+    // A private in-memory database exists for its one connection only.
+    bool Shareable(const ConnectionSettings& s) const override;
     void Opened(const QSqlDatabase& db) override;
     void Closing() override;
 

@@ -91,9 +91,6 @@ int clsADONavigator::ChiediConflitto(bool eliminato) {
 qint64 clsADONavigator::EseguiScrittura(const QString& statement) {
     qint64 scritte = 0;
     mConnessione->Execute(statement, &scritte, -1);
-    // What this navigator wrote is read back at the next step whatever the
-    // change signal says: the stamp of a write can equal the kept list's.
-    mVersioneElenco.reset();
     return scritte;
 }
 

@@ -51,12 +51,12 @@ bool clsADONavigator::EliminaVerificato() {
 void clsADONavigator::AvvisaEliminato() {
     MsgBox(GetMessage(QStringLiteral("TQ55")), MsgStyle::Exclamation,
            GetMessage(QStringLiteral("TQ02")));
-    if (PrimaDiMuovere(true))
+    if (PrimaDiMuovere())
         MostraRecordDellElenco();
 }
 
 void clsADONavigator::RicaricaRecord() {
-    if (PrimaDiMuovere(true) && !VaiAllaChiave(ValueToText(mChiaveCaricata)))
+    if (PrimaDiMuovere() && !VaiAllaChiave(ValueToText(mChiaveCaricata)))
         MostraRecordDellElenco();
 }
 
@@ -75,19 +75,16 @@ void clsADONavigator::Delete() {
         Solleva([&](NavigatorEvents& ev) { ev.BeforeDelConfirm(Cancel); });
         if (Cancel)
             return;
-        const qint64 quantiPrima = TheData->RecordCount();
-        if (!EliminaVerificato())
-            return;
-        Solleva([](NavigatorEvents& ev) { ev.AfterDelConfirm(); });
-        // The requery finds the current key again and steps back from it; the
-        // deleted key is gone, so stand on the record after it first.
-        if (!ScorrimentoDisabilitato && !TheData->Bof() && !TheData->Eof())
-            TheData->MoveNext();
-        MovePrevious();
-        if (quantiPrima == 1) {
-            SvuotaControlli();
-            mState = StatoNavigatore::NessunRecord;
+        {
+            SorgenteRecord::Scrittura scrittura(SorgenteAggiornata());
+            if (!EliminaVerificato())
+                return;
+            scrittura.Fatta(-1);
         }
+        Solleva([](NavigatorEvents& ev) { ev.AfterDelConfirm(); });
+        // The record before the deleted one; the first one when it was first,
+        // and none when it was the only one.
+        MovePrevious();
         Solleva([](NavigatorEvents& ev) { ev.AfterDelete(); });
     });
 }

@@ -86,7 +86,7 @@ void clsADONavigator::Annulla() {
         Solleva([](NavigatorEvents& ev) { ev.AfterAnnulla(); });
         // With no record to go back to (a table empty from the start or emptied
         // by deletes) the record last loaded is gone: show nothing.
-        const bool nessuno = !TheData || TheData->RecordCount() < 1;
+        const bool nessuno = !mSorgente || mSorgente->Vuota();
         mState = nessuno ? StatoNavigatore::NessunRecord : StatoNavigatore::RecordInMezzo;
         FillComboConOfForm();
         if (nessuno) {

@@ -279,6 +279,7 @@ TestiSalvataggio ComponiSalvataggio(const QString& tabella,
         const QString& V = std::get<QString>(letterale);
         const QString N = NomeNellaLista(c.nome, nomi.isEmpty(), dialetto);
         nomi << N;
+        r.scritte << c.nome;
         valori << V;
         assegnazioni << N + QLatin1Char('=') + V;
     }

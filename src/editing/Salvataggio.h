@@ -6,6 +6,7 @@
 #include "engine/Dialetto.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <optional>
 #include <vector>
@@ -68,6 +69,8 @@ struct TestiSalvataggio {
     // The key of the saved record as the form gives it (empty when the key
     // column is not served or was left empty): where to move after the save.
     QString testoChiave;
+    // The columns the statement writes.
+    QStringList scritte;
     std::optional<MessaggioSalvataggio> messaggio;
 };
 

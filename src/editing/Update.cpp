@@ -167,27 +167,34 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) 
 }
 
 void clsADONavigator::MostraRecordDellElenco() {
-    if (TheData->RecordCount() < 1)
-        return;
-    if (TheData->Bof() || TheData->Eof())
-        TheData->MoveLast();
-    if (CaricaRecordCorrente())
-        mState = StatoDiPosizione();
+    VaiEMostra(
+        [this] {
+            SorgenteRecord& sorgente = SorgenteAggiornata();
+            const SorgenteRecord::Passo passo = sorgente.Vicino(Verso::Avanti, AncoraCorrente());
+            // Still the record shown: it is not one the source holds.
+            if (!passo.chiave.isNull() && ValueToText(passo.chiave) == ValueToText(mChiaveCaricata))
+                return sorgente.Ultimo();
+            return passo;
+        },
+        [](const SorgenteRecord::Passo& p) {
+            if (p.ultimo)
+                return StatoNavigatore::UltimoRecord;
+            return p.primo ? StatoNavigatore::PrimoRecord : StatoNavigatore::RecordInMezzo;
+        });
 }
 
-void clsADONavigator::MostraSalvato(const QString& chiave) {
+void clsADONavigator::MostraSalvato(const QString& chiave, bool spostato) {
     if (chiave.isEmpty()) {
         MoveLast();
         return;
     }
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), TitoloTQ03(), [&] {
-        const bool elenco = PrimaDiMuovere(true);
-        if (elenco && VaiAllaChiave(chiave))
-            return;
-        if (!mElencoValido)
+        if (!PrimaDiMuovere())
             return; // the check has said why
-        // Saved, but the current condition leaves it out of the list: the form
-        // says so and shows a record of the list, if any.
+        if (VaiAllaChiave(chiave, !spostato))
+            return;
+        // Saved, but the current condition leaves it out of the source: the
+        // form says so and shows a record of the source, if any.
         MsgBox(GetMessage(QStringLiteral("TQ51")), MsgStyle::Exclamation,
                GetMessage(QStringLiteral("TQ02")));
         MostraRecordDellElenco();
@@ -201,12 +208,21 @@ bool clsADONavigator::ComponiOAvvisa(ModoSalvataggio modo, TestiSalvataggio& tes
     return !testi.messaggio && VerificaConnessione();
 }
 
+namespace {
+
+bool Tra(const QStringList& colonne, const QString& nome) {
+    return colonne.contains(nome, Qt::CaseInsensitive);
+}
+
+} // namespace
+
 void clsADONavigator::Update() {
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Update "), TitoloTQ03(), [&] {
         if (!InInserimentoOModifica(mState)) {
             DisabilitaInserimento(mContenitoreCaselle);
             return;
         }
+        SorgenteRecord::Scrittura scrittura(SorgenteAggiornata());
         TestiSalvataggio testi;
         if (mState == StatoNavigatore::ModificaRecord) {
             if (!ComponiOAvvisa(ModoSalvataggio::Modifica, testi))
@@ -214,14 +230,20 @@ void clsADONavigator::Update() {
             switch (ScriviModifica(testi.statement)) {
             case EsitoModifica::InModifica:
                 return; // the typing stays for the user to go on with
-            case EsitoModifica::Salvato:
+            case EsitoModifica::Salvato: {
+                const QString chiave =
+                    testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata) : testi.testoChiave;
                 // Nothing changed: nothing was written, and editing ends all the same.
-                if (!testi.statement.isEmpty())
+                if (!testi.statement.isEmpty()) {
+                    // A record the condition no longer selects has left the source.
+                    scrittura.Fatta(SorgenteAggiornata().Contiene(chiave) ? 0 : -1);
                     Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
-                MostraSalvato(testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata)
-                                                          : testi.testoChiave);
+                }
+                MostraSalvato(chiave,
+                              Tra(testi.scritte, mOrderField) || Tra(testi.scritte, mCampoChiave));
                 DisabilitaInserimento(mContenitoreCaselle);
                 return;
+            }
             case EsitoModifica::Scartato: // theirs: the record as it is now
                 RicaricaRecord();
                 DisabilitaInserimento(mContenitoreCaselle);
@@ -237,11 +259,13 @@ void clsADONavigator::Update() {
         QString chiave = testi.testoChiave;
         if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
             chiave = ValueToText(mConnessione->LastInsertId());
+        scrittura.Fatta(
+            scritte == 1 && !chiave.isEmpty() && SorgenteAggiornata().Contiene(chiave) ? 1 : 0);
         if (scritte == 1)
             Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
         mState = StatoNavigatore::UltimoRecord;
         FillComboConOfForm();
-        MostraSalvato(chiave);
+        MostraSalvato(chiave, true);
         DisabilitaInserimento(mContenitoreCaselle);
     });
 }

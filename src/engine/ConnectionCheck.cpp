@@ -18,20 +18,9 @@ template <typename F> void Passo(F&& f) {
 } // namespace
 
 void clsADONavigator::Riconnetti() {
-    // The list reopened below was not read after any version taken.
-    mVersioneElenco.reset();
-    Passo([this] { TheData->Close(); });
     Passo([this] { TheFullData->Close(); });
     Passo([this] { mConnessione->Close(); });
     Passo([this] { mConnessione->Open(); });
-    Passo([this] {
-        TheData->Open(mSqlElencoChiavi, mConnessione, adOpenKeyset, adLockReadOnly,
-                      adCmdUnspecified);
-    });
-    if (!mCriterioRecordCorrente.isEmpty())
-        Passo([this] {
-            TheData->Find(mCriterioRecordCorrente, 0, adSearchForward, adBookmarkFirst);
-        });
     Passo([this] {
         TheFullData->Open(mSqlRecordCorrente, mConnessione, adOpenKeyset, adLockReadOnly,
                           adCmdUnspecified);
@@ -39,18 +28,16 @@ void clsADONavigator::Riconnetti() {
 }
 
 bool clsADONavigator::VerificaConnessione() {
-    if (!mConnessione || !TheData || !TheFullData)
+    if (!mConnessione || !TheFullData)
         return false;
     if (mConnessione->State() == adStateClosed)
-        Riconnetti();
-    if (TheData->State() == adStateClosed)
         Riconnetti();
     Recordset sonda;
     try {
         sonda.Open(QStringLiteral("SELECT 1;"), mConnessione, adOpenKeyset, adLockReadOnly,
                    adCmdUnspecified);
     } catch (const TessaroError& e) {
-        // A busy database is there: reconnecting would only drop the list.
+        // A busy database is there: reconnecting would only drop the record shown.
         if (e.Number() == Err::Timeout)
             throw;
     }

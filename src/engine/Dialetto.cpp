@@ -27,6 +27,45 @@ QString LimitUno(const QString& K, const QString& T, const QString& O) {
            QStringLiteral(" Order by ") + T + QLatin1Char('.') + O + QStringLiteral(" LIMIT 1");
 }
 
+QString DoveEOrdine(const PartiPagina& p) {
+    return (p.condizione.isEmpty() ? QString() : QStringLiteral(" WHERE ") + p.condizione) +
+           QStringLiteral(" Order by ") + p.ordine;
+}
+
+QString PaginaLimit(const PartiPagina& p, int righe, qint64 salta) {
+    return QStringLiteral("Select ") + p.colonne + QStringLiteral(" from ") + p.tabella +
+           DoveEOrdine(p) + QStringLiteral(" LIMIT ") + QString::number(righe) +
+           (salta > 0 ? QStringLiteral(" OFFSET ") + QString::number(salta) : QString());
+}
+
+QString PaginaTop(const PartiPagina& p, int righe) {
+    return QStringLiteral("Select TOP ") + QString::number(righe) + QLatin1Char(' ') + p.colonne +
+           QStringLiteral(" from ") + p.tabella + DoveEOrdine(p);
+}
+
+QString PaginaSqlServer(const PartiPagina& p, int righe, qint64 salta) {
+    if (salta <= 0)
+        return PaginaTop(p, righe);
+    return QStringLiteral("Select ") + p.colonne + QStringLiteral(" from ") + p.tabella +
+           DoveEOrdine(p) + QStringLiteral(" OFFSET ") + QString::number(salta) +
+           QStringLiteral(" ROWS FETCH NEXT ") + QString::number(righe) +
+           QStringLiteral(" ROWS ONLY");
+}
+
+// Jet has no OFFSET: the rows skipped are the first ones of the same order.
+QString PaginaAccess(const PartiPagina& p, int righe, qint64 salta) {
+    if (salta <= 0)
+        return PaginaTop(p, righe);
+    PartiPagina saltate = p;
+    saltate.colonne = p.chiave;
+    PartiPagina resto = p;
+    const QString fuori =
+        p.chiave + QStringLiteral(" NOT IN (") + PaginaTop(saltate, static_cast<int>(salta)) + u')';
+    resto.condizione =
+        p.condizione.isEmpty() ? fuori : p.condizione + QStringLiteral(" AND ") + fuori;
+    return PaginaTop(resto, righe);
+}
+
 // ".zzz" when the time has milliseconds.
 QString Millisecondi(const QTime& t) {
     return t.msec() == 0
@@ -48,7 +87,10 @@ const std::array<Dialetto, 4> kDialetti{{
      .ValoreVero = "-1",
      .DateSoloLetterali = true,
      .BloccoRiga = "",
-     .ChiaveLegata = false},
+     .ChiaveLegata = false,
+     .ConfrontoRiga = false,
+     .NullPrimi = true,
+     .Pagina = PaginaAccess},
     {.TipoDatabase = 1, // SQL Server
      .ElencoChiaviUnaRiga = TopUno,
      .LetteraleData = DataPerSqlServer,
@@ -58,7 +100,10 @@ const std::array<Dialetto, 4> kDialetti{{
      .ValoreVero = "-1",
      .DateSoloLetterali = false,
      .BloccoRiga = "",
-     .ChiaveLegata = false},
+     .ChiaveLegata = false,
+     .ConfrontoRiga = false,
+     .NullPrimi = true,
+     .Pagina = PaginaSqlServer},
     {.TipoDatabase = 2, // MySQL / MariaDB
      .ElencoChiaviUnaRiga = UltimoLimitUno,
      .LetteraleData = DataPerMySql,
@@ -68,7 +113,10 @@ const std::array<Dialetto, 4> kDialetti{{
      .ValoreVero = "-1",
      .DateSoloLetterali = false,
      .BloccoRiga = " FOR UPDATE",
-     .ChiaveLegata = false},
+     .ChiaveLegata = false,
+     .ConfrontoRiga = false,
+     .NullPrimi = true,
+     .Pagina = PaginaLimit},
     {.TipoDatabase = 4, // SQLite
      .ElencoChiaviUnaRiga = LimitUno,
      .LetteraleData = DataPerSqlite,
@@ -78,7 +126,10 @@ const std::array<Dialetto, 4> kDialetti{{
      .ValoreVero = "1",
      .DateSoloLetterali = false,
      .BloccoRiga = "",
-     .ChiaveLegata = true},
+     .ChiaveLegata = true,
+     .ConfrontoRiga = true,
+     .NullPrimi = true,
+     .Pagina = PaginaLimit},
 }};
 
 // Any other kind: the neutral forms.
@@ -91,7 +142,10 @@ const Dialetto kSconosciuto{.TipoDatabase = -1,
                             .ValoreVero = "-1",
                             .DateSoloLetterali = false,
                             .BloccoRiga = "",
-                            .ChiaveLegata = false};
+                            .ChiaveLegata = false,
+                            .ConfrontoRiga = false,
+                            .NullPrimi = true,
+                            .Pagina = PaginaAccess};
 
 } // namespace
 

@@ -8,6 +8,15 @@ namespace tessaro {
 // Everything that differs by database kind (TipoDatabase), in one table:
 // 0 Access (Jet), 1 SQL Server, 2 MySQL, 4 SQLite. Any other value is unknown
 // and gets the neutral forms (empty date literal, apostrophes doubled).
+// The parts of a query that reads a page of an ordered table.
+struct PartiPagina {
+    QString colonne; // the select list
+    QString tabella;
+    QString condizione; // without WHERE; empty for every row
+    QString ordine;     // without "Order by"
+    QString chiave;     // a column that tells the rows apart, for kinds without OFFSET
+};
+
 struct Dialetto {
     int TipoDatabase;
     // Key list with scrolling disabled: one row.
@@ -30,6 +39,13 @@ struct Dialetto {
     // The record is read by a statement prepared once, with the key bound to
     // it: where the provider keeps prepared statements (SQLite).
     bool ChiaveLegata;
+    // A row-value comparison "(O, K) > (a, b)" is served by the index on O;
+    // otherwise it is written out as "O > a OR (O = a AND K > b)".
+    bool ConfrontoRiga;
+    // An ascending order puts NULL before every value.
+    bool NullPrimi;
+    // At most `righe` rows of the ordered query, after the first `salta`.
+    QString (*Pagina)(const PartiPagina& p, int righe, qint64 salta);
 
     static const Dialetto& Per(int tipoDatabase);
 

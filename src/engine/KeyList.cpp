@@ -7,80 +7,60 @@
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace tessaro {
 
-QString clsADONavigator::StatementElencoIniziale() const {
-    const QString& T = mPrimaryTableName;
-    if (mCondizione.isEmpty())
-        return QStringLiteral("Select ") + mCampoChiave + QStringLiteral(" from ") + T +
-               QStringLiteral(" Order by ") + T + QLatin1Char('.') + mOrderField;
-    return QStringLiteral("Select ") + mCampoChiave + QStringLiteral(" from ") + T +
-           QStringLiteral(" WHERE (") + mCondizione + QStringLiteral(") Order by ") + T +
-           QLatin1Char('.') + mOrderField;
+SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
+    if (!mSorgente) {
+        mSorgente = std::make_unique<SorgenteRecord>(mConnessione);
+        QObject::connect(
+            mSorgente.get(), &SorgenteRecord::ConteggioAggiornato, mSorgente.get(),
+            [this] { Solleva([](NavigatorEvents& ev) { ev.ConteggioAggiornato(); }); });
+    }
+    std::shared_ptr<clsTabellaPrincipale> ordine;
+    for (long i = 1; i <= mTabellaPrincipale->Count() && !ordine; ++i)
+        if (mTabellaPrincipale->Item(i)->NomeCampo().compare(mOrderField, Qt::CaseInsensitive) == 0)
+            ordine = mTabellaPrincipale->Item(i);
+    mSorgente->Imposta({.tabella = mPrimaryTableName,
+                        .ordine = ordine ? ordine->NomeCampo() : mOrderField,
+                        .chiave = mCampoChiave,
+                        .tipoOrdine = ordine ? ordine->TipoDati() : short(0),
+                        .tipoChiave = static_cast<short>(mTipoChiave),
+                        .condizione = mCondizione},
+                       TipoDelleLetture(), ScorrimentoDisabilitato != 0);
+    return *mSorgente;
 }
 
-QString clsADONavigator::StatementElencoChiavi(bool scorrimentoConsiderato) const {
-    const QString& K = mCampoChiave;
-    const QString& T = mPrimaryTableName;
-    const QString& O = mOrderField;
-    if (scorrimentoConsiderato && ScorrimentoDisabilitato)
-        return Dialect().ElencoChiaviUnaRiga(K, T, O);
-    if (!mCondizione.isEmpty())
-        return QStringLiteral("Select ") + K + QStringLiteral(" from ") + T +
-               QStringLiteral(" WHERE (") + mCondizione + QStringLiteral(") Order by ") + T +
-               QLatin1Char('.') + O;
-    return QStringLiteral("Select ") + K + QStringLiteral(" From ") + T +
-           QStringLiteral(" Order by ") + T + QLatin1Char('.') + O + QLatin1Char(';');
+int clsADONavigator::TipoDelleLetture() const {
+    // The source's statements run on the connection, whatever kind the host
+    // has set so far (it may set it only after the first source).
+    try {
+        return mConnessione->TipoDatabase();
+    } catch (const TessaroError&) {
+        return TipoDatabase;
+    }
+}
+
+QString clsADONavigator::SqlElencoChiavi() const {
+    return mSorgente ? mSorgente->UltimoStatement() : QString();
+}
+
+Ancora clsADONavigator::AncoraCorrente() const {
+    Ancora a;
+    a.chiave = mChiaveCaricata;
+    a.ordine = ValoreCaricato(mOrderField);
+    a.forma = a.ordine.isNull() ? Ancora::Forma::Nulla : Ancora::Forma::InTabella;
+    return a;
 }
 
 QString clsADONavigator::StatementRecord(const QString& chiave) const {
     return mSqlRecordPrefisso + LetteraleChiave(static_cast<short>(mTipoChiave), chiave, Dialect());
 }
 
-QVariant clsADONavigator::ValoreChiaveCorrente() const {
-    return TheData->Fields().Item(mCampoChiave).Value();
-}
-
-void clsADONavigator::ApriElencoChiavi(const QString& sql, int cursore, int blocco) {
-    // Taken before the list is read: a change that lands in between makes the
-    // next comparison fail, never pass.
-    const auto versione = mConnessione->DataVersion();
-    // Read apart: a read that fails (a busy database) leaves the form on the
-    // list and the record it had.
-    auto elenco = std::make_unique<Recordset>();
-    elenco->Open(sql, mConnessione, cursore, blocco, adCmdUnspecified);
-    TheData = std::move(elenco);
-    mSqlElencoChiavi = sql;
-    mVersioneElenco = versione;
-}
-
-bool clsADONavigator::StessoElenco(const QString& sql) const {
-    // The list read by Init_Class in its own form is the same query as the
-    // requery's (same key, table, order and condition).
-    return sql == mSqlElencoChiavi ||
-           (sql == StatementElencoChiavi(false) && mSqlElencoChiavi == StatementElencoIniziale());
-}
-
-bool clsADONavigator::ElencoAncoraValido(const QString& sql) const {
-    // Nothing anybody could change has changed since the list was read with
-    // that statement: reading it again would give the same rows.
-    return StessoElenco(sql) && mVersioneElenco && TheData->State() == adStateOpen &&
-           TheData->Source() == mSqlElencoChiavi && mConnessione->DataVersion() == mVersioneElenco;
-}
-
-bool clsADONavigator::ApriElencoSeCambiato(const QString& sql) {
-    if (ElencoAncoraValido(sql))
-        return false;
-    ApriElencoChiavi(sql);
-    return true;
-}
-
 bool clsADONavigator::LeggiRecord(const QString& chiave) {
     QString sql;
-    auto record = ApriRecord(chiave, sql, nullptr);
+    auto record = ApriRecord(chiave, sql);
     if (!record)
         return false;
     TheFullData = std::move(record);
@@ -88,16 +68,14 @@ bool clsADONavigator::LeggiRecord(const QString& chiave) {
     return true;
 }
 
-std::unique_ptr<Recordset> clsADONavigator::ApriRecord(const QString& chiave, QString& sql,
-                                                       std::optional<QString>* versione) {
+std::unique_ptr<Recordset> clsADONavigator::ApriRecord(const QString& chiave, QString& sql) {
     sql = StatementRecord(chiave);
     auto record = std::make_unique<Recordset>();
     const auto legato = Dialect().ChiaveLegata
                             ? ValoreChiaveLegato(static_cast<short>(mTipoChiave), chiave, Dialect())
                             : std::nullopt;
     if (legato)
-        record->Open(mSqlRecordPrefisso + QLatin1Char('?'), QVariantList{*legato}, mConnessione,
-                     versione);
+        record->Open(mSqlRecordPrefisso + QLatin1Char('?'), QVariantList{*legato}, mConnessione);
     else
         record->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
     if (record->RecordCount() < 1)
@@ -105,92 +83,54 @@ std::unique_ptr<Recordset> clsADONavigator::ApriRecord(const QString& chiave, QS
     return record;
 }
 
-bool clsADONavigator::CaricaRecordCorrente() {
-    // A record gone since the list was read (deleted or re-keyed by another
-    // user) must not leave the previous record on screen: the list is read
-    // again and the record now at that position, or the last, is shown.
+void clsADONavigator::VaiEMostra(const Trova& trova, const StatoDopo& stato) {
+    // A record gone between the step and the read is stepped over: the
+    // step is taken again from the record shown.
     constexpr int kLetture = 3;
     for (int lettura = 0; lettura < kLetture; ++lettura) {
-        if (TheData->RecordCount() < 1) {
+        const SorgenteRecord::Passo passo = trova();
+        if (passo.chiave.isNull()) {
             mState = StatoNavigatore::NessunRecord;
             SvuotaControlli();
-            return false;
+            mSorgente->Controlla();
+            return;
         }
-        const QVariant chiave = ValoreChiaveCorrente();
-        if (LeggiRecord(ValueToText(chiave))) {
-            RicordaRecordCaricato(chiave);
+        if (LeggiRecord(ValueToText(passo.chiave))) {
+            RicordaRecordCaricato(passo.chiave);
             ShowCurrentRecord();
-            return true;
+            mState = stato(passo);
+            mSorgente->Controlla();
+            return;
         }
-        const long posizione = TheData->AbsolutePosition();
-        ApriElencoChiavi(StatementElencoChiavi(true));
-        RiportaCursore(std::min<long>(posizione, static_cast<long>(TheData->RecordCount())));
     }
     // Records vanishing as fast as they are read: show none rather than a wrong one.
     SvuotaControlli();
     TessaroError::Raise(Err::NoCurrentRecord);
 }
 
-void clsADONavigator::RiportaCursore(long posizione) {
-    if (posizione >= 1 && posizione <= TheData->RecordCount())
-        TheData->Move(posizione - 1, adBookmarkFirst);
-}
-
 void clsADONavigator::RicordaRecordCaricato(const QVariant& chiave) {
     mChiaveCaricata = chiave;
-    // A reconnection puts the list back on the record shown, not on the one
-    // that was current at the last requery.
-    mCriterioRecordCorrente = CriterioChiave(ValueToText(chiave));
 }
 
 void clsADONavigator::AggiornaTheData() {
     Riporta(QStringLiteral("ClsAdoNavigator_AggiornaTheData "),
             Titolo::Testo(QStringLiteral("Errore interno!")), [this] {
-                ApriElencoChiavi(StatementElencoChiavi(true));
-                if (TheData->RecordCount() < 1) {
-                    mState = StatoNavigatore::NessunRecord;
-                    SvuotaControlli();
-                    return;
-                }
-                TheData->MoveLast();
-                if (CaricaRecordCorrente())
-                    mState = StatoNavigatore::UltimoRecord;
+                VaiEMostra(
+                    [this] { return SorgenteAggiornata().Ultimo(); },
+                    [](const SorgenteRecord::Passo&) { return StatoNavigatore::UltimoRecord; });
             });
-}
-
-QString clsADONavigator::ChiaveDaRitrovare() const {
-    // Off the list (the record was deleted by someone else, or a MoveTo missed):
-    // the record still shown is the one to find again.
-    if (TheData->Bof() || TheData->Eof())
-        return mChiaveCaricata.isNull() ? QString() : ValueToText(mChiaveCaricata);
-    return ValueToText(ValoreChiaveCorrente());
 }
 
 void clsADONavigator::AggiornaArrayID() {
     mElencoValido = false;
-    // A move that has just checked the connection spares this call a second probe.
-    const bool verificata = std::exchange(mConnessioneAppenaVerificata, false);
     try {
-        if (!verificata && !VerificaConnessione())
+        if (!VerificaConnessione())
             return;
-        if (!ScorrimentoDisabilitato) {
-            mCriterioRecordCorrente.clear();
-            // Requeried also with one record or none, so that rows other users
-            // added meanwhile are seen at this step.
-            const QString chiave = ChiaveDaRitrovare();
-            const bool riletto = ApriElencoSeCambiato(StatementElencoChiavi(false));
-            if (!chiave.isEmpty()) {
-                const QString criterio = CriterioChiave(chiave);
-                // A list kept as it was still has its cursor on the key, unless
-                // the cursor was off the list.
-                if (riletto || TheData->Bof() || TheData->Eof())
-                    TheData->Find(criterio, 0, adSearchForward, adBookmarkFirst);
-                mCriterioRecordCorrente = criterio;
-            }
-            if (TheData->RecordCount() < 1) {
-                mState = StatoNavigatore::NessunRecord;
-                SvuotaControlli();
-            }
+        SorgenteRecord& sorgente = SorgenteAggiornata();
+        sorgente.Controlla();
+        if (!sorgente.HaRecord()) {
+            mState = StatoNavigatore::NessunRecord;
+            SvuotaControlli();
         }
         mElencoValido = true;
     } catch (const TessaroError& e) {

@@ -1,5 +1,6 @@
 #include "data/TessaroError.h"
 #include "data/Values.h"
+#include "editing/Salvataggio.h"
 #include "engine/Dialetto.h"
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
@@ -8,86 +9,33 @@
 
 namespace tessaro {
 
-bool clsADONavigator::PrimaDiMuovere(bool aggiornaElenco) {
-    if (!mInizializzato)
-        return false;
-    if (!VerificaConnessione())
-        return false;
-    if (aggiornaElenco) {
-        mConnessioneAppenaVerificata = true;
-        AggiornaArrayID();
-        if (!mElencoValido)
-            return false;
-    }
-    // An empty list has no record to show: nothing to move to.
-    return TheData->RecordCount() > 0;
+namespace {
+
+using Passo = SorgenteRecord::Passo;
+
+StatoNavigatore UltimoOMezzo(const Passo& p) {
+    return p.ultimo ? StatoNavigatore::UltimoRecord : StatoNavigatore::RecordInMezzo;
 }
 
-void clsADONavigator::Muovi(const QString& etichetta, const Titolo& titolo, bool aggiornaElenco,
-                            const std::function<void()>& sposta,
-                            const std::function<StatoNavigatore()>& statoDopo) {
+// Where a record found by key or by number stands: an end, or in between.
+StatoNavigatore StatoDelPosto(const Passo& p) {
+    if (p.ultimo)
+        return StatoNavigatore::UltimoRecord;
+    return p.primo ? StatoNavigatore::PrimoRecord : StatoNavigatore::RecordInMezzo;
+}
+
+} // namespace
+
+bool clsADONavigator::PrimaDiMuovere() {
+    return mInizializzato && VerificaConnessione();
+}
+
+void clsADONavigator::Muovi(const QString& etichetta, const Titolo& titolo, const Trova& trova,
+                            const StatoDopo& stato) {
     Riporta(etichetta, titolo, [&] {
-        if (mInizializzato && aggiornaElenco && MossaSuElencoTenuto(sposta, statoDopo))
-            return;
-        if (!PrimaDiMuovere(aggiornaElenco))
-            return;
-        const long prima = TheData->AbsolutePosition();
-        try {
-            sposta();
-            if (CaricaRecordCorrente())
-                mState = statoDopo();
-        } catch (const TessaroError&) {
-            // The record shown stays; so does the counter.
-            RiportaCursore(prima);
-            throw;
-        }
+        if (PrimaDiMuovere())
+            VaiEMostra(trova, stato);
     });
-}
-
-bool clsADONavigator::MossaSuElencoTenuto(const std::function<void()>& sposta,
-                                          const std::function<StatoNavigatore()>& statoDopo) {
-    if (ScorrimentoDisabilitato || !Dialect().ChiaveLegata || !mElencoValido || !mConnessione ||
-        !TheData || !TheFullData || mConnessione->State() == adStateClosed ||
-        TheData->State() != adStateOpen || TheData->Bof() || TheData->Eof() || !mVersioneElenco ||
-        !StessoElenco(StatementElencoChiavi(false)))
-        return false;
-    const long prima = TheData->AbsolutePosition();
-    std::unique_ptr<Recordset> record;
-    QString sql;
-    QVariant chiave;
-    try {
-        sposta();
-        chiave = ValoreChiaveCorrente();
-        std::optional<QString> versione;
-        record = ApriRecord(ValueToText(chiave), sql, &versione);
-        // Read in the same transaction as the version: nothing changed since
-        // the list was read, so the list and this record agree.
-        if (record && versione != mVersioneElenco)
-            record.reset();
-    } catch (const TessaroError&) {
-        // The full check meets the same failure and reports it.
-        record.reset();
-    }
-    if (!record) {
-        RiportaCursore(prima);
-        return false;
-    }
-    mConnessioneAppenaVerificata = false;
-    TheFullData = std::move(record);
-    mSqlRecordCorrente = sql;
-    RicordaRecordCaricato(chiave);
-    ShowCurrentRecord();
-    mState = statoDopo();
-    return true;
-}
-
-StatoNavigatore clsADONavigator::StatoUltimoOMezzo() const {
-    return TheData->AbsolutePosition() == TheData->RecordCount() ? StatoNavigatore::UltimoRecord
-                                                                 : StatoNavigatore::RecordInMezzo;
-}
-
-StatoNavigatore clsADONavigator::StatoDiPosizione() const {
-    return TheData->AbsolutePosition() == 1 ? StatoNavigatore::PrimoRecord : StatoUltimoOMezzo();
 }
 
 void clsADONavigator::RecordNonTrovato() const {
@@ -98,90 +46,77 @@ void clsADONavigator::RecordNonTrovato() const {
 void clsADONavigator::MoveNext() {
     Muovi(
         QStringLiteral("ClsAdoNavigator_Metodo_MoveNext "),
-        Titolo::Testo(QStringLiteral("Errore interno!")), true,
-        [this] {
-            TheData->MoveNext();
-            if (TheData->Eof())
-                TheData->MoveLast();
-        },
-        [this] { return StatoUltimoOMezzo(); });
+        Titolo::Testo(QStringLiteral("Errore interno!")),
+        [this] { return SorgenteAggiornata().Vicino(Verso::Avanti, AncoraCorrente()); },
+        UltimoOMezzo);
 }
 
 void clsADONavigator::MovePrevious() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), TitoloTQ03(), true,
-        [this] {
-            TheData->MovePrevious();
-            if (TheData->Bof())
-                TheData->MoveFirst();
-        },
-        [this] {
-            return TheData->AbsolutePosition() == 1 ? StatoNavigatore::PrimoRecord
-                                                    : StatoNavigatore::RecordInMezzo;
+        QStringLiteral("ClsAdoNavigator_Metodo_MovePrevious "), TitoloTQ03(),
+        [this] { return SorgenteAggiornata().Vicino(Verso::Indietro, AncoraCorrente()); },
+        [](const Passo& p) {
+            return p.primo ? StatoNavigatore::PrimoRecord : StatoNavigatore::RecordInMezzo;
         });
 }
 
 void clsADONavigator::MoveFirst() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03(), true,
-        [this] { TheData->MoveFirst(); }, [] { return StatoNavigatore::PrimoRecord; });
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveFirst "), TitoloTQ03(),
+        [this] { return SorgenteAggiornata().Primo(); },
+        [](const Passo&) { return StatoNavigatore::PrimoRecord; });
 }
 
 void clsADONavigator::MoveLast() {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03(), true,
-        [this] { TheData->MoveLast(); }, [] { return StatoNavigatore::UltimoRecord; });
+        QStringLiteral("ClsAdoNavigator_Metodo_MoveLast "), TitoloTQ03(),
+        [this] { return SorgenteAggiornata().Ultimo(); },
+        [](const Passo&) { return StatoNavigatore::UltimoRecord; });
 }
 
-bool clsADONavigator::VaiAllaChiave(const QString& chiave) {
+bool clsADONavigator::VaiAllaChiave(const QString& chiave, bool stessoPosto) {
     // A key its column cannot hold names no record either.
-    QString criterio;
+    QVariant valore;
     try {
-        criterio = CriterioChiave(chiave);
+        valore = ValoreChiaveLegato(static_cast<short>(mTipoChiave), chiave, Dialect())
+                     .value_or(QVariant(chiave));
+        (void)LetteraleChiave(static_cast<short>(mTipoChiave), chiave, Dialect());
     } catch (const TessaroError& e) {
         if (e.Number() != Err::InvalidCall)
             throw;
         return false;
     }
     if (ScorrimentoDisabilitato) {
+        // The one record the form holds gives way to any record asked by key.
         if (!LeggiRecord(chiave))
             return false;
-        RicordaRecordCaricato(chiave);
+        RicordaRecordCaricato(valore);
         ShowCurrentRecord();
-        mState = StatoUltimoOMezzo();
+        mState = StatoNavigatore::UltimoRecord;
         return true;
     }
-    // The list was brought up to date by the check before the move.
-    const long prima = TheData->AbsolutePosition();
-    TheData->Find(criterio, 0, adSearchForward, adBookmarkFirst);
-    if (TheData->Eof()) {
-        RiportaCursore(prima);
+    const auto passo = SorgenteAggiornata().VaiAChiave(valore, stessoPosto);
+    // Gone between the two reads: not found either.
+    if (!passo || !LeggiRecord(ValueToText(passo->chiave)))
         return false;
-    }
-    if (CaricaRecordCorrente())
-        mState = StatoUltimoOMezzo();
+    RicordaRecordCaricato(passo->chiave);
+    ShowCurrentRecord();
+    mState = StatoDelPosto(*passo);
+    mSorgente->Controlla();
     return true;
 }
 
 void clsADONavigator::MoveTo(const QString& PrimaryKey) {
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_MoveTo "), TitoloTQ03(), [&] {
-        if (PrimaDiMuovere(true) && !VaiAllaChiave(PrimaryKey))
+        if (PrimaDiMuovere() && !VaiAllaChiave(PrimaryKey))
             RecordNonTrovato();
     });
 }
 
 void clsADONavigator::Move(long NumRecords) {
     Muovi(
-        QStringLiteral("ClsAdoNavigator_Metodo_Move "), TitoloTQ03(), false,
-        [&] {
-            TheData->MoveFirst();
-            TheData->Move(NumRecords - 1, adBookmarkCurrent);
-            if (TheData->Bof())
-                TheData->MoveFirst();
-            if (TheData->Eof())
-                TheData->MoveLast();
-        },
-        [this] { return StatoDiPosizione(); });
+        QStringLiteral("ClsAdoNavigator_Metodo_Move "), TitoloTQ03(),
+        [&] { return SorgenteAggiornata().VaiA(NumRecords); }, StatoDelPosto);
 }
 
 } // namespace tessaro

@@ -26,6 +26,8 @@ public:
     // deleted record Yes saves it as new, anything else goes back to editing);
     // 0 leaves the question to the box.
     virtual void WriteConflict(bool /*RecordEliminato*/, int& /*Risposta*/) {}
+    // The count or the position changed without a move (a count came back).
+    virtual void ConteggioAggiornato() {}
 };
 
 } // namespace tessaro

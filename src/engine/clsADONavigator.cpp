@@ -36,20 +36,6 @@ const Legame& clsADONavigator::LegameDi(const Control& c) const {
     return it.value();
 }
 
-QString clsADONavigator::CriterioChiave(const QString& chiave) const {
-    // The criterion is read by Recordset::Find, not by the database: only its
-    // own quoting applies (doubled apostrophes), whatever the database kind.
-    // A number is compared by value, anything else by its text.
-    const GruppoColonna gruppo = GruppoDi(mTipoChiave);
-    if (gruppo == GruppoColonna::Intero ||
-        (gruppo == GruppoColonna::AltroNumero && IsNumeric(chiave)))
-        return mCampoChiave + QLatin1Char('=') +
-               LetteraleChiave(static_cast<short>(mTipoChiave), chiave, Dialect());
-    QString testo = chiave;
-    testo.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return mCampoChiave + QStringLiteral("='") + testo + QLatin1Char('\'');
-}
-
 void clsADONavigator::PercorriControlli(HostObject* contenitore,
                                         const std::function<void(Control&)>& fn) const {
     PercorriControlli(contenitore, {fn});
@@ -166,40 +152,39 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
         return false;
     mInizializzato = true;
 
-    TheData = std::make_unique<Recordset>();
     auto chiaviEsterne =
         mConnessione->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
                                                        QVariant(), QVariant(), TableName});
-    const QString elenco = StatementElencoIniziale();
-    // The statement is kept so that a reconnection can reopen the list even
-    // before the first requery.
-    ApriElencoChiavi(elenco, adOpenDynamic, adLockOptimistic);
-
-    if (TheData->Bof() && TheData->Eof())
-        mState = StatoNavigatore::NessunRecord;
-    else if (TheData->RecordCount() == 1)
-        mState = StatoNavigatore::UnicoRecord;
-    else
-        mState = StatoNavigatore::PrimoRecord;
-
     LinkDelloSchema(*chiaviEsterne);
     mTabelleJoin = TableName;
     CalcolaJoin();
-
-    if (mState != StatoNavigatore::NessunRecord)
-        TheData->MoveLast();
     PreparaStatementRecord();
-    const QString record = mState != StatoNavigatore::NessunRecord
-                               ? StatementRecord(ValueToText(ValoreChiaveCorrente()))
-                               : elenco;
-    TheFullData = std::make_unique<Recordset>();
-    TheFullData->Open(record, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
-    mSqlRecordCorrente = record;
+
+    // The last record, and whether it is the only one.
+    mSorgente.reset();
+    const SorgenteRecord::Passo ultimo = SorgenteAggiornata().Ultimo();
+    if (ultimo.chiave.isNull())
+        mState = StatoNavigatore::NessunRecord;
+    else if (ultimo.primo)
+        mState = StatoNavigatore::UnicoRecord;
+    else
+        mState = StatoNavigatore::PrimoRecord;
+    TheFullData.reset();
+    if (!ultimo.chiave.isNull())
+        LeggiRecord(ValueToText(ultimo.chiave));
+    if (!TheFullData) {
+        // No record: the columns of an empty read, nothing to show.
+        TheFullData = std::make_unique<Recordset>();
+        mSqlRecordCorrente = mSorgente->UltimoStatement();
+        TheFullData->Open(mSqlRecordCorrente, mConnessione, adOpenStatic, adLockReadOnly,
+                          adCmdText);
+    }
 
     FillComboOfForm();
     if (mState == StatoNavigatore::NessunRecord) {
         PulisciControlli(mContenitoreCaselle);
         DisabilitaInserimento(mContenitoreCaselle);
+        mSorgente->Controlla();
     } else {
         // The record is browsed, not edited: lock the controls as Annulla and Update do.
         DisabilitaInserimento(mContenitoreCaselle);
@@ -313,13 +298,8 @@ void clsADONavigator::PreparaStatementRecord() {
 
 void clsADONavigator::Unload() {
     mInizializzato = false;
-    try {
-        if (TheData)
-            TheData->Close();
-    } catch (const TessaroError&) {
-        // Dropped just below whatever the close says.
-    }
-    TheData.reset();
+    // Its counting thread ends with it.
+    mSorgente.reset();
     try {
         if (TheFullData)
             TheFullData->Close();
@@ -345,25 +325,21 @@ HostObject* clsADONavigator::ContenitoreCaselle() const {
 QVariant clsADONavigator::RecordCount() const {
     if (!InizializzatoOAvvisa())
         return QVariant();
-    QVariant conteggio;
-    Riporta(QStringLiteral("ClsAdoNavigator_Get_RecordCount "),
-            Titolo::Messaggio(QStringLiteral("TQ03")), [&] {
-                if (TheData && TheData->State() != adStateClosed)
-                    conteggio = static_cast<int>(TheData->RecordCount());
-            });
-    return conteggio;
+    return mSorgente ? QVariant(static_cast<qlonglong>(mSorgente->Totale())) : QVariant();
 }
 
 QVariant clsADONavigator::AbsolutePosition() const {
     if (!InizializzatoOAvvisa())
         return QVariant();
-    QVariant posizione;
-    Riporta(QStringLiteral("ClsAdoNavigator_Get_AbsolutePosition "),
-            Titolo::Messaggio(QStringLiteral("TQ03")), [&] {
-                if (TheData && TheData->State() != adStateClosed)
-                    posizione = static_cast<int>(TheData->AbsolutePosition());
-            });
-    return posizione;
+    return mSorgente ? QVariant(static_cast<qlonglong>(mSorgente->Posizione())) : QVariant();
+}
+
+bool clsADONavigator::ConteggioInAttesa() const {
+    return mInizializzato && mSorgente && mSorgente->InAttesa();
+}
+
+bool clsADONavigator::AttendiConteggio(int millisecondi) {
+    return !mInizializzato || !mSorgente || mSorgente->AttendiConteggio(millisecondi);
 }
 
 } // namespace tessaro

@@ -9,6 +9,7 @@
 #include "data/Database.h"
 #include "engine/Legame.h"
 #include "engine/NavigatorEvents.h"
+#include "engine/SorgenteRecord.h"
 #include "engine/StatoNavigatore.h"
 #include "engine/collTabellaPrincipale.h"
 #include "host/HostForm.h"
@@ -70,8 +71,9 @@ public:
     bool MessaggioConfermaEliminaDisabilitato = false;
     QString mCondizione;
 
+    // The current record with all its columns. The records themselves are
+    // reached through the record source, a step at a time.
     std::unique_ptr<Recordset> TheFullData;
-    std::unique_ptr<Recordset> TheData;
 
     // Where events go; set by the control on the active navigator only.
     void SetEventSink(NavigatorEvents* sink) { mEventi = sink; }
@@ -92,12 +94,21 @@ public:
     void SetState(StatoNavigatore state) { mState = state; }
     QString PrimaryTableName() const { return mPrimaryTableName; }
     HostObject* ContenitoreCaselle() const;
+    // -1 while unknown (the count is on its way).
     QVariant RecordCount() const;
     QVariant AbsolutePosition() const;
+    // RecordCount and AbsolutePosition are not final yet: a count is under way.
+    bool ConteggioInAttesa() const;
+    // Waits, handling events, until the count is final; false after the time.
+    bool AttendiConteggio(int millisecondi = 30000);
+    const SorgenteRecord* Sorgente() const { return mSorgente.get(); }
     void InitCharTag(const QString& prefix) { mInitCharTag = prefix; }
 
-    // --- key list and navigation (engine) -----------------------------------
+    // --- record source and navigation (engine) -----------------------------
+    // After the condition or the scrolling setting changed: the last record.
     void AggiornaTheData();
+    // Checks the connection and what others changed; empties the form when
+    // no record is left.
     void AggiornaArrayID();
     void MoveNext();
     void MovePrevious();
@@ -139,9 +150,9 @@ public:
     QString CampoChiave() const { return mCampoChiave; }
     int TipoChiave() const { return mTipoChiave; }
     QString TabelleJoin() const { return mTabelleJoin; }
-    QString SqlElencoChiavi() const { return mSqlElencoChiavi; }
+    // The last statement the record source read keys with.
+    QString SqlElencoChiavi() const;
     QString SqlRecordCorrente() const { return mSqlRecordCorrente; }
-    QString CriterioRecordCorrente() const { return mCriterioRecordCorrente; }
     // The statement that reads one record with its linked tables.
     QString StatementRecord(const QString& chiave) const;
     bool Inizializzato() const { return mInizializzato; }
@@ -154,8 +165,6 @@ public:
     // What a control's Tag binds it to, parsed the first time a Tag is met
     // (and again only when the Tag or the prefix changes).
     const Legame& LegameDi(const Control& c) const;
-    // The search criterion of one key value.
-    QString CriterioChiave(const QString& chiave) const;
 
     // The controls a walk covers: every control of a form, or the direct
     // children of a non-form container. In the container case a control that
@@ -180,53 +189,39 @@ private:
     bool LeggiSchemaTabella();
     bool VerificaConnessione();
     void Riconnetti();
-    // Loads and shows the record under the list's cursor, or the nearest one
-    // left when it is gone; false when no record is left.
-    bool CaricaRecordCorrente();
+    // The record source, told what the records are now: the condition, the
+    // kind and the scrolling setting are fields a host may change at any time.
+    SorgenteRecord& SorgenteAggiornata();
+    // The kind whose statements the source reads with: the connection's.
+    int TipoDelleLetture() const;
+    // The record shown, as a step starts from it.
+    Ancora AncoraCorrente() const;
     // Reads one record into TheFullData; false, leaving TheFullData as it was,
     // when the statement finds no row.
     bool LeggiRecord(const QString& chiave);
     // The record of a key with its statement; nullptr when it finds no row.
-    // versione, when given: the connection's data version as of the read,
-    // where the provider can tell it.
-    std::unique_ptr<Recordset> ApriRecord(const QString& chiave, QString& sql,
-                                          std::optional<QString>* versione);
-    // A move on a kept list whose record read tells, in the same read, that
-    // nothing changed since the list was read; false, with the cursor back
-    // where it was, when the move needs the full check.
-    bool MossaSuElencoTenuto(const std::function<void()>& sposta,
-                             const std::function<StatoNavigatore()>& statoDopo);
+    std::unique_ptr<Recordset> ApriRecord(const QString& chiave, QString& sql);
+    // Finds a record with the source and shows it, then the state it gives;
+    // a record gone between the two reads is looked for again.
+    using Trova = std::function<SorgenteRecord::Passo()>;
+    using StatoDopo = std::function<StatoNavigatore(const SorgenteRecord::Passo&)>;
+    void VaiEMostra(const Trova& trova, const StatoDopo& stato);
     void RecordNonTrovato() const;
     // Moves to and shows the record of a key; false, leaving the record shown
-    // and the cursor as they were, when the list has no such key.
-    bool VaiAllaChiave(const QString& chiave);
-    // Puts the list's cursor back on a 1-based position, if the list has it.
-    void RiportaCursore(long posizione);
-    StatoNavigatore StatoDiPosizione() const;
-    QString StatementElencoChiavi(bool scorrimentoConsiderato) const;
-    // Set-up reads the list with a dynamic, optimistic cursor; every later read keyset, read-only.
-    void ApriElencoChiavi(const QString& sql, int cursore = adOpenKeyset,
-                          int blocco = adLockReadOnly);
+    // as it was, when the source has no such key. stessoPosto: the record shown,
+    // saved without a change to its place in the order.
+    bool VaiAllaChiave(const QString& chiave, bool stessoPosto = false);
     bool InizializzatoOAvvisa() const;
-    QString ChiaveDaRitrovare() const;
     void RicordaRecordCaricato(const QVariant& chiave);
-    bool PrimaDiMuovere(bool aggiornaElenco);
-    void Muovi(const QString& etichetta, const Titolo& titolo, bool aggiornaElenco,
-               const std::function<void()>& sposta,
-               const std::function<StatoNavigatore()>& statoDopo);
-    // The key list is read again only when the data may have changed since it was read.
-    bool ElencoAncoraValido(const QString& sql) const;
-    // The statement reads the same list as the one TheData was read with.
-    bool StessoElenco(const QString& sql) const;
-    bool ApriElencoSeCambiato(const QString& sql);
-    StatoNavigatore StatoUltimoOMezzo() const;
+    // Set up, and the connection answers.
+    bool PrimaDiMuovere();
+    void Muovi(const QString& etichetta, const Titolo& titolo, const Trova& trova,
+               const StatoDopo& stato);
     bool LinkDelChiamante(const std::vector<QString>& ArrayOfLink);
     void LinkDelloSchema(Recordset& chiaviEsterne);
     void ColonneDelloSchema();
     void CalcolaJoin();
     void PreparaStatementRecord();
-    QString StatementElencoIniziale() const;
-    QVariant ValoreChiaveCorrente() const;
 
     // binding
     QVariant ValoreDelLegame(const Legame& legame) const;
@@ -289,7 +284,8 @@ private:
     void AvvisaEliminato();
     // Shows the loaded record as it is now, or a record of the list when it left it.
     void RicaricaRecord();
-    // Shows the record at the list's cursor after a refresh, or the last one.
+    // Shows the record next to the one shown (gone, or left out by the
+    // condition), or the last one.
     void MostraRecordDellElenco();
     // The save statement from the bound controls, or the message that stops the save.
     TestiSalvataggio ComponiTestiSalvataggio(ModoSalvataggio modo);
@@ -299,7 +295,8 @@ private:
     // Builds the save statement; false, having shown why, when it cannot be saved.
     bool ComponiOAvvisa(ModoSalvataggio modo, TestiSalvataggio& testi);
     // Shows the record just saved, or says that the condition leaves it out.
-    void MostraSalvato(const QString& chiave);
+    // spostato: the save may have moved it in the order.
+    void MostraSalvato(const QString& chiave, bool spostato);
     // The DELETE statement of the current record.
     QString StatementDelete() const;
 
@@ -320,10 +317,9 @@ private:
     int mTipoChiave = 0;
     Connection* mConnessione = nullptr;
     QString mSqlRecordPrefisso;
-    QString mSqlElencoChiavi;
-    QString mCriterioRecordCorrente;
     QString mSqlRecordCorrente;
     bool mElencoValido = false;
+    std::unique_ptr<SorgenteRecord> mSorgente;
     std::unique_ptr<collTabellaPrincipale> mTabellaPrincipale;
     std::vector<ChiaviCombo> mChiaviCombo;
     std::vector<LinkTabella> mArrayLink;
@@ -336,10 +332,6 @@ private:
     QString mOrderField;
     // The key of the record loaded into TheFullData, as it was loaded.
     QVariant mChiaveCaricata;
-    // The connection's data version taken just before TheData was last read.
-    std::optional<QString> mVersioneElenco;
-    // Set by a move whose connection check has just passed, for its AggiornaArrayID.
-    bool mConnessioneAppenaVerificata = false;
 
 public:
     QVariant ChiaveCaricata() const { return mChiaveCaricata; }

@@ -93,7 +93,12 @@ protected:
     QWidget* Posto(int i) const {
         return ctl->ToolbarMoveRecord()->widgetForAction(ctl->Button(i));
     }
-    QString Box() const { return ctl->txtNumRec()->text(); }
+    // The record-number box once the count in flight, if any, is back.
+    QString Box() const {
+        if (clsADONavigator* nav = ctl->FonteDati())
+            nav->AttendiConteggio();
+        return ctl->txtNumRec()->text();
+    }
     bool BoxLocked() const { return ctl->txtNumRec()->isReadOnly(); }
     void Click(const QString& key) { ctl->Button(key)->trigger(); }
     // Types into the record-number box and presses Enter.

@@ -9,6 +9,7 @@
 
 #include "Filtro.h"
 #include "control/Tessaro14_ML.h"
+#include "engine/clsADONavigator.h"
 #include "language/modLanguageSupport.h"
 #include "support/Fixtures.h"
 
@@ -79,6 +80,7 @@ TEST_F(ClientiOrdiniTest, InEnglishScreenReadersHearEnglish) {
     EXPECT_EQ(testo(nuovo, QAccessible::Name) + "/" + testo(nuovo, QAccessible::Description) + "/" +
                   testo(nav.txtNumRec(), QAccessible::Name),
               "New record/Keyboard shortcut: Ctrl+N/Record number");
+    ASSERT_TRUE(nav.FonteDati()->AttendiConteggio());
     EXPECT_EQ(testo(nav.txtNumRec(), QAccessible::Description),
               "Record " + nav.txtNumRec()->text());
     EXPECT_TRUE(nav.txtNumRec()->text().contains(" of "));

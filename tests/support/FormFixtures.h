@@ -157,8 +157,9 @@ protected:
     // Moves to a record and starts editing it.
     void EditRecord(const QString& key);
     QString Id() const { return txtId->text(); }
-    int Count() const { return nav.RecordCount().toInt(); }
-    int Position() const { return nav.AbsolutePosition().toInt(); }
+    // The count and the position once the count in flight, if any, is back.
+    int Count() { return nav.AttendiConteggio() ? nav.RecordCount().toInt() : -2; }
+    int Position() { return nav.AttendiConteggio() ? nav.AbsolutePosition().toInt() : -2; }
 
     std::unique_ptr<Banco> banco;
     std::unique_ptr<Connection> conn;

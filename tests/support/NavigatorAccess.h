@@ -13,9 +13,6 @@ namespace tessaro {
 // can be checked as text or driven one at a time.
 class NavigatorTestAccess {
 public:
-    static QString ElencoChiavi(const clsADONavigator& n, bool scorrimento) {
-        return n.StatementElencoChiavi(scorrimento);
-    }
     static QString DataSql(const clsADONavigator& n, const QDateTime& d) {
         return n.FormatDateForSql(d);
     }
