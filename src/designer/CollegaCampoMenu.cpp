@@ -84,7 +84,13 @@ QObject* CollegaCampoMenuFactory::createExtension(QObject* object, const QString
     if (iid != QLatin1String(Q_TYPEID(QDesignerTaskMenuExtension)) ||
         !CollegaCampoMenu::Collegabile(object))
         return nullptr;
-    return new CollegaCampoMenu(static_cast<QWidget*>(object), parent);
+    // Only the form's own widgets: not the line edit inside a spin box, nor the
+    // navigator's record-number box.
+    auto* widget = static_cast<QWidget*>(object);
+    if (QDesignerFormWindowInterface* fw = QDesignerFormWindowInterface::findFormWindow(widget);
+        fw && !fw->isManaged(widget))
+        return nullptr;
+    return new CollegaCampoMenu(widget, parent);
 }
 
 } // namespace tessaro::designer
