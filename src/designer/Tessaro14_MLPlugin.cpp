@@ -36,9 +36,15 @@ QString Tessaro14_MLPlugin::includeFile() const {
     return QStringLiteral("control/Tessaro14_ML.h");
 }
 
+// Drawn at the sizes the widget box uses: the widget box takes an icon without
+// sizes, as a scalable one is, for no icon at all.
 QIcon Tessaro14_MLPlugin::icon() const {
     InizializzaRisorseDesigner();
-    return QIcon(QStringLiteral(":/tessaro/designer/tessaro14_ml.svg"));
+    const QIcon disegno(QStringLiteral(":/tessaro/designer/tessaro14_ml.svg"));
+    QIcon icona;
+    for (const int lato : {16, 22, 32})
+        icona.addPixmap(disegno.pixmap(lato));
+    return icona;
 }
 
 QWidget* Tessaro14_MLPlugin::createWidget(QWidget* parent) {

@@ -65,7 +65,8 @@ TEST(PluginDesigner, OffersTheControlWithItsXmlAndTheProperties) {
     ASSERT_EQ(collezione->customWidgets().size(), 1);
     QDesignerCustomWidgetInterface* w = collezione->customWidgets().first();
     EXPECT_EQ(std::make_tuple(w->name(), w->group(), w->includeFile(), w->isContainer(),
-                              w->icon().isNull(), w->toolTip().isEmpty(), w->whatsThis().isEmpty()),
+                              w->icon().availableSizes().isEmpty(), w->toolTip().isEmpty(),
+                              w->whatsThis().isEmpty()),
               std::make_tuple(QString("tessaro::Tessaro14_ML"), QString("Tessaro"),
                               QString("control/Tessaro14_ML.h"), false, false, false, false));
     QWidget form;
