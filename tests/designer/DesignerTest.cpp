@@ -150,6 +150,10 @@ struct Rilettura {
     QString significato;
 };
 
+void PrintTo(const Rilettura& r, std::ostream* os) {
+    *os << r.caso;
+}
+
 class RiletturaTag : public ::testing::TestWithParam<Rilettura> {};
 
 // Every kind of binding goes from the dialog's parts to a Tag and back through
