@@ -139,21 +139,20 @@ bool ClientiOrdiniWindow::CaricaLingua() {
 
 bool ClientiOrdiniWindow::ApriFontiDati() {
     Tessaro14_ML& nav = Navigatore();
-    // Tags start with "#"; the links to Comuni, Clienti and Agenti come from the
-    // foreign keys of the schema, so no link array is given.
+    // The form sets the tag prefix ("#") and the embedded database's kind in its
+    // .ui; every source takes them. The links to Comuni, Clienti and Agenti come
+    // from the foreign keys of the schema, so no link array is given.
+    // A server database has a kind of its own, for every source alike.
+    nav.setTipoDatabase(static_cast<Tessaro14_ML::TipoDb>(mTipoDatabase));
     bool ok = nav.AddFonteDati(mConnessione, QStringLiteral("Clienti"), mUi->grpClienti,
-                               QStringLiteral("Cognome"), {}, QString(), QStringLiteral("#"));
-    // The database kind reaches the active source and every source added later.
-    nav.TipoDatabase(mTipoDatabase);
+                               QStringLiteral("Cognome"), {});
     if (mConOrdini) {
         ok = nav.AddFonteDati(mConnessione, QStringLiteral("Ordini"), mUi->grpOrdini,
-                              QStringLiteral("DataOrdine"), {}, QString(), QStringLiteral("#")) &&
+                              QStringLiteral("DataOrdine"), {}) &&
              ok;
         // The customer combo of Ordini is refilled when Clienti changes.
         nav.AddInLoadedFormsSet(mUi->grpOrdini);
     }
-    // The control's own prefix serves the combo refreshes.
-    nav.InitCharTag(QStringLiteral("#"));
     AttivaContenitore(mUi->grpClienti);
     // Start in the customers rather than in the toolbar's record-number box.
     mUi->txtCognome->setFocus();

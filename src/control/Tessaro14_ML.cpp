@@ -382,38 +382,49 @@ QToolBar* Tessaro14_ML::ToolbarMoveRecord() const {
 // --- properties --------------------------------------------------------------------
 
 void Tessaro14_ML::NuovoEnabled(bool value) {
-    mNuovoEnabled = value;
+    const bool cambiato = std::exchange(mNuovoEnabled, value) != value;
     Button(QStringLiteral("Nuovo"))->setEnabled(value);
     AggiornaStatoPulsanti();
+    if (cambiato)
+        emit NuovoEnabledChanged(value);
 }
 
 void Tessaro14_ML::ModificaEnabled(bool value) {
-    mModificaEnabled = value;
+    const bool cambiato = std::exchange(mModificaEnabled, value) != value;
     Button(QStringLiteral("Modifica"))->setEnabled(value);
     AggiornaStatoPulsanti();
+    if (cambiato)
+        emit ModificaEnabledChanged(value);
 }
 
 void Tessaro14_ML::EliminaEnabled(bool value) {
-    mEliminaEnabled = value;
+    const bool cambiato = std::exchange(mEliminaEnabled, value) != value;
     Button(QStringLiteral("Elimina"))->setEnabled(value);
     AggiornaStatoPulsanti();
+    if (cambiato)
+        emit EliminaEnabledChanged(value);
 }
 
 void Tessaro14_ML::DuplicaEnabled(bool value) {
-    mDuplicaEnabled = value;
+    const bool cambiato = std::exchange(mDuplicaEnabled, value) != value;
     Button(QStringLiteral("Duplica"))->setEnabled(value);
     AggiornaStatoPulsanti();
+    if (cambiato)
+        emit DuplicaEnabledChanged(value);
 }
 
 void Tessaro14_ML::TastiScorrimentoEnabled(bool value) {
-    mTastiScorrimentoEnabled = value;
+    const bool cambiato = std::exchange(mTastiScorrimentoEnabled, value) != value;
     ImpostaScorrimento(value, value);
     mTxtNumRec->setReadOnly(!value);
     AggiornaStatoPulsanti();
+    if (cambiato)
+        emit TastiScorrimentoEnabledChanged(value);
 }
 
 void Tessaro14_ML::ConsultazioneEnabled(bool value) {
-    mConsultazioneEnabled = value;
+    if (std::exchange(mConsultazioneEnabled, value) != value)
+        emit ConsultazioneEnabledChanged(value);
     ModificaEnabled(value);
     EliminaEnabled(value);
     DuplicaEnabled(value);
@@ -424,24 +435,82 @@ void Tessaro14_ML::ConsultazioneEnabled(bool value) {
     AggiornaStatoPulsanti();
 }
 
+void Tessaro14_ML::ImpostaConferma(bool& mio, Conferma suo, void (Tessaro14_ML::*cambiato)(bool),
+                                   DaProprieta bit, bool value, bool daProprieta) {
+    if (std::exchange(mio, value) != value)
+        emit(this->*cambiato)(value);
+    if (daProprieta) {
+        mDaProprieta |= bit;
+        if (mFonteDati)
+            (*mFonteDati).*suo = value;
+        return;
+    }
+    (*Attiva()).*suo = value;
+}
+
 void Tessaro14_ML::MessaggioConfermaNuovoDisabilitato(bool value) {
-    mMessaggioConfermaNuovoDisabilitato = value;
-    Attiva()->MessaggioConfermaNuovoDisabilitato = value;
+    ImpostaConferma(
+        mMessaggioConfermaNuovoDisabilitato, &clsADONavigator::MessaggioConfermaNuovoDisabilitato,
+        &Tessaro14_ML::MessaggioConfermaNuovoDisabilitatoChanged, kConfermaNuovo, value, false);
+}
+
+void Tessaro14_ML::setMessaggioConfermaNuovoDisabilitato(bool value) {
+    ImpostaConferma(
+        mMessaggioConfermaNuovoDisabilitato, &clsADONavigator::MessaggioConfermaNuovoDisabilitato,
+        &Tessaro14_ML::MessaggioConfermaNuovoDisabilitatoChanged, kConfermaNuovo, value, true);
 }
 
 void Tessaro14_ML::MessaggioConfermaClonaDisabilitato(bool value) {
-    mMessaggioConfermaClonaDisabilitato = value;
-    Attiva()->MessaggioConfermaClonaDisabilitato = value;
+    ImpostaConferma(
+        mMessaggioConfermaClonaDisabilitato, &clsADONavigator::MessaggioConfermaClonaDisabilitato,
+        &Tessaro14_ML::MessaggioConfermaClonaDisabilitatoChanged, kConfermaClona, value, false);
+}
+
+void Tessaro14_ML::setMessaggioConfermaClonaDisabilitato(bool value) {
+    ImpostaConferma(
+        mMessaggioConfermaClonaDisabilitato, &clsADONavigator::MessaggioConfermaClonaDisabilitato,
+        &Tessaro14_ML::MessaggioConfermaClonaDisabilitatoChanged, kConfermaClona, value, true);
 }
 
 void Tessaro14_ML::MessaggioConfermaEliminaDisabilitato(bool value) {
-    mMessaggioConfermaEliminaDisabilitato = value;
-    Attiva()->MessaggioConfermaEliminaDisabilitato = value;
+    ImpostaConferma(mMessaggioConfermaEliminaDisabilitato,
+                    &clsADONavigator::MessaggioConfermaEliminaDisabilitato,
+                    &Tessaro14_ML::MessaggioConfermaEliminaDisabilitatoChanged, kConfermaElimina,
+                    value, false);
+}
+
+void Tessaro14_ML::setMessaggioConfermaEliminaDisabilitato(bool value) {
+    ImpostaConferma(mMessaggioConfermaEliminaDisabilitato,
+                    &clsADONavigator::MessaggioConfermaEliminaDisabilitato,
+                    &Tessaro14_ML::MessaggioConfermaEliminaDisabilitatoChanged, kConfermaElimina,
+                    value, true);
+}
+
+void Tessaro14_ML::MemorizzaInitCharTag(const QString& value) {
+    if (std::exchange(mInitCharTag, value) != value)
+        emit InitCharTagChanged(value);
 }
 
 void Tessaro14_ML::InitCharTag(const QString& value) {
-    mInitCharTag = value;
+    MemorizzaInitCharTag(value);
     Attiva()->InitCharTag(value);
+}
+
+void Tessaro14_ML::setInitCharTag(const QString& value) {
+    MemorizzaInitCharTag(value);
+    mDaProprieta |= kPrefisso;
+    if (mFonteDati)
+        mFonteDati->InitCharTag(value);
+}
+
+// The confirmation flags and the prefix that the properties gave, for a new source.
+void Tessaro14_ML::ApplicaProprieta(clsADONavigator& nav) const {
+    if (mDaProprieta & kConfermaNuovo)
+        nav.MessaggioConfermaNuovoDisabilitato = mMessaggioConfermaNuovoDisabilitato;
+    if (mDaProprieta & kConfermaClona)
+        nav.MessaggioConfermaClonaDisabilitato = mMessaggioConfermaClonaDisabilitato;
+    if (mDaProprieta & kConfermaElimina)
+        nav.MessaggioConfermaEliminaDisabilitato = mMessaggioConfermaEliminaDisabilitato;
 }
 
 short Tessaro14_ML::State() const {
@@ -452,14 +521,38 @@ QString Tessaro14_ML::Condizione() const {
     return Attiva()->mCondizione;
 }
 
+void Tessaro14_ML::MemorizzaTipoDatabase(int value) {
+    if (std::exchange(mTipoDatabase, value) != value)
+        emit TipoDatabaseChanged(static_cast<TipoDb>(value));
+}
+
 void Tessaro14_ML::TipoDatabase(int value) {
-    mTipoDatabase = value;
+    MemorizzaTipoDatabase(value);
     Attiva()->TipoDatabase = value;
 }
 
+void Tessaro14_ML::setTipoDatabase(TipoDb value) {
+    MemorizzaTipoDatabase(value);
+    if (mFonteDati)
+        mFonteDati->TipoDatabase = value;
+}
+
+void Tessaro14_ML::MemorizzaScorrimento(short value) {
+    const short memorizzato = value != 0 ? -1 : 0;
+    if (std::exchange(mScorrimentoDisabilitato, memorizzato) != memorizzato)
+        emit ScorrimentoDisabilitatoChanged(memorizzato != 0);
+}
+
 void Tessaro14_ML::ScorrimentoDisabilitato(short value) {
-    mScorrimentoDisabilitato = value != 0 ? -1 : 0;
+    MemorizzaScorrimento(value);
     Attiva()->ScorrimentoDisabilitato = mScorrimentoDisabilitato;
+    ApplicaScorrimento();
+}
+
+void Tessaro14_ML::setScorrimentoDisabilitato(bool value) {
+    MemorizzaScorrimento(value ? -1 : 0);
+    if (mFonteDati)
+        mFonteDati->ScorrimentoDisabilitato = mScorrimentoDisabilitato;
     ApplicaScorrimento();
 }
 
@@ -561,12 +654,16 @@ bool Tessaro14_ML::AddFonteDati(Connection* TheConnection, const QString& TableN
         RendiAttiva(nav);
         nav->ScorrimentoDisabilitato = scorrimento;
         nav->TipoDatabase = tipo;
+        ApplicaProprieta(*nav);
         HostObject* contenitore = HostObjectOf(Container);
         if (!Container || !contenitore)
             TessaroError::Raise(Err::ObjectNotSet);
         AvvisaWidgetNonLegabili(*Container);
+        // A prefix given only through the property serves every source.
+        const QString prefisso =
+            InitCharOfTag.isEmpty() && (mDaProprieta & kPrefisso) ? mInitCharTag : InitCharOfTag;
         risultato = nav->Init_Class(TheConnection, TableName, contenitore, OrderField, ArrayOfLink,
-                                    InitCharOfTag, Condizione);
+                                    prefisso, Condizione);
         ScorrimentoDisabilitato(scorrimento);
         TipoDatabase(tipo);
         mFontiDati.Add(contenitore->Name() + SecondaParteDelNomeControllo, nav);

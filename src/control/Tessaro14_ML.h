@@ -49,8 +49,43 @@ std::optional<QString> TabellaDiRicercaDelCombo(const QString& Tag, const QStrin
 
 class Tessaro14_ML : public QWidget {
     Q_OBJECT
+    // The design-time settings, for the property editor and .ui files. Set
+    // through these properties (setX, as uic and QUiLoader do) they never raise:
+    // before the first AddFonteDati the control keeps them, and every source
+    // registered later receives them. The methods of the same names keep
+    // their own rules. ConsultazioneEnabled comes before the three flags it
+    // sets, so that a form may enable one of them again after it.
+    Q_PROPERTY(TipoDb TipoDatabase READ TipoDatabaseProprieta WRITE setTipoDatabase NOTIFY
+                   TipoDatabaseChanged)
+    Q_PROPERTY(QString InitCharTag READ InitCharTag WRITE setInitCharTag NOTIFY InitCharTagChanged)
+    Q_PROPERTY(bool ScorrimentoDisabilitato READ ScorrimentoDisabilitato WRITE
+                   setScorrimentoDisabilitato NOTIFY ScorrimentoDisabilitatoChanged)
+    Q_PROPERTY(bool ConsultazioneEnabled READ ConsultazioneEnabled WRITE setConsultazioneEnabled
+                   NOTIFY ConsultazioneEnabledChanged)
+    Q_PROPERTY(bool NuovoEnabled READ NuovoEnabled WRITE setNuovoEnabled NOTIFY NuovoEnabledChanged)
+    Q_PROPERTY(bool ModificaEnabled READ ModificaEnabled WRITE setModificaEnabled NOTIFY
+                   ModificaEnabledChanged)
+    Q_PROPERTY(bool EliminaEnabled READ EliminaEnabled WRITE setEliminaEnabled NOTIFY
+                   EliminaEnabledChanged)
+    Q_PROPERTY(bool DuplicaEnabled READ DuplicaEnabled WRITE setDuplicaEnabled NOTIFY
+                   DuplicaEnabledChanged)
+    Q_PROPERTY(bool TastiScorrimentoEnabled READ TastiScorrimentoEnabled WRITE
+                   setTastiScorrimentoEnabled NOTIFY TastiScorrimentoEnabledChanged)
+    Q_PROPERTY(
+        bool MessaggioConfermaNuovoDisabilitato READ MessaggioConfermaNuovoDisabilitato WRITE
+            setMessaggioConfermaNuovoDisabilitato NOTIFY MessaggioConfermaNuovoDisabilitatoChanged)
+    Q_PROPERTY(
+        bool MessaggioConfermaClonaDisabilitato READ MessaggioConfermaClonaDisabilitato WRITE
+            setMessaggioConfermaClonaDisabilitato NOTIFY MessaggioConfermaClonaDisabilitatoChanged)
+    Q_PROPERTY(bool MessaggioConfermaEliminaDisabilitato READ MessaggioConfermaEliminaDisabilitato
+                   WRITE setMessaggioConfermaEliminaDisabilitato NOTIFY
+                       MessaggioConfermaEliminaDisabilitatoChanged)
 
 public:
+    // The database kinds, by the numbers TipoDatabase takes.
+    enum TipoDb : int { Access = 0, SqlServer = 1, MySql = 2, Sqlite = 4 };
+    Q_ENUM(TipoDb)
+
     using Registro = CollezioneChiavi<std::shared_ptr<clsADONavigator>>;
     using FormCaricate = CollezioneChiavi<QPointer<QWidget>>;
 
@@ -113,6 +148,33 @@ public:
     void Scorciatoia(const QString& key, const QKeySequence& tasti);
     QKeySequence Scorciatoia(const QString& key) const;
 
+    // --- the properties' other halves -----------------------------------------
+    bool NuovoEnabled() const { return mNuovoEnabled; }
+    bool ModificaEnabled() const { return mModificaEnabled; }
+    bool EliminaEnabled() const { return mEliminaEnabled; }
+    bool DuplicaEnabled() const { return mDuplicaEnabled; }
+    bool TastiScorrimentoEnabled() const { return mTastiScorrimentoEnabled; }
+    bool ConsultazioneEnabled() const { return mConsultazioneEnabled; }
+    bool MessaggioConfermaNuovoDisabilitato() const { return mMessaggioConfermaNuovoDisabilitato; }
+    bool MessaggioConfermaClonaDisabilitato() const { return mMessaggioConfermaClonaDisabilitato; }
+    bool MessaggioConfermaEliminaDisabilitato() const {
+        return mMessaggioConfermaEliminaDisabilitato;
+    }
+    QString InitCharTag() const { return mInitCharTag; }
+    TipoDb TipoDatabaseProprieta() const { return static_cast<TipoDb>(mTipoDatabase); }
+    void setNuovoEnabled(bool value) { NuovoEnabled(value); }
+    void setModificaEnabled(bool value) { ModificaEnabled(value); }
+    void setEliminaEnabled(bool value) { EliminaEnabled(value); }
+    void setDuplicaEnabled(bool value) { DuplicaEnabled(value); }
+    void setTastiScorrimentoEnabled(bool value) { TastiScorrimentoEnabled(value); }
+    void setConsultazioneEnabled(bool value) { ConsultazioneEnabled(value); }
+    void setMessaggioConfermaNuovoDisabilitato(bool value);
+    void setMessaggioConfermaClonaDisabilitato(bool value);
+    void setMessaggioConfermaEliminaDisabilitato(bool value);
+    void setInitCharTag(const QString& value);
+    void setTipoDatabase(TipoDb value);
+    void setScorrimentoDisabilitato(bool value);
+
     // --- events and read access ----------------------------------------------
     Tessaro14_MLEvents* Events() const { return mEvents; }
     // The active navigator, or nullptr.
@@ -133,6 +195,20 @@ public:
     // Shows a count that came back after the move it belongs to.
     void AggiornaContatore();
 
+signals:
+    void TipoDatabaseChanged(tessaro::Tessaro14_ML::TipoDb value);
+    void InitCharTagChanged(const QString& value);
+    void ScorrimentoDisabilitatoChanged(bool value);
+    void ConsultazioneEnabledChanged(bool value);
+    void NuovoEnabledChanged(bool value);
+    void ModificaEnabledChanged(bool value);
+    void EliminaEnabledChanged(bool value);
+    void DuplicaEnabledChanged(bool value);
+    void TastiScorrimentoEnabledChanged(bool value);
+    void MessaggioConfermaNuovoDisabilitatoChanged(bool value);
+    void MessaggioConfermaClonaDisabilitatoChanged(bool value);
+    void MessaggioConfermaEliminaDisabilitatoChanged(bool value);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -152,6 +228,23 @@ private:
     void Inizializza();
     void ApplicaScorrimento();
     void ApplicaLayout();
+
+    // What the properties gave for every source (see the Q_PROPERTY block).
+    enum DaProprieta : unsigned {
+        kConfermaNuovo = 1,
+        kConfermaClona = 2,
+        kConfermaElimina = 4,
+        kPrefisso = 8,
+    };
+    using Conferma = bool clsADONavigator::*;
+    // Stores a confirmation flag and tells it; through the property it waits for
+    // a source, else the active one takes it (ObjectNotSet without one).
+    void ImpostaConferma(bool& mio, Conferma suo, void (Tessaro14_ML::*cambiato)(bool),
+                         DaProprieta bit, bool value, bool daProprieta);
+    void MemorizzaInitCharTag(const QString& value);
+    void MemorizzaTipoDatabase(int value);
+    void MemorizzaScorrimento(short value);
+    void ApplicaProprieta(clsADONavigator& nav) const;
 
     void RendiAttiva(std::shared_ptr<clsADONavigator> nav);
     void Disattiva();
@@ -203,6 +296,7 @@ private:
     int mTipoDatabase = 0;
     short mScorrimentoDisabilitato = 0;
     QString mInitCharTag;
+    unsigned mDaProprieta = 0;
 
     // Shared so that a source that could not be registered stays alive while
     // it is active, and a command keeps its navigator alive to its end.

@@ -21,6 +21,12 @@ args=(-G "$generator" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Release)
 case "$mode" in
 install)
     cmake --install "$build_dir" --prefix "$work/prefix" >"$work/install.log"
+    # The Designer plugin, when built, lands in Qt's plugin folder under the prefix.
+    if [[ -f "$build_dir/plugins/designer/libtessaro_designer.so" ]] &&
+        ! find "$work/prefix" -path '*/qt6/plugins/designer/libtessaro_designer.so' | grep -q .; then
+        echo "run.sh: the Designer plugin is not under $work/prefix/.../qt6/plugins/designer" >&2
+        exit 1
+    fi
     args+=(-DCMAKE_PREFIX_PATH="$work/prefix")
     ;;
 subdirectory)
