@@ -18,4 +18,15 @@ constexpr bool InInserimentoOModifica(StatoNavigatore stato) {
     return stato == StatoNavigatore::NuovoRecord || stato == StatoNavigatore::ModificaRecord;
 }
 
+// The browsing state of a record at a 1-based position among `totale`.
+constexpr StatoNavigatore StatoDiScorrimento(long posizione, long totale) {
+    if (totale < 1)
+        return StatoNavigatore::NessunRecord;
+    if (totale == 1)
+        return StatoNavigatore::UnicoRecord;
+    if (posizione <= 1)
+        return StatoNavigatore::PrimoRecord;
+    return posizione >= totale ? StatoNavigatore::UltimoRecord : StatoNavigatore::RecordInMezzo;
+}
+
 } // namespace tessaro
