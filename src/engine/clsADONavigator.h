@@ -231,6 +231,8 @@ private:
     // binding
     QVariant ValoreDelLegame(const Legame& legame) const;
     void MostraCombo(ComboBox& cb, const Legame& legame);
+    // The type code of the column a text box shows (0 when not of the primary table).
+    int TipoMostrato(const Legame& legame) const;
     // The condition a combo's list is filled with: its DataField for a new record.
     QString CondizioneCombo(const ComboBox& ctl) const;
     static void SvuotaControllo(Control& c);

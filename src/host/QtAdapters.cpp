@@ -171,6 +171,8 @@ public:
             InvalidCall();
         mProperty.write(mBox, v);
     }
+    // The box shows its value its own way; the plain text is what it reads.
+    void ShowValue(const QVariant& value, int) override { SetText(ValueToText(value)); }
     bool Locked() const override { return mBox->isReadOnly(); }
     void SetLocked(bool locked) override {
         mBox->setReadOnly(locked);
