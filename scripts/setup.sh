@@ -13,7 +13,7 @@ PACKAGES=(
     fonts-dejavu-core fontconfig
     clang-format xdg-utils
     xvfb dbus-x11 at-spi2-core qt6-translations-l10n
-    orca python3-pyatspi xdotool
+    orca python3-pyatspi xdotool x11-xserver-utils
 )
 
 missing=()
