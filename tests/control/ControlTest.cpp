@@ -237,7 +237,7 @@ protected:
     }
 };
 
-enum class Partenza { Secondo, Modifica, Nuovo };
+enum class Partenza { Secondo, Modifica, Nuovo, ModificaPrimo, ModificaUltimo };
 enum class Via { Pulsante, Tastiera, Metodo };
 
 // A command, the key that gives it, where it starts, the answer to its
@@ -269,6 +269,8 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
          "Delete BeforeDelConfirm AfterDelConfirm OnCurrent AfterCurrent AfterDelete", 2},
         {"Annulla", "Esc", Partenza::Modifica, 0, "AfterAnnulla OnCurrent AfterCurrent", 7},
         {"Annulla", "Esc", Partenza::Nuovo, 0, "AfterAnnulla OnCurrent AfterCurrent", 7},
+        {"Annulla", "Esc", Partenza::ModificaPrimo, 0, "AfterAnnulla OnCurrent AfterCurrent", 2},
+        {"Annulla", "Esc", Partenza::ModificaUltimo, 0, "AfterAnnulla OnCurrent AfterCurrent", 3},
         {"Duplica", "Ctrl+D", Partenza::Secondo, MsgAnswer::Yes,
          "BeforeInsert OnCurrent AfterCurrent Clone", 5},
         {"Stampa", "Ctrl+P", Partenza::Secondo, MsgAnswer::No, "ClickPrint", 7},
@@ -301,7 +303,9 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
                 continue;
             SCOPED_TRACE(std::string(c.key) + " by way " + std::to_string(static_cast<int>(via)) +
                          " from " + std::to_string(static_cast<int>(c.partenza)));
-            Digita("2");
+            Digita(c.partenza == Partenza::ModificaPrimo    ? "1"
+                   : c.partenza == Partenza::ModificaUltimo ? "10"
+                                                            : "2");
             if (c.partenza == Partenza::Nuovo)
                 boxes.Expect(MsgAnswer::Yes);
             if (c.partenza != Partenza::Secondo) {
@@ -334,6 +338,16 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
             EXPECT_EQ(accesi, Accesi());
             EXPECT_EQ(Accesi() == QStringList({"Salva", "Annulla", "Stampa"}),
                       c.stato == 5 || c.stato == 6);
+            if (via == Via::Tastiera) { // a command from a field leaves the focus there
+                EXPECT_EQ(QApplication::focusWidget(), txtNome);
+            }
+            if (c.stato != 5 && c.stato != 6) { // the scrolling buttons tell where it stands
+                const int posizione = Box().section(' ', 0, 0).toInt();
+                EXPECT_EQ(std::make_pair(ctl->Button("Primo")->isEnabled(),
+                                         ctl->Button("Ultimo")->isEnabled()),
+                          std::make_pair(posizione > 1,
+                                         posizione < ctl->FonteDati()->RecordCount().toInt()));
+            }
             ctl->Annulla();
         }
     }
