@@ -12,6 +12,8 @@ PACKAGES=(
     sqlite3 libsqlite3-dev
     fonts-dejavu-core fontconfig
     clang-format xdg-utils
+    xvfb dbus-x11 at-spi2-core qt6-translations-l10n
+    orca python3-pyatspi xdotool x11-xserver-utils
 )
 
 missing=()

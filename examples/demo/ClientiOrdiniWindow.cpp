@@ -17,8 +17,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -96,15 +100,42 @@ void ClientiOrdiniWindow::CollegaEventi() {
             [this] { DopoSalvataggio(QStringLiteral("salvato")); });
     connect(eventi, &tessaro::Tessaro14_MLEvents::AfterDelete, this,
             [this] { DopoSalvataggio(QStringLiteral("eliminato")); });
-    connect(eventi, &tessaro::Tessaro14_MLEvents::ClickPrint, this, [this](bool&) {
+    connect(eventi, &tessaro::Tessaro14_MLEvents::ClickPrint, this, [this](bool& Cancel) {
+        if (!ScegliFileStampa()) {
+            Cancel = true;
+            return;
+        }
         // The print runs once this handler returns; tell the file it wrote, if any.
         QTimer::singleShot(0, this, [this, prima = tessaro::LastPrintFile()] {
             const QString file = tessaro::LastPrintFile();
             if (!file.isEmpty() && file != prima)
                 statusBar()->showMessage(
-                    T(QStringLiteral("stampato")).arg(QFileInfo(file).absoluteFilePath()));
+                    T(QStringLiteral("stampato")).arg(QFileInfo(file).absoluteFilePath()), 15000);
         });
     });
+}
+
+bool ClientiOrdiniWindow::ScegliFileStampa() {
+    // A printer, or a place for printouts chosen already (the tour's): nothing to ask.
+    if (tessaro::HasDefaultPrinter() || !tessaro::PrintOutputPath().isEmpty())
+        return true;
+    const QString cartella = mCartellaDati.isEmpty() ? QDir::homePath() : mCartellaDati;
+    QGroupBox* attivo = ContenitoreAttivo();
+    const QString titolo = attivo ? Testo(mLingua, attivo->objectName()) : T("titolo");
+    const QString proposto = QDir(cartella).filePath(
+        titolo + u' ' + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm")) +
+        QStringLiteral(".pdf"));
+    // Offscreen (the tour, the tests) nobody can answer: the suggested name is taken.
+    QString file = proposto;
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        file = QFileDialog::getSaveFileName(this, T(QStringLiteral("salvaStampa")), proposto,
+                                            QStringLiteral("PDF (*.pdf)"));
+    if (file.isEmpty())
+        return false;
+    tessaro::SetPrintOutputPath(file);
+    // For this printout only: the next one asks again.
+    QTimer::singleShot(0, this, [] { tessaro::SetPrintOutputPath(QString()); });
+    return true;
 }
 
 void ClientiOrdiniWindow::ImpostaCartellaLingue(const QString& cartella) {
@@ -216,6 +247,17 @@ void ClientiOrdiniWindow::ApplicaFiltro() {
 }
 
 void ClientiOrdiniWindow::AggiornaTitoli() {
+    // The window's title and the one Qt adds to it (and to every box without
+    // a title of its own) in the same language.
+    QGuiApplication::setApplicationDisplayName(T(QStringLiteral("titolo")));
+    // Qt's own texts (line edit menus, box buttons the language file leaves out).
+    QCoreApplication::removeTranslator(&mTraduzioniQt);
+    if (mTraduzioniQt.load(
+            QLocale(mLingua == QLatin1String("English") ? QLocale::English : QLocale::Italian),
+            QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&mTraduzioniQt);
+    setWindowTitle(QStringLiteral("Tessaro"));
     for (QGroupBox* g : {mUi->grpClienti, mUi->grpOrdini}) {
         const QString titolo = Testo(mLingua, g->objectName());
         g->setTitle(g == ContenitoreAttivo() ? kMarcaAttiva + titolo : titolo);
@@ -229,10 +271,20 @@ void ClientiOrdiniWindow::AggiornaStato() {
         return;
     }
     QString testo = T(QStringLiteral("fonteAttiva")).arg(Testo(mLingua, attivo->objectName()));
-    const QString condizione = Navigatore().FonteDati() ? Navigatore().Condizione() : QString();
-    if (!condizione.isEmpty())
-        testo += QStringLiteral("  \u00B7  ") + T(QStringLiteral("filtro")).arg(condizione);
+    if (const QString filtro = FiltroInParole(); !filtro.isEmpty())
+        testo += QStringLiteral("  \u00B7  ") + filtro;
     mStato->setText(testo);
+}
+
+// What the user typed, not the condition it became.
+QString ClientiOrdiniWindow::FiltroInParole() const {
+    QGroupBox* attivo = ContenitoreAttivo();
+    const QString testo = attivo ? mFiltri.value(attivo->objectName()).trimmed() : QString();
+    if (testo.isEmpty())
+        return QString();
+    return T(attivo == mUi->grpOrdini ? QStringLiteral("filtroOrdini")
+                                      : QStringLiteral("filtroClienti"))
+        .arg(testo);
 }
 
 void ClientiOrdiniWindow::ValidaPrimaDiSalvare(bool& Cancel) {
@@ -258,7 +310,7 @@ void ClientiOrdiniWindow::ValidaPrimaDiSalvare(bool& Cancel) {
 void ClientiOrdiniWindow::NuovoRecord(QWidget* contenitore) {
     if (contenitore == mUi->grpOrdini) {
         // A new order is dated today; a duplicated one too.
-        mUi->txtDataOrdine->setText(tessaro::ValueToText(QDate::currentDate()));
+        mUi->txtDataOrdine->setText(tessaro::ValueToLocaleText(QDate::currentDate()));
         mUi->cmbCliente->setFocus();
     } else if (contenitore == mUi->grpClienti) {
         mUi->chkAttivo->setChecked(true);

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
+#include <QTranslator>
 #include <memory>
 
 class QGroupBox;
@@ -33,6 +34,8 @@ public:
                         QWidget* parent = nullptr);
     ~ClientiOrdiniWindow() override;
 
+    // Where the data lives: printouts are suggested there.
+    void ImpostaCartellaDati(const QString& cartella) { mCartellaDati = cartella; }
     // The writable folder of the language files; switches to its language.
     void ImpostaCartellaLingue(const QString& cartella);
     // Registers the data sources; false when one could not be set up.
@@ -67,15 +70,22 @@ private:
     // After a save or a delete: tell the user, keep the customer combo current.
     void DopoSalvataggio(const QString& messaggio);
     QString T(const QString& chiave) const;
+    // Asks where to save the printout (a name from the form's title, in the
+    // data folder); false when the user gives none.
+    bool ScegliFileStampa();
+    // The active filter in words.
+    QString FiltroInParole() const;
 
     std::unique_ptr<Ui::ClientiOrdiniWindow> mUi;
     tessaro::Connection* mConnessione;
     int mTipoDatabase;
     bool mConOrdini;
     QString mCartellaLingue;
+    QString mCartellaDati;
     QString mLingua = QStringLiteral("Italiano");
     QHash<QString, QString> mFiltri; // typed filter per container
     QLabel* mStato = nullptr;
+    QTranslator mTraduzioniQt;
 };
 
 } // namespace demo

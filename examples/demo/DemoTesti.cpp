@@ -21,7 +21,7 @@ struct Voce {
 
 // Object names of the window, then the keys of the demo's messages.
 constexpr Voce kVoci[] = {
-    {"ClientiOrdiniWindow", "Clienti e Ordini - Tessaro", "Customers and Orders - Tessaro"},
+    {"ClientiOrdiniWindow", "Tessaro", "Tessaro"},
     {"grpClienti", "Clienti", "Customers"},
     {"grpOrdini", "Ordini", "Orders"},
     {"lblIdCliente", "Codice", "Code"},
@@ -38,7 +38,7 @@ constexpr Voce kVoci[] = {
     {"lblAgente", "Agente", "Agent"},
     {"lblImporto", "Importo €", "Amount €"},
     {"lblNote", "Note", "Notes"},
-    {"lblFiltro", "&Filtro", "&Filter"},
+    {"lblFiltro", "Fil&tro", "Fil&ter"},
     {"btnFiltra", "Filtra", "Apply"},
     {"btnTutti", "Tutti", "All"},
     {"menuFile", "&File", "&File"},
@@ -55,7 +55,7 @@ constexpr Voce kVoci[] = {
      "Given by the database when the record is saved"},
     {"txtProvincia.toolTip", "La provincia del comune scelto, letta dalla tabella Comuni",
      "The province of the chosen town, read from the Comuni table"},
-    {"txtDataOrdine", "aaaa-mm-gg", "yyyy-mm-dd"},
+    {"txtDataOrdine", "data", "date"},
     // Messages.
     {"titolo", "Clienti e Ordini", "Customers and Orders"},
     {"cognomeObbligatorio", "Il cognome del cliente è obbligatorio.",
@@ -64,7 +64,10 @@ constexpr Voce kVoci[] = {
      "Choose the customer of the order."},
     {"agenteObbligatorio", "Scegliere l'agente dell'ordine.", "Choose the agent of the order."},
     {"fonteAttiva", "Fonte dati attiva: %1", "Active data source: %1"},
-    {"filtro", "filtro: %1", "filter: %1"},
+    {"filtroClienti", "cognome che inizia con «%1»", "surname starting with “%1”"},
+    {"filtroOrdini", "clienti con il cognome che inizia con «%1»",
+     "customers whose surname starts with “%1”"},
+    {"salvaStampa", "Salva la stampa", "Save the printout"},
     {"stampato", "Stampa salvata in %1", "Printout saved as %1"},
     {"salvato", "Record salvato.", "Record saved."},
     {"eliminato", "Record eliminato.", "Record deleted."},

@@ -211,6 +211,7 @@ int main(int argc, char* argv[]) {
     demo::ClientiOrdiniWindow finestra(&connessione, connessione.TipoDatabase(), conOrdini);
     finestra.resize(1000, 430);
     finestra.show();
+    finestra.ImpostaCartellaDati(cartella);
     finestra.ImpostaCartellaLingue(lingue);
 
     if (!giro) {

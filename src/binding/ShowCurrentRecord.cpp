@@ -35,6 +35,17 @@ QVariant clsADONavigator::ValoreDelLegame(const Legame& legame) const {
     return TheFullData->Fields().Item(colonna).Value();
 }
 
+int clsADONavigator::TipoMostrato(const Legame& legame) const {
+    // A linked table's column shows by its value's own type.
+    if (legame.tipo == TipoLegame::ColonnaCollegata || !mTabellaPrincipale)
+        return 0;
+    for (long i = 1; i <= mTabellaPrincipale->Count(); ++i)
+        if (const auto c = mTabellaPrincipale->Item(i);
+            c->NomeCampo().compare(legame.ColonnaMostrata(), Qt::CaseInsensitive) == 0)
+            return c->TipoDati();
+    return 0;
+}
+
 void clsADONavigator::MostraCombo(ComboBox& cb, const Legame& legame) {
     const QVariant v = ValoreDelLegame(legame);
     ChiaviCombo* voce = TrovaChiaviCombo(cb.Name());
@@ -88,8 +99,10 @@ void clsADONavigator::ShowCurrentRecord() {
                 if (!c.IsTextBox())
                     return;
                 if (const Legame* legame = colonnaMostrata(c)) {
-                    AsTextBox(c).SetText(record ? ValueToText(ValoreDelLegame(*legame))
-                                                : QString());
+                    if (record)
+                        AsTextBox(c).ShowValue(ValoreDelLegame(*legame), TipoMostrato(*legame));
+                    else
+                        AsTextBox(c).SetText(QString());
                     Ricorda(c);
                 }
             };

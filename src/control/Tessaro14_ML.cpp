@@ -1,5 +1,6 @@
 #include "control/Tessaro14_ML.h"
 
+#include "control/Annunciatore.h"
 #include "control/BarraPulsanti.h"
 #include "data/TessaroError.h"
 #include "data/Values.h"
@@ -12,7 +13,6 @@
 #include "language/modLanguageSupport.h"
 
 #include <QAbstractScrollArea>
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -23,6 +23,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QToolButton>
 #include <QWidgetAction>
 #include <algorithm>
@@ -195,6 +196,29 @@ void AvvisaWidgetNonLegabili(const QWidget& contenitore) {
 
 } // namespace
 
+QString TestoPulsanteMessaggio(int risposta) {
+    const char* chiave = nullptr;
+    switch (risposta) {
+    case MsgAnswer::Yes:
+        chiave = "TQ67";
+        break;
+    case MsgAnswer::No:
+        chiave = "TQ68";
+        break;
+    case MsgAnswer::Cancel:
+        chiave = "TQ69";
+        break;
+    case MsgAnswer::Ok:
+        chiave = "TQ70";
+        break;
+    default:
+        return QString();
+    }
+    const QString key = Testo(chiave);
+    const QString m = GetMessage(key);
+    return m == key ? QString() : m;
+}
+
 std::optional<QString> TabellaDiRicercaDelCombo(const QString& Tag, const QString& InitCharTag) {
     const Legame legame = LeggiLegame(Tag, InitCharTag, true);
     if (legame.colonneVoce.isEmpty())
@@ -241,7 +265,7 @@ Tessaro14_ML::Tessaro14_ML(QWidget* parent)
       mRelay(std::make_unique<Relay>(mEvents, this)) {
     InizializzaIcone();
     if (!CurrentMessageBoxService()) {
-        static QtMessageBoxService servizio;
+        static QtMessageBoxService servizio(TestoPulsanteMessaggio);
         SetMessageBoxService(&servizio);
     }
     mToolbar = new BarraPulsanti(this);
@@ -251,6 +275,7 @@ Tessaro14_ML::Tessaro14_ML(QWidget* parent)
     disposizione->setContentsMargins(0, 0, 0, 0);
     disposizione->setSpacing(0);
     disposizione->addWidget(mToolbar);
+    mAnnunciatore = new Annunciatore(this);
     CreaPulsanti();
     Inizializza();
     // To see the shortcut overrides of the form's line edits (see CedeTasto).
@@ -416,7 +441,7 @@ void Tessaro14_ML::DuplicaEnabled(bool value) {
 void Tessaro14_ML::TastiScorrimentoEnabled(bool value) {
     const bool cambiato = std::exchange(mTastiScorrimentoEnabled, value) != value;
     ImpostaScorrimento(value, value);
-    mTxtNumRec->setReadOnly(!value);
+    BloccaCasella(!value);
     AggiornaStatoPulsanti();
     if (cambiato)
         emit TastiScorrimentoEnabledChanged(value);
@@ -431,7 +456,7 @@ void Tessaro14_ML::ConsultazioneEnabled(bool value) {
     Button(QStringLiteral("Stampa"))->setEnabled(value);
     const bool scorrimento = value && mTastiScorrimentoEnabled;
     ImpostaScorrimento(scorrimento, scorrimento);
-    mTxtNumRec->setReadOnly(!scorrimento);
+    BloccaCasella(!scorrimento);
     AggiornaStatoPulsanti();
 }
 
@@ -560,7 +585,7 @@ void Tessaro14_ML::Enabled(bool abilitata) {
     Riporta(QStringLiteral("Tessaro_Enabled "), TitoloTQ03(), [&] {
         for (QAction* a : mPulsanti)
             a->setEnabled(abilitata);
-        mTxtNumRec->setReadOnly(!abilitata);
+        BloccaCasella(!abilitata);
         mToolbar->setEnabled(abilitata);
         if (!abilitata)
             mTxtNumRec->clear();
@@ -609,13 +634,12 @@ void Tessaro14_ML::AggiornaTesti() {
         Messaggio("TQ59", "Scrivere il numero di un record e premere Invio per raggiungerlo"));
 }
 
-// The position or the mode becomes the box's description, and a screen reader
-// hears it as a change of the box's value.
 void Tessaro14_ML::Annuncia(const QString& testo) {
     mUltimoAnnuncio = testo;
-    mTxtNumRec->setAccessibleDescription(testo);
-    QAccessibleValueChangeEvent evento(mTxtNumRec, testo);
-    QAccessible::updateAccessibility(&evento);
+    if (mInComando)
+        mAnnuncioInAttesa = testo;
+    else
+        mAnnunciatore->Annuncia(testo);
 }
 
 // --- the active navigator ------------------------------------------------------------
@@ -836,10 +860,63 @@ bool Tessaro14_ML::ChiediSalvataggio() {
 
 void Tessaro14_ML::ToolbarMoveRecord_ButtonClick(QAction* Button) {
     const QString key = Button->objectName();
+    Comando([&] {
+        Riporta(QStringLiteral("Tessaro_ToolbarMoveRecord_ButtonClick "), TitoloTQ03(),
+                [&] { EseguiComando(key); });
+    });
+}
+
+template <typename F> void Tessaro14_ML::Comando(F&& f) {
+    // A button pressed by a handler inside a command runs within that command.
+    if (mInComando) {
+        f();
+        return;
+    }
+    // Disabling the toolbar takes the focus from its button or box.
+    const QPointer<QWidget> prima = QApplication::focusWidget();
+    mInComando = true;
+    mFuocoSpostato = false;
     mToolbar->setEnabled(false);
-    Riporta(QStringLiteral("Tessaro_ToolbarMoveRecord_ButtonClick "), TitoloTQ03(),
-            [&] { EseguiComando(key); });
+    f();
     mToolbar->setEnabled(true);
+    mInComando = false;
+    RimettiFuoco(prima.data());
+    // Spoken once the focus has settled: a focus change would cut it short.
+    if (mAnnuncioInAttesa)
+        mAnnunciatore->Annuncia(*std::exchange(mAnnuncioInAttesa, std::nullopt));
+}
+
+// Back where it was, or on the first field when that widget no longer takes
+// the focus; a focus the command's handlers gave (a field to fill, a field a
+// refused save points at) stays where they put it.
+void Tessaro14_ML::RimettiFuoco(QWidget* prima) {
+    QWidget* ora = QApplication::focusWidget();
+    if (!prima || ora == prima || (ora && mFuocoSpostato))
+        return;
+    if (prima->isEnabled() && prima->isVisible() && prima->focusPolicy() != Qt::NoFocus) {
+        prima->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // Qt has already moved it on from a field that was locked.
+    if (ora && !mToolbar->isAncestorOf(ora))
+        return;
+    if (QWidget* campo = PrimoCampo())
+        campo->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* Tessaro14_ML::PrimoCampo() const {
+    QWidget* contenitore = nullptr;
+    // Without an active source there is no field to go to.
+    Salta([&] { contenitore = WidgetDi(Attiva()->ContenitoreCaselle()); });
+    if (!contenitore)
+        return nullptr;
+    // The focus chain is a ring through the whole window.
+    QWidget* w = contenitore->nextInFocusChain();
+    for (; w && w != contenitore; w = w->nextInFocusChain())
+        if (contenitore->isAncestorOf(w) && !mToolbar->isAncestorOf(w) && w->isEnabled() &&
+            w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+            return w;
+    return nullptr;
 }
 
 void Tessaro14_ML::EseguiComando(const QString& key) {
@@ -965,30 +1042,39 @@ void Tessaro14_ML::AggiornaStatoPulsanti() {
     } catch (const TessaroError&) {
         return; // no state to show: the buttons stay as they are
     }
+    stato = StatoVero(stato);
     StatoPulsanti(stato);
     Button(QStringLiteral("Annulla"))->setEnabled(Button(QStringLiteral("Salva"))->isEnabled());
     AnnunciaStato(stato);
 }
 
-// A move speaks the new position; entering an edit speaks the mode.
+// A move speaks the record counter as the box shows it; entering an edit
+// speaks the mode.
 void Tessaro14_ML::AnnunciaStato(StatoNavigatore stato) {
     QString testo;
     if (stato == StatoNavigatore::NuovoRecord) {
         testo = Messaggio("TQ62", "Nuovo record: inserire i dati");
     } else if (stato == StatoNavigatore::ModificaRecord) {
         testo = Messaggio("TQ63", "Modifica del record in corso");
-    } else if (stato != StatoNavigatore::NessunRecord) {
-        Salta([&] {
-            const auto nav = Attiva();
-            testo = Messaggio("TQ60", "Record %1 di %2")
-                        .arg(Numero(nav->AbsolutePosition()), Numero(nav->RecordCount()));
-            if (nav->ConteggioInAttesa())
-                testo += QStringLiteral(" (") + Messaggio("TQ64", "conteggio in corso") +
-                         QLatin1Char(')');
-        });
+    } else if (stato == StatoNavigatore::NessunRecord) {
+        testo = Messaggio("TQ66", "Nessun record");
+    } else {
+        // The counter reports its own failures.
+        Salta([&] { testo = Messaggio("TQ60", "Record %1").arg(Contatore(true)); });
     }
     if (testo != mUltimoAnnuncio)
         Annuncia(testo);
+}
+
+StatoNavigatore Tessaro14_ML::StatoVero(StatoNavigatore stato) {
+    if (stato == StatoNavigatore::NessunRecord || InInserimentoOModifica(stato) ||
+        mFonteDati->ScorrimentoDisabilitato)
+        return stato;
+    // The buttons follow where the record stands, whatever state a move named.
+    const StatoNavigatore vero = mFonteDati->StatoDelRecord();
+    if (vero != stato)
+        mFonteDati->SetState(vero);
+    return vero;
 }
 
 void Tessaro14_ML::StatoPulsanti(StatoNavigatore stato) {
@@ -1007,7 +1093,9 @@ void Tessaro14_ML::StatoPulsanti(StatoNavigatore stato) {
         imposta("Stampa", true);
         imposta("Salva", true);
         imposta("Duplica", false);
-        ImpostaCasella(QString(), true);
+        ImpostaCasella(stato == StatoNavigatore::NuovoRecord ? Messaggio("TQ64", "Nuovo record")
+                                                             : Messaggio("TQ65", "In modifica"),
+                       true);
         break;
     case StatoNavigatore::PrimoRecord:
     case StatoNavigatore::UltimoRecord:
@@ -1063,16 +1151,24 @@ void Tessaro14_ML::ImpostaScorrimento(bool primoPrecedente, bool successivoUltim
 void Tessaro14_ML::ImpostaCasella(const QString& testo, bool locked) {
     mTestoCasella = testo;
     mTxtNumRec->setText(testo);
-    mTxtNumRec->setReadOnly(locked);
+    BloccaCasella(locked);
 }
 
-QString Tessaro14_ML::Contatore() const {
+void Tessaro14_ML::BloccaCasella(bool locked) {
+    mTxtNumRec->setReadOnly(locked);
+    MostraSolaLettura(mTxtNumRec, locked);
+}
+
+QString Tessaro14_ML::Contatore(bool parlato) const {
     const auto nav = Attiva();
     // A count not final yet carries a mark, as form bars mark a row count
-    // still being read.
+    // still being read; a screen reader hears it in words.
+    QString segno;
+    if (nav->ConteggioInAttesa())
+        segno = parlato ? QStringLiteral(" (") + Messaggio("TQ71", "conteggio in corso") + u')'
+                        : QStringLiteral("*");
     return Numero(nav->AbsolutePosition()) + QLatin1Char(' ') + GetMessage(QStringLiteral("TQ30")) +
-           QLatin1Char(' ') + Numero(nav->RecordCount()) +
-           (nav->ConteggioInAttesa() ? QStringLiteral("*") : QString());
+           QLatin1Char(' ') + Numero(nav->RecordCount()) + segno;
 }
 
 // A count came back: the counter says so, unless a command is under way (it
@@ -1129,6 +1225,14 @@ bool Tessaro14_ML::eventFilter(QObject* watched, QEvent* event) {
         }
         if (CedeTasto(watched, tasto))
             return true;
+    }
+    if (mInComando && event->type() == QEvent::FocusIn) {
+        // Given by the command's handlers, not by the window coming back after a box.
+        auto* w = qobject_cast<QWidget*>(watched);
+        const Qt::FocusReason perche = static_cast<QFocusEvent*>(event)->reason();
+        if (w && w->window() == window() && !mToolbar->isAncestorOf(w) &&
+            perche != Qt::ActiveWindowFocusReason && perche != Qt::PopupFocusReason)
+            mFuocoSpostato = true;
     }
     if (watched == mTxtNumRec) {
         if (event->type() == QEvent::FocusIn) {

@@ -35,6 +35,7 @@ class QToolBar;
 
 namespace tessaro {
 
+class Annunciatore;
 class clsADONavigator;
 class ComboBox;
 class Connection;
@@ -46,6 +47,12 @@ class BarraPulsanti;
 // is empty or missing), split at U+00B8; the second of at least three fields.
 // Empty when the combo takes no part in the refills.
 std::optional<QString> TabellaDiRicercaDelCombo(const QString& Tag, const QString& InitCharTag);
+
+// The text of a message box's button in the current language (Yes, No, Cancel
+// and OK by their MsgAnswer), or empty where the language file has none, for
+// Qt's own translated text. The control's message boxes take their buttons
+// from here.
+QString TestoPulsanteMessaggio(int risposta);
 
 class Tessaro14_ML : public QWidget {
     Q_OBJECT
@@ -226,6 +233,13 @@ private:
     void AggiornaTesti();
     void Annuncia(const QString& testo);
     void Inizializza();
+    // A command from the toolbar or a shortcut: the toolbar is off while it
+    // runs, and the focus ends where it started unless the command's handlers
+    // placed it (see RimettiFuoco).
+    template <typename F> void Comando(F&& f);
+    void RimettiFuoco(QWidget* prima);
+    // The first field of the active source's container that takes the focus.
+    QWidget* PrimoCampo() const;
     void ApplicaScorrimento();
     void ApplicaLayout();
 
@@ -261,8 +275,14 @@ private:
     void ImpostaTutti(bool value);
     void ImpostaScorrimento(bool primoPrecedente, bool successivoUltimo);
     void ImpostaCasella(const QString& testo, bool locked);
+    // Locks the record-number box, with the look of a read-only field.
+    void BloccaCasella(bool locked);
     void AnnunciaStato(StatoNavigatore stato);
-    QString Contatore() const;
+    // A browsing state that its position and count contradict is put right.
+    StatoNavigatore StatoVero(StatoNavigatore stato);
+    // "n di N", marked while the count is pending: with "*", or in words
+    // for a screen reader.
+    QString Contatore(bool parlato = false) const;
 
     void txtNumRec_GotFocus();
     void txtNumRec_KeyPress(int KeyAscii);
@@ -280,8 +300,14 @@ private:
     QString mTestoCasella;
     // A click that gives the box the focus selects its whole text.
     bool mSelezionaAlRilascio = false;
+    Annunciatore* mAnnunciatore = nullptr;
     // What was announced last, so that only changes are spoken.
     QString mUltimoAnnuncio;
+    // Within a toolbar command: the announcement waits for the focus to settle,
+    // and a focus given by the command's handlers stays where they put it.
+    bool mInComando = false;
+    bool mFuocoSpostato = false;
+    std::optional<QString> mAnnuncioInAttesa;
 
     bool mNuovoEnabled = false;
     bool mModificaEnabled = false;

@@ -330,6 +330,9 @@ void MySqlProvider::Configure(QSqlDatabase& db, const ConnectionSettings& s,
     db.setUserName(s.user);
     db.setPassword(s.password);
     db.setConnectOptions(mysql::ConnectOptions(s.socket));
+    // DECIMAL as the server writes it, every digit; DescribeColumns gives the
+    // other fractional columns back their doubles.
+    db.setNumericalPrecisionPolicy(QSql::HighPrecision);
 }
 
 std::unique_ptr<Recordset> MySqlProvider::OpenSchema(Connection& c, int queryType,
@@ -405,6 +408,10 @@ void MySqlProvider::DescribeColumns(const Connection& /*c*/, const QSqlRecord& r
         col.type = mysql::FieldTypeCode(f.typeID(), length, binary);
         if (f.typeID() == FieldType::Bit)
             DecodeBits(col);
+        if (f.metaType().id() == QMetaType::Double && col.type != DbType::Numeric)
+            for (QVariant& v : col.variants)
+                if (v.isValid())
+                    v = v.toDouble();
         if (col.type == DbType::WChar)
             col.definedSize = length > 0 ? length / kBytesPerCharacter : 0;
         else if (col.type == DbType::Binary)

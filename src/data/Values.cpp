@@ -1,5 +1,7 @@
 #include "data/Values.h"
 
+#include "data/Database.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -29,21 +31,102 @@ QDate WithCentury(const QDate& d, bool twoDigitYear) {
     return QDate(yy < 30 ? 2000 + yy : 1900 + yy, d.month(), d.day());
 }
 
+const QRegularExpression& TwoDigitYear() {
+    static const QRegularExpression re(QStringLiteral("(?<!y)yy(?!y)"));
+    return re;
+}
+
+// The short date with a four-digit year: a date shown must name its century.
+QString ShownDateFormat(const QLocale& locale) {
+    return locale.dateFormat(QLocale::ShortFormat).replace(TwoDigitYear(), QStringLiteral("yyyy"));
+}
+
+// The short time, with the seconds (and their fraction) after the minutes
+// when a time has them, in the separator the locale puts before the minutes.
+QString ShownTimeFormat(const QLocale& locale, bool seconds, bool fraction) {
+    QString f = locale.timeFormat(QLocale::ShortFormat);
+    static const QRegularExpression minutes(QStringLiteral("(\\W?)mm"));
+    static const QRegularExpression withSeconds(QStringLiteral("ss(?!\\W?z)"));
+    if (!seconds && !fraction)
+        return f;
+    // A short time with seconds already lacks only the fraction.
+    if (const auto s = withSeconds.match(f); s.hasMatch())
+        return fraction ? f.insert(s.capturedEnd(), locale.decimalPoint() + QStringLiteral("zzz"))
+                        : f;
+    const auto m = minutes.match(f);
+    if (!m.hasMatch())
+        return QStringLiteral("HH:mm:ss") + (fraction ? QStringLiteral(".zzz") : QString());
+    const QString separator = m.captured(1).isEmpty() ? QStringLiteral(":") : m.captured(1);
+    const QString added = separator + QStringLiteral("ss") +
+                          (fraction ? locale.decimalPoint() + QStringLiteral("zzz") : QString());
+    return f.insert(m.capturedEnd(), added);
+}
+
+QStringList TimeFormatsRead(const QLocale& locale) {
+    return {ShownTimeFormat(locale, false, false), ShownTimeFormat(locale, true, false),
+            ShownTimeFormat(locale, true, true)};
+}
+
+// A C-form number in the locale's digits and signs, without grouping.
+QString LocaleNumber(const QString& c, const QLocale& locale) {
+    QString out;
+    for (const QChar ch : c) {
+        if (ch.isDigit())
+            out += locale.toString(ch.digitValue());
+        else if (ch == QLatin1Char('.'))
+            out += locale.decimalPoint();
+        else if (ch == QLatin1Char('-'))
+            out += locale.negativeSign();
+        else if (ch == QLatin1Char('+'))
+            out += locale.positiveSign();
+        else if (ch == QLatin1Char('e') || ch == QLatin1Char('E'))
+            out += locale.exponential();
+        else
+            out += ch;
+    }
+    return out;
+}
+
+QString LocaleTime(const QTime& t, const QLocale& locale) {
+    return locale.toString(
+        t, ShownTimeFormat(locale, t.second() != 0 || t.msec() != 0, t.msec() != 0));
+}
+
+QString LocaleDateTime(const QDateTime& dt, bool withTime, const QLocale& locale) {
+    const QString date = locale.toString(dt.date(), ShownDateFormat(locale));
+    const QTime t = dt.time();
+    if (!withTime || t == QTime(0, 0))
+        return date;
+    return date + QLatin1Char(' ') + LocaleTime(t, locale);
+}
+
+bool IsNumberType(int tipo) {
+    switch (tipo) {
+    case DbType::Single:
+    case DbType::Double:
+    case DbType::Currency:
+    case DbType::Numeric:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The locale's short date as typed: with a two- or four-digit year, with or
 // without leading zeros, optionally followed by a time.
 std::optional<QDateTime> LocaleDateTime(const QString& s) {
     const QLocale locale;
     static const QRegularExpression twoDigitDay(QStringLiteral("(?<!d)dd(?!d)"));
     static const QRegularExpression twoDigitMonth(QStringLiteral("(?<!M)MM(?!M)"));
-    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+    const QRegularExpression& twoDigitYear = TwoDigitYear();
     QString shortDate = locale.dateFormat(QLocale::ShortFormat);
     shortDate.replace(twoDigitDay, QStringLiteral("d"));
     shortDate.replace(twoDigitMonth, QStringLiteral("M"));
     QStringList dateFormats{shortDate};
     if (shortDate.contains(twoDigitYear))
         dateFormats << QString(shortDate).replace(twoDigitYear, QStringLiteral("yyyy"));
-    const QStringList timeFormats{locale.timeFormat(QLocale::ShortFormat),
-                                  QStringLiteral("H:mm:ss"), QStringLiteral("H:mm")};
+    const QStringList timeFormats =
+        TimeFormatsRead(locale) + QStringList{QStringLiteral("H:mm:ss"), QStringLiteral("H:mm")};
     for (const QString& df : dateFormats) {
         const bool shortYear = df.contains(twoDigitYear);
         for (const QString& tf : timeFormats) {
@@ -98,6 +181,37 @@ QString ValueToText(const QVariant& value) {
     default:
         return value.toString();
     }
+}
+
+QString ValueToLocaleText(const QVariant& value, int tipo) {
+    if (!value.isValid() || value.isNull())
+        return QString();
+    const QLocale locale;
+    // Without a locale of its own, the program shows the fixed forms.
+    if (locale.language() == QLocale::C)
+        return ValueToText(value);
+    const int tipoValore = value.typeId();
+    const bool data =
+        tipo == DbType::Date || tipo == DbType::DbTimeStamp ||
+        (tipo == 0 && (tipoValore == QMetaType::QDate || tipoValore == QMetaType::QDateTime));
+    if (data) {
+        const auto dt = tipoValore == QMetaType::QDate ? QDateTime(value.toDate(), QTime(0, 0))
+                        : tipoValore == QMetaType::QDateTime ? std::optional(value.toDateTime())
+                                                             : ParseDate(ValueToText(value));
+        if (dt && dt->isValid())
+            return LocaleDateTime(*dt, tipoValore != QMetaType::QDate, locale);
+        return ValueToText(value);
+    }
+    if (tipo == DbType::DbTime || (tipo == 0 && tipoValore == QMetaType::QTime)) {
+        const auto t = ParseTime(ValueToText(value));
+        return t ? LocaleTime(*t, locale) : ValueToText(value);
+    }
+    const bool numero =
+        tipoValore == QMetaType::Double || tipoValore == QMetaType::Float || IsNumberType(tipo);
+    const QString c = ValueToText(value);
+    if (numero && IsNumeric(c) && !c.contains(QLatin1Char(',')))
+        return LocaleNumber(c.trimmed(), locale);
+    return c;
 }
 
 bool ValueToBool(const QVariant& value) {
@@ -258,8 +372,13 @@ std::optional<QTime> ParseTime(const QString& text) {
     static const QRegularExpression re(
         QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3}))?)?$"));
     const auto m = re.match(text.trimmed());
-    if (!m.hasMatch())
+    if (!m.hasMatch()) {
+        const QLocale locale;
+        for (const QString& f : TimeFormatsRead(locale))
+            if (const QTime t = locale.toTime(text.trimmed(), f); t.isValid())
+                return t;
         return std::nullopt;
+    }
     const QString ms = m.captured(4).leftJustified(3, QLatin1Char('0'));
     const QTime t(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), ms.toInt());
     return t.isValid() ? std::optional<QTime>(t) : std::nullopt;

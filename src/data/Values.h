@@ -15,6 +15,16 @@ namespace tessaro {
 // ".zzz" when there are any.
 QString ValueToText(const QVariant& value);
 
+// What a text box shows of a column value, in the application's QLocale:
+// numbers with its digits, signs and decimal separator, without grouping, all
+// their digits (a double its shortest exact form); dates in its short date
+// with a four-digit year, times in its short time with the seconds and the
+// fraction when the value has them. `tipo` is the column's type code (0: by
+// the value's own type), so that dates, times and decimals that a driver gives
+// as text show the same way. TypedNumber, ParseDate and ParseTime read it back
+// to the same value.
+QString ValueToLocaleText(const QVariant& value, int tipo = 0);
+
 // A value read as a Boolean (check boxes): non-zero numbers, true, "true",
 // "-1" and the like are true; Null and zero are false.
 bool ValueToBool(const QVariant& value);
@@ -38,7 +48,7 @@ bool Fits64Bits(const QString& number, bool isUnsigned);
 // ISO yyyy-mm-dd [hh:mm[:ss[.fff]]] or the short date (and time) of the
 // application's QLocale. The result is in UTC so that no clock change moves it.
 std::optional<QDateTime> ParseDate(const QString& text);
-// A time of day: hh:mm[:ss[.fff]].
+// A time of day: hh:mm[:ss[.fff]], or as ValueToLocaleText writes one.
 std::optional<QTime> ParseTime(const QString& text);
 bool IsDate(const QString& text);
 

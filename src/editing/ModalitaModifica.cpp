@@ -87,7 +87,10 @@ void clsADONavigator::Annulla() {
         // With no record to go back to (a table empty from the start or emptied
         // by deletes) the record last loaded is gone: show nothing.
         const bool nessuno = !mSorgente || mSorgente->Vuota();
-        mState = nessuno ? StatoNavigatore::NessunRecord : StatoNavigatore::RecordInMezzo;
+        // Back to browsing where the record stands: first, last, only or between.
+        const StatoNavigatore scorrimento =
+            nessuno ? StatoNavigatore::NessunRecord : StatoDelRecord();
+        mState = scorrimento;
         FillComboConOfForm();
         if (nessuno) {
             SvuotaControlli();
@@ -95,7 +98,7 @@ void clsADONavigator::Annulla() {
         }
         ShowCurrentRecord();
         // Again: the host's OnCurrent and AfterCurrent handlers run in between.
-        mState = StatoNavigatore::RecordInMezzo;
+        mState = scorrimento;
     });
 }
 

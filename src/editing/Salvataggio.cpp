@@ -152,10 +152,26 @@ QString NomeNellaLista(const QString& nome, bool primo, const Dialetto& d) {
     return nome;
 }
 
+// The key of the saved record in the fixed form of keys: a text box shows
+// numbers and dates the user's way.
 QString TestoChiaveServita(const ColonnaServita& c) {
     if (c.fonte != FonteValore::Testo && c.fonte != FonteValore::ChiaveCombo)
         return QString();
-    return c.testo.trimmed().isEmpty() ? QString() : c.testo;
+    if (c.testo.trimmed().isEmpty())
+        return QString();
+    if (c.fonte == FonteValore::ChiaveCombo)
+        return c.testo;
+    switch (GruppoDi(c.tipo)) {
+    case GruppoColonna::Intero:
+    case GruppoColonna::AltroNumero:
+        return TypedNumber(c.testo).value_or(c.testo);
+    case GruppoColonna::Data:
+        if (const auto data = ParseDate(c.testo))
+            return ValueToText(*data);
+        return c.testo;
+    default:
+        return c.testo;
+    }
 }
 
 } // namespace

@@ -28,7 +28,7 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
                         .tipoOrdine = ordine ? ordine->TipoDati() : short(0),
                         .tipoChiave = static_cast<short>(mTipoChiave),
                         .condizione = mCondizione},
-                       TipoDelleLetture(), ScorrimentoDisabilitato != 0);
+                       TipoDelleLetture(), ScorrimentoDisabilitato != 0 && mUnaRiga);
     return *mSorgente;
 }
 
@@ -96,7 +96,7 @@ void clsADONavigator::VaiEMostra(const Trova& trova, const StatoDopo& stato) {
             return;
         }
         if (LeggiRecord(ValueToText(passo.chiave))) {
-            RicordaRecordCaricato(passo.chiave);
+            RicordaRecordCaricato(passo.chiave, passo.primo, passo.ultimo);
             ShowCurrentRecord();
             mState = stato(passo);
             mSorgente->Controlla();
@@ -108,11 +108,25 @@ void clsADONavigator::VaiEMostra(const Trova& trova, const StatoDopo& stato) {
     TessaroError::Raise(Err::NoCurrentRecord);
 }
 
-void clsADONavigator::RicordaRecordCaricato(const QVariant& chiave) {
+void clsADONavigator::RicordaRecordCaricato(const QVariant& chiave, bool primo, bool ultimo) {
     mChiaveCaricata = chiave;
+    mPrimoMostrato = primo;
+    mUltimoMostrato = ultimo;
+}
+
+StatoNavigatore clsADONavigator::StatoDelRecord() const {
+    if (mState == StatoNavigatore::NessunRecord)
+        return mState;
+    if (mPrimoMostrato && mUltimoMostrato)
+        return StatoNavigatore::UnicoRecord;
+    if (mPrimoMostrato)
+        return StatoNavigatore::PrimoRecord;
+    return mUltimoMostrato ? StatoNavigatore::UltimoRecord : StatoNavigatore::RecordInMezzo;
 }
 
 void clsADONavigator::AggiornaTheData() {
+    // With scrolling disabled the source holds one record from now on.
+    mUnaRiga = ScorrimentoDisabilitato != 0;
     Riporta(QStringLiteral("ClsAdoNavigator_AggiornaTheData "),
             Titolo::Testo(QStringLiteral("Errore interno!")), [this] {
                 VaiEMostra(

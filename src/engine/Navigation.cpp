@@ -90,7 +90,7 @@ bool clsADONavigator::VaiAllaChiave(const QString& chiave, bool stessoPosto) {
         // The one record the form holds gives way to any record asked by key.
         if (!LeggiRecord(chiave))
             return false;
-        RicordaRecordCaricato(valore);
+        RicordaRecordCaricato(valore, true, true);
         ShowCurrentRecord();
         mState = StatoNavigatore::UltimoRecord;
         return true;
@@ -99,7 +99,7 @@ bool clsADONavigator::VaiAllaChiave(const QString& chiave, bool stessoPosto) {
     // Gone between the two reads: not found either.
     if (!passo || !LeggiRecord(ValueToText(passo->chiave)))
         return false;
-    RicordaRecordCaricato(passo->chiave);
+    RicordaRecordCaricato(passo->chiave, passo->primo, passo->ultimo);
     ShowCurrentRecord();
     mState = StatoDelPosto(*passo);
     mSorgente->Controlla();

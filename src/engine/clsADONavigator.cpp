@@ -162,6 +162,7 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
 
     // The last record, and whether it is the only one.
     mSorgente.reset();
+    mUnaRiga = false;
     const SorgenteRecord::Passo ultimo = SorgenteAggiornata().Ultimo();
     if (ultimo.chiave.isNull())
         mState = StatoNavigatore::NessunRecord;

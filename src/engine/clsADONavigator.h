@@ -91,6 +91,9 @@ public:
     // The state as the number hosts read (0 before Init_Class has set one).
     short State() const { return static_cast<short>(mState); }
     StatoNavigatore Stato() const { return mState; }
+    // Where the record shown stands among the source's records, as the move
+    // that showed it found: first, last, the only one or in between.
+    StatoNavigatore StatoDelRecord() const;
     void SetState(StatoNavigatore state) { mState = state; }
     QString PrimaryTableName() const { return mPrimaryTableName; }
     HostObject* ContenitoreCaselle() const;
@@ -212,7 +215,7 @@ private:
     // saved without a change to its place in the order.
     bool VaiAllaChiave(const QString& chiave, bool stessoPosto = false);
     bool InizializzatoOAvvisa() const;
-    void RicordaRecordCaricato(const QVariant& chiave);
+    void RicordaRecordCaricato(const QVariant& chiave, bool primo, bool ultimo);
     // Set up, and the connection answers.
     bool PrimaDiMuovere();
     void Muovi(const QString& etichetta, const Titolo& titolo, const Trova& trova,
@@ -226,6 +229,8 @@ private:
     // binding
     QVariant ValoreDelLegame(const Legame& legame) const;
     void MostraCombo(ComboBox& cb, const Legame& legame);
+    // The type code of the column a text box shows (0 when not of the primary table).
+    int TipoMostrato(const Legame& legame) const;
     // The condition a combo's list is filled with: its DataField for a new record.
     QString CondizioneCombo(const ComboBox& ctl) const;
     static void SvuotaControllo(Control& c);
@@ -330,8 +335,14 @@ private:
     // Value-initialised (0, not a state) until Init_Class reads the key list.
     StatoNavigatore mState{};
     QString mOrderField;
-    // The key of the record loaded into TheFullData, as it was loaded.
+    // The key of the record loaded into TheFullData, as it was loaded, and
+    // whether the move that found it saw nothing before or after it.
     QVariant mChiaveCaricata;
+    bool mPrimoMostrato = false;
+    bool mUltimoMostrato = false;
+    // Scrolling disabled when the source was last read: it holds one record
+    // (set-up reads every record, and shows the last).
+    bool mUnaRiga = false;
 
 public:
     QVariant ChiaveCaricata() const { return mChiaveCaricata; }

@@ -1,8 +1,14 @@
 #include "host/HostForm.h"
 
+#include "data/Values.h"
+
 #include "data/TessaroError.h"
 
 namespace tessaro {
+
+void TextBox::ShowValue(const QVariant& value, int tipo) {
+    SetText(ValueToLocaleText(value, tipo));
+}
 
 TextBox& AsTextBox(Control& c) {
     if (auto* t = dynamic_cast<TextBox*>(&c))

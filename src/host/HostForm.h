@@ -55,6 +55,10 @@ public:
     virtual void SetSelStart(int start) = 0;
     virtual int SelLength() const = 0;
     virtual void SetSelLength(int length) = 0;
+    // Shows a column value of type code `tipo` (0: by the value's own type) as
+    // the user's locale writes it; a box that holds a value of its own (dates,
+    // numbers) takes it through that value.
+    virtual void ShowValue(const QVariant& value, int tipo);
 };
 
 class CheckBox : public Control {

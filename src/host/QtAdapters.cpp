@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMetaProperty>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QSpinBox>
@@ -72,7 +73,10 @@ public:
     QString Text() const override { return mEdit->text(); }
     void SetText(const QString& text) override { mEdit->setText(text); }
     bool Locked() const override { return mEdit->isReadOnly(); }
-    void SetLocked(bool locked) override { mEdit->setReadOnly(locked); }
+    void SetLocked(bool locked) override {
+        mEdit->setReadOnly(locked);
+        MostraSolaLettura(mEdit, locked);
+    }
 
     int SelStart() const override {
         return mEdit->hasSelectedText() ? mEdit->selectionStart() : mEdit->cursorPosition();
@@ -108,7 +112,10 @@ public:
     QString Text() const override { return mEdit->toPlainText(); }
     void SetText(const QString& text) override { mEdit->setPlainText(text); }
     bool Locked() const override { return mEdit->isReadOnly(); }
-    void SetLocked(bool locked) override { mEdit->setReadOnly(locked); }
+    void SetLocked(bool locked) override {
+        mEdit->setReadOnly(locked);
+        MostraSolaLettura(mEdit, locked);
+    }
 
     int SelStart() const override { return mEdit->textCursor().selectionStart(); }
     void SetSelStart(int start) override {
@@ -164,8 +171,13 @@ public:
             InvalidCall();
         mProperty.write(mBox, v);
     }
+    // The box shows its value its own way; the plain text is what it reads.
+    void ShowValue(const QVariant& value, int) override { SetText(ValueToText(value)); }
     bool Locked() const override { return mBox->isReadOnly(); }
-    void SetLocked(bool locked) override { mBox->setReadOnly(locked); }
+    void SetLocked(bool locked) override {
+        mBox->setReadOnly(locked);
+        MostraSolaLettura(mBox, locked);
+    }
     int SelStart() const override {
         return Edit()->hasSelectedText() ? Edit()->selectionStart() : Edit()->cursorPosition();
     }
@@ -366,6 +378,7 @@ public:
         WatchLineEdit();
         if (mCombo->lineEdit())
             mCombo->lineEdit()->setReadOnly(locked);
+        MostraSolaLettura(mCombo, locked);
         if (locked)
             mCombo->hidePopup();
     }
@@ -489,7 +502,32 @@ Control* CreateControlAdapter(QObject* object) {
     return new GenericAdapter(object);
 }
 
+// Where a locked widget keeps the palette it had while editable.
+constexpr char kPaletteModificabile[] = "tessaroPaletteModificabile";
+
 } // namespace
+
+void MostraSolaLettura(QWidget* widget, bool locked) {
+    const QVariant salvata = widget->property(kPaletteModificabile);
+    if (!locked) {
+        if (salvata.isValid()) {
+            widget->setPalette(salvata.value<QPalette>());
+            widget->setProperty(kPaletteModificabile, QVariant());
+        }
+        return;
+    }
+    QPalette p = salvata.isValid() ? salvata.value<QPalette>() : widget->palette();
+    if (!salvata.isValid())
+        widget->setProperty(kPaletteModificabile, QVariant::fromValue(p));
+    // A combo that cannot be typed in shows its face in the button colour.
+    const bool combo = qobject_cast<QComboBox*>(widget) != nullptr;
+    for (const auto gruppo : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setBrush(gruppo, QPalette::Base, p.brush(gruppo, QPalette::Window));
+        if (combo)
+            p.setBrush(gruppo, QPalette::Button, p.brush(gruppo, QPalette::Window));
+    }
+    widget->setPalette(p);
+}
 
 Form* FormOf(QWidget* widget) {
     if (!widget)

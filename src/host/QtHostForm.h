@@ -14,6 +14,8 @@
 #include "host/MessageBox.h"
 
 #include <QString>
+#include <functional>
+#include <utility>
 
 class QWidget;
 class QObject;
@@ -42,7 +44,20 @@ bool HasDefaultPrinter();
 // QMessageBox-based message boxes, parented to the active window.
 class QtMessageBoxService : public MessageBoxService {
 public:
+    // The text of a button by its answer (MsgAnswer), looked up as each box is
+    // shown; an empty text keeps Qt's own (translated when the host loaded
+    // Qt's translations).
+    using TestiPulsanti = std::function<QString(int answer)>;
+    explicit QtMessageBoxService(TestiPulsanti testi = {}) : mTesti(std::move(testi)) {}
     int Show(const QString& text, int style, const QString& title) override;
+
+private:
+    TestiPulsanti mTesti;
 };
+
+// Gives a locked field the look of read-only text, in the colours of its
+// style's palette (the window's colour behind the text), and takes it back
+// when the field is unlocked.
+void MostraSolaLettura(QWidget* widget, bool locked);
 
 } // namespace tessaro

@@ -1,7 +1,10 @@
 #include "host/QtHostForm.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSpacerItem>
 
 #include <algorithm>
 
@@ -86,6 +89,17 @@ QMessageBox::StandardButtons Combined(const ButtonSet& set) {
     return all;
 }
 
+// Window managers cut a title wider than the box; the box grows to hold it.
+void LargoPerIlTitolo(QMessageBox& box, const QString& titolo) {
+    auto* griglia = qobject_cast<QGridLayout*>(box.layout());
+    if (!griglia)
+        return;
+    const int margine = 120; // the frame's buttons and icon beside the title
+    const int larghezza = box.fontMetrics().horizontalAdvance(titolo) + margine;
+    griglia->addItem(new QSpacerItem(larghezza, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                     griglia->rowCount(), 0, 1, griglia->columnCount());
+}
+
 } // namespace
 
 int QtMessageBoxService::Show(const QString& text, int style, const QString& title) {
@@ -96,6 +110,11 @@ int QtMessageBoxService::Show(const QString& text, int style, const QString& tit
     const QString caption = title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
     QMessageBox box(IconOf(style), caption, text, Combined(set), QApplication::activeWindow());
     box.setDefaultButton(DefaultButtonOf(set, style));
+    if (mTesti)
+        for (auto b : set.order)
+            if (const QString t = mTesti(AnswerOf(b)); !t.isEmpty())
+                box.button(b)->setText(t);
+    LargoPerIlTitolo(box, caption);
     if (set.escape != QMessageBox::NoButton)
         box.setEscapeButton(set.escape);
     box.exec();

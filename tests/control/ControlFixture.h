@@ -99,6 +99,11 @@ protected:
             nav->AttendiConteggio();
         return ctl->txtNumRec()->text();
     }
+    // What the control last said to screen readers.
+    QString Annuncio() const {
+        return QAccessible::queryAccessibleInterface(ctl->findChild<QWidget*>("tessaroAnnuncio"))
+            ->text(QAccessible::Name);
+    }
     bool BoxLocked() const { return ctl->txtNumRec()->isReadOnly(); }
     void Click(const QString& key) { ctl->Button(key)->trigger(); }
     // Types into the record-number box and presses Enter.

@@ -91,12 +91,12 @@ TEST_P(Modifica, ModesAskSwitchAndRaiseTheirEvents) {
     EXPECT_FALSE(txtCognome->isReadOnly() || chkAttivo->isChecked() || !chkAttivo->isEnabled());
     txtCognome->setText("Mai salvato");
     nav.Annulla(); // a new record given up shows the record current before it
-    EXPECT_EQ(txtCognome->text() + QString::number(nav.State()), "Verdi7")
-        << "7 even on the last record";
+    EXPECT_EQ(txtCognome->text() + QString::number(nav.State()), "Verdi3")
+        << "back on the last record";
 
     log.Clear();
     nav.Edit(); // asks nothing; its event comes before the mode
-    EXPECT_EQ(log.StateAt("BeforeUpdate") * 10 + nav.State(), 76);
+    EXPECT_EQ(log.StateAt("BeforeUpdate") * 10 + nav.State(), 36);
     EXPECT_EQ(Items(cboComune).size(), 3);
     chkAttivo->setChecked(false);
     nav.Annulla();
@@ -242,6 +242,69 @@ TEST_P(Modifica, EveryKindOfColumnIsSavedAsTyped) {
     nav.Update();
     EXPECT_EQ(banco->Rows(riga + "1"),
               QStringList{"Bianchi|V|0.22|18:30:15.500|2024-03-05 10:00:00.125"});
+}
+
+// What a text box shows in the user's locale reads back to the stored value:
+// an untouched edit writes nothing, and a duplicate saved from the shown texts
+// stores every column as the original holds it.
+TEST_P(Modifica, ShownInTheUsersLocaleAndReadBackExactly) {
+    Schema({"CREATE TABLE V (Id INTEGER PRIMARY KEY, Piccolo SMALLINT, Grande BIGINT, "
+            "Reale DOUBLE, Importo DECIMAL(20,6), Testo VARCHAR(20), Giorno DATE, "
+            "Momento DATETIME(3), Ora TIME(3), Vero BOOLEAN)",
+            "INSERT INTO V VALUES (1, -32000, -9007199254740993, 0.30000000000000004, "
+            "-12345678901234.123456, '1,5 e 2.5', '1925-01-06', '1999-12-31 23:59:58.125', "
+            "'07:08:09.250', 1), (3, 7, 8, 1.5e-7, 0.5, 'x', '2031-11-30', "
+            "'2031-11-30 00:00:01', '23:00:00', 0)"});
+    const QStringList colonne = {"Piccolo", "Grande",  "Reale", "Importo", "Testo",
+                                 "Giorno",  "Momento", "Ora",   "Vero"};
+    txtId = AddText("txtId", "#Id");
+    for (const QString& c : colonne)
+        AddText("txt" + c, "#" + c);
+    // The decimal as the database writes it, not through a double.
+    const QString riga = "SELECT " +
+                         colonne.join(", ").replace("Importo", "CAST(Importo AS CHAR)") +
+                         " FROM V WHERE Id = ";
+    const auto mostrato = [&](const char* c) {
+        return form->findChild<QLineEdit*>(QString("txt") + c)->text();
+    };
+    struct Caso {
+        QLocale locale;
+        const char* importo; // Importo of record 1 as shown
+        const char* giorno;  // Giorno of record 1 as shown
+    };
+    // SQLite keeps a decimal of 20 digits as a double.
+    const bool doppio = banco->Engine() == Motore::Sqlite;
+    const Caso casi[] = {
+        {QLocale(QLocale::Italian, QLocale::Italy),
+         doppio ? "-12345678901234,123" : "-12345678901234,123456", "06/01/1925"},
+        {QLocale(QLocale::English, QLocale::UnitedStates),
+         doppio ? "-12345678901234.123" : "-12345678901234.123456", "1/6/1925"},
+        {QLocale(QLocale::French, QLocale::France),
+         doppio ? "-12345678901234,123" : "-12345678901234,123456", "06/01/1925"},
+    };
+    int nuovo = 10;
+    for (const Caso& caso : casi) {
+        LocaleScope scope(caso.locale);
+        SCOPED_TRACE(caso.locale.name().toStdString());
+        ASSERT_TRUE(Init("V", "Id"));
+        for (const char* id : {"1", "3"}) {
+            EditRecord(id);
+            if (QString(id) == "1") {
+                EXPECT_EQ(mostrato("Importo"), caso.importo);
+                EXPECT_EQ(mostrato("Giorno"), caso.giorno);
+            }
+            const QStringList prima = banco->Rows(riga + id);
+            log.Clear();
+            nav.Update(); // untouched: nothing written
+            EXPECT_EQ(log.Steps(), QStringList());
+            boxes.Expect(MsgAnswer::Yes);
+            nav.Clone();
+            txtId->setText(QString::number(++nuovo));
+            nav.Update();
+            EXPECT_EQ(banco->Rows(riga + QString::number(nuovo)), prima) << id;
+            EXPECT_EQ(banco->Rows(riga + id), prima) << id;
+        }
+    }
 }
 
 // A edits customer 20 while B, on another connection, changes or deletes it.

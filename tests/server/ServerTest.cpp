@@ -47,7 +47,7 @@ TEST(MySql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
     for (const char* c : {"Flag", "Bit1", "Grande", "Nome", "Latino", "Momento", "Ora", "Importo"})
         values << ValueToText(f[c].Value());
     EXPECT_EQ(values.join('|'), QString::fromUtf8("1|1|9000000000|Città €😀|Jöß|2024-03-05 "
-                                                  "09:07:03|09:07:03|12.5"));
+                                                  "09:07:03|09:07:03|12.50"));
     rs.MoveNext();
     EXPECT_TRUE(f["Bit1"].Value().isNull() && f["Ora"].Value().isNull());
 }
