@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The office benchmark: several user processes on one database at once (see
+# bench/load_bench.cpp). Builds in Release, starts a throwaway MariaDB (unless
+# TESSARO_MARIADB names one) and runs the table of bench/RESULTS.md.
+#   scripts/load-bench.sh                      the whole table, 60 s a row
+#   scripts/load-bench.sh --seconds 20         shorter rows
+#   scripts/load-bench.sh -- --users 5 ...     one row with these arguments
+# BENCH_BIN=path/to/load_bench runs another build (an older one, to compare).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+
+SECONDS_PER_ROW=60
+ROWS=1000000
+ONE=()
+while (($#)); do
+    case "$1" in
+    --seconds) SECONDS_PER_ROW=$2; shift 2 ;;
+    --rows) ROWS=$2; shift 2 ;;
+    --) shift; ONE=("$@"); break ;;
+    *) echo "load-bench: unknown argument $1" >&2; exit 2 ;;
+    esac
+done
+
+BUILD_DIR=build-bench
+if [[ -z "${BENCH_BIN:-}" ]]; then
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARO_BUILD_BENCH=ON >/dev/null
+    cmake --build "$BUILD_DIR" --target load_bench -j "$(nproc)"
+    BENCH_BIN=$BUILD_DIR/bench/load_bench
+fi
+
+export QT_QPA_PLATFORM=offscreen
+RUN_DIR=$(mktemp -d /tmp/tessaro-load-run.XXXXXX)
+cleanup() {
+    if [[ -d "$RUN_DIR/mariadb" ]]; then scripts/mariadb-test-server.sh stop "$RUN_DIR/mariadb"; fi
+    rm -rf "$RUN_DIR"
+}
+trap cleanup EXIT
+if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
+    export XDG_RUNTIME_DIR="$RUN_DIR/xdg"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
+if [[ -z "${TESSARO_MARIADB:-}" ]]; then
+    mkdir "$RUN_DIR/mariadb"
+    eval "$(scripts/mariadb-test-server.sh start "$RUN_DIR/mariadb")"
+fi
+
+run() { "$BENCH_BIN" --rows "$ROWS" --seconds "$SECONDS_PER_ROW" "$@" 2> >(grep -v XDG_RUNTIME >&2); }
+
+echo "| engine | users | login | inserts | steps done / intended | median step | p95 | p99 | max |" \
+     "median save | server CPU (cores) | client CPU a user (cores) | marked steps | longest mark |" \
+     "counts out of range | boxes | peak client memory |"
+echo "|---|---:|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+if ((${#ONE[@]})); then
+    run "${ONE[@]}"
+    exit 0
+fi
+run --users 1
+run --users 5
+run --users 10
+run --users 20
+run --users 10 --write-share 0
+run --users 10 --write-share 0 --insert-every 10
+run --users 20 --no-process
+run --users 20 --insert-every 10
+run --users 5 --insert-every 10 --engine sqlite
