@@ -28,7 +28,7 @@ QVariant clsADONavigator::ValoreDelLegame(const Legame& legame) const {
         legame.tipo == TipoLegame::ColonnaCollegata ? LinkDelCampo(legame.colonna) : nullptr;
     const QString tabella = link ? link->TabellaCollegata : mPrimaryTableName;
     if (!colonna.contains(QLatin1Char('.'))) {
-        const int i = TheFullData->ColumnIndex(tabella + QLatin1Char('.') + colonna);
+        const int i = TheFullData->ColumnIndex(tabella, colonna);
         if (i >= 0)
             return TheFullData->Fields().Item(i).Value();
     }
@@ -88,9 +88,10 @@ void clsADONavigator::ShowCurrentRecord() {
             // at the save.
             const auto Ricorda = [this](Control& c) { mMostrati.insert(&c, LetturaControllo(c)); };
             const auto colonnaMostrata = [&](Control& c) -> const Legame* {
-                if (c.Tag().isEmpty())
+                const QString tag = c.Tag();
+                if (tag.isEmpty())
                     return nullptr;
-                const Legame& legame = LegameDi(c);
+                const Legame& legame = LegameDi(c, tag);
                 if (!legame.Legato() || legame.ColonnaMostrata().trimmed().isEmpty())
                     return nullptr;
                 return &legame;

@@ -517,13 +517,8 @@ std::optional<ChangeSignal> Connection::Signal(const QStringList& tables) const 
     if (!mOpen || !mProvider)
         return std::nullopt;
     auto signal = mProvider->Signal(*this, tables);
-    if (!signal)
-        return std::nullopt;
-    const QString opening = QString::number(mOpenings) + QLatin1Char('/');
-    signal->rows.prepend(opening);
-    signal->content.prepend(opening);
-    if (!signal->others.isEmpty())
-        signal->others.prepend(opening);
+    if (signal)
+        signal->opening = mOpenings;
     return signal;
 }
 
@@ -630,6 +625,7 @@ void Recordset::Reset() {
     }
     mColumns.clear();
     mFind.clear();
+    mNames.reset();
     mRows = 0;
     mRow = -1;
     mOpen = false;
@@ -689,6 +685,27 @@ void Recordset::OpenFromColumns(std::vector<RecordsetColumn> columns) {
     mRows = static_cast<qint64>(rows);
     mRow = mRows > 0 ? 0 : -1;
     mOpen = true;
+}
+
+std::unique_ptr<Recordset> Recordset::CopyRow(qint64 row) const {
+    std::vector<RecordsetColumn> columns;
+    columns.reserve(mColumns.size());
+    for (int i = 0; i < ColumnCount(); ++i) {
+        const RecordsetColumn& c = mColumns[static_cast<std::size_t>(i)];
+        RecordsetColumn copy;
+        copy.name = c.name;
+        copy.table = c.table;
+        copy.type = c.type;
+        copy.definedSize = c.definedSize;
+        copy.Append(ValueAt(row, i));
+        columns.push_back(std::move(copy));
+    }
+    auto rs = std::make_unique<Recordset>();
+    rs->OpenFromColumns(std::move(columns));
+    if (!mNames)
+        BuildNames();
+    rs->mNames = mNames;
+    return rs;
 }
 
 std::size_t Recordset::StorageBytes() const {
@@ -780,19 +797,34 @@ void Recordset::Move(qint64 numRecords, int start) {
     SetRow(base + numRecords);
 }
 
-int Recordset::ColumnIndex(const QString& name) const {
-    for (int i = 0; i < ColumnCount(); ++i) {
-        if (mColumns[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
+void Recordset::BuildNames() const {
+    auto names = std::make_shared<QHash<QString, int>>();
+    // The first column of a name answers for it, with or without its table.
+    for (int i = ColumnCount() - 1; i >= 0; --i) {
+        const RecordsetColumn& c = mColumns[static_cast<std::size_t>(i)];
+        const QString qualified = c.table + QLatin1Char('.') + c.name;
+        for (const QString& n : {c.name, c.name.toLower()})
+            names->insert(n, i);
+        if (!c.table.isEmpty())
+            for (const QString& n : {qualified, qualified.toLower()})
+                names->insert(n, i);
     }
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0)
-        return -1;
-    const QString table = name.left(dot);
-    const QString column = name.mid(dot + 1);
+    mNames = std::move(names);
+}
+
+int Recordset::ColumnIndex(const QString& name) const {
+    if (!mNames)
+        BuildNames();
+    // Names are mostly asked as the schema writes them: no lower-case copy then.
+    const auto exact = mNames->constFind(name);
+    return exact != mNames->constEnd() ? exact.value() : mNames->value(name.toLower(), -1);
+}
+
+int Recordset::ColumnIndex(const QString& table, const QString& name) const {
     for (int i = 0; i < ColumnCount(); ++i) {
-        if (mColumns[i].name.compare(column, Qt::CaseInsensitive) == 0 &&
-            mColumns[i].table.compare(table, Qt::CaseInsensitive) == 0)
+        const RecordsetColumn& c = mColumns[static_cast<std::size_t>(i)];
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0 &&
+            c.table.compare(table, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;

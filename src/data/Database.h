@@ -4,6 +4,7 @@
 // over Qt SQL. Recordsets are materialised client-side, so RecordCount is exact
 // and the cursor moves in memory.
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -89,6 +90,11 @@ struct ChangeSignal {
     // Changes only with the commits of other connections; empty when the
     // provider cannot tell them from this connection's own.
     QString others;
+    // The content part changes with every change anyone makes: unchanged, it
+    // vouches that nothing read since it was taken has changed.
+    bool exact = false;
+    // Which opening of the connection it was taken on: signals of two never match.
+    quint64 opening = 0;
     bool operator==(const ChangeSignal&) const = default;
 };
 
@@ -277,6 +283,8 @@ public:
     // Direct access for the layers above.
     int ColumnCount() const { return static_cast<int>(mColumns.size()); }
     int ColumnIndex(const QString& name) const; // -1 when missing
+    // The column of that name read from that table; -1 when missing.
+    int ColumnIndex(const QString& table, const QString& name) const;
     // Raises ObjectClosed on a closed recordset, ItemNotFound for a bad index.
     const RecordsetColumn& Column(int index) const;
     QVariant ValueAt(qint64 row, int column) const;
@@ -288,6 +296,8 @@ public:
 
     // Build a recordset from values (schema rowsets).
     void OpenFromColumns(std::vector<RecordsetColumn> columns);
+    // A recordset of one row of this one, with the same columns.
+    std::unique_ptr<Recordset> CopyRow(qint64 row) const;
 
 private:
     struct FindIndex;
@@ -311,6 +321,10 @@ private:
     qint64 mLastRows = 0;
     // A single Find after an open (the usual requery) scans; repeated ones use an index.
     std::map<int, FindSlot> mFind;
+    // Column positions by lower-case name and "table.name", built at the first
+    // lookup: a record is read by name column after column, step after step.
+    mutable std::shared_ptr<const QHash<QString, int>> mNames;
+    void BuildNames() const;
 };
 
 // Collects the rows of a schema rowset and turns them into a recordset.

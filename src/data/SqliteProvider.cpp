@@ -381,7 +381,8 @@ std::optional<ChangeSignal> SqliteProvider::Signal(const Connection& /*c*/,
     const auto version = sqlite::DataVersion(mStatements);
     if (!version)
         return std::nullopt;
-    return ChangeSignal{.rows = version->both, .content = version->both, .others = version->others};
+    return ChangeSignal{
+        .rows = version->both, .content = version->both, .others = version->others, .exact = true};
 }
 
 bool SqliteProvider::Shareable(const ConnectionSettings& s) const {

@@ -54,7 +54,7 @@ QString clsADONavigator::StatementRilettura() const {
 }
 
 QVariant clsADONavigator::ValoreCaricato(const QString& colonna) const {
-    const int i = TheFullData->ColumnIndex(mPrimaryTableName + QLatin1Char('.') + colonna);
+    const int i = TheFullData->ColumnIndex(mPrimaryTableName, colonna);
     return TheFullData->Fields().Item(i >= 0 ? i : TheFullData->ColumnIndex(colonna)).Value();
 }
 

@@ -27,7 +27,8 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
                         .chiave = mCampoChiave,
                         .tipoOrdine = ordine ? ordine->TipoDati() : short(0),
                         .tipoChiave = static_cast<short>(mTipoChiave),
-                        .condizione = mCondizione},
+                        .condizione = mCondizione,
+                        .daRecord = mTabelleJoin},
                        TipoDelleLetture(), ScorrimentoDisabilitato != 0 && mUnaRiga);
     return *mSorgente;
 }
@@ -95,7 +96,7 @@ void clsADONavigator::VaiEMostra(const Trova& trova, const StatoDopo& stato) {
             mSorgente->Controlla();
             return;
         }
-        if (LeggiRecord(ValueToText(passo.chiave))) {
+        if (MostraRecordLetto(passo) || LeggiRecord(ValueToText(passo.chiave))) {
             RicordaRecordCaricato(passo.chiave, passo.primo, passo.ultimo);
             ShowCurrentRecord();
             mState = stato(passo);
@@ -106,6 +107,15 @@ void clsADONavigator::VaiEMostra(const Trova& trova, const StatoDopo& stato) {
     // Records vanishing as fast as they are read: show none rather than a wrong one.
     SvuotaControlli();
     TessaroError::Raise(Err::NoCurrentRecord);
+}
+
+bool clsADONavigator::MostraRecordLetto(const SorgenteRecord::Passo& passo) {
+    if (!passo.record)
+        return false;
+    TheFullData = passo.record;
+    // What a reconnection reads the record again with.
+    mSqlRecordCorrente = StatementRecord(ValueToText(passo.chiave));
+    return true;
 }
 
 void clsADONavigator::RicordaRecordCaricato(const QVariant& chiave, bool primo, bool ultimo) {

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <utility>
 
 namespace tessaro {
@@ -19,6 +20,10 @@ constexpr qint64 kVerificaMs = 60000;
 // changes that never stop are counted a few times a second, not without end.
 constexpr int kRipresaMs = 200;
 constexpr int kRiprovaMs = 2000;
+// A window of records starts this wide and doubles, up to the last, while the
+// steps keep one direction.
+constexpr int kFinestraMin = 16;
+constexpr int kFinestraMax = 64;
 
 bool StessaChiave(const QVariant& a, const QVariant& b) {
     return !a.isNull() && !b.isNull() && ValueToText(a) == ValueToText(b);
@@ -43,6 +48,8 @@ void SorgenteRecord::Imposta(const OrdineSorgente& ordine, int tipoDatabase,
     mTipo = tipoDatabase;
     mUnaRiga = scorrimentoDisabilitato;
     mStatement = std::make_unique<StatementSorgente>(ordine, Dialetto::Per(tipoDatabase));
+    // A condition may read other tables: then every table's changes count.
+    mTabelleSegnale = ordine.condizione.isEmpty() ? QStringList{ordine.tabella} : QStringList();
     // Figures of other records: nothing known, and a count in flight answers
     // for the records as they were.
     ++mGenerazione;
@@ -52,6 +59,9 @@ void SorgenteRecord::Imposta(const OrdineSorgente& ordine, int tipoDatabase,
     mBaseSegnale.reset();
     mEliminata = false;
     mIrraggiungibile = false;
+    mFinestra.reset();
+    mUltimoVerso.reset();
+    mAmpiezza = 0;
 }
 
 std::vector<QVariant> SorgenteRecord::Chiavi(const Interrogazione& q) {
@@ -112,11 +122,12 @@ SorgenteRecord::Passo SorgenteRecord::UnaRiga() {
     mCorrente = chiavi.empty() ? QVariant() : chiavi.front();
     if (chiavi.empty())
         return {};
-    return {chiavi.front(), true, true};
+    return {chiavi.front(), true, true, {}};
 }
 
 SorgenteRecord::Passo SorgenteRecord::Estremo(Verso verso) {
     mDopoScrittura = false;
+    mSegnaleDelPasso.reset();
     if (mUnaRiga)
         return UnaRiga();
     const std::vector<QVariant> chiavi = Chiavi(mStatement->Estremo(verso));
@@ -135,7 +146,7 @@ SorgenteRecord::Passo SorgenteRecord::Estremo(Verso verso) {
         Salta(Base::Inizio, 1);
     else
         Salta(Base::Fine, 1);
-    return {chiavi.front(), verso == Verso::Avanti || solo, verso == Verso::Indietro || solo};
+    return {chiavi.front(), verso == Verso::Avanti || solo, verso == Verso::Indietro || solo, {}};
 }
 
 SorgenteRecord::Passo SorgenteRecord::Primo() {
@@ -149,6 +160,9 @@ SorgenteRecord::Passo SorgenteRecord::Ultimo() {
 void SorgenteRecord::Salta(Base base, qint64 valore) {
     mBase = base;
     mValore = valore;
+    mFinestra.reset();
+    mUltimoVerso.reset();
+    mAmpiezza = 0;
     mIrraggiungibile = false;
     if (mVolo)
         mVolo->saltato = true;
@@ -188,10 +202,67 @@ void SorgenteRecord::Sappi(qint64 totale) {
     mTotale = totale;
 }
 
+std::optional<SorgenteRecord::Passo> SorgenteRecord::DallaFinestra(Verso verso, const Ancora& da) {
+    // Only where the database vouches for what has not changed, and only once
+    // the steps keep one direction.
+    const auto segnale = Segnale();
+    mSegnaleDelPasso = segnale;
+    if (!segnale || !segnale->exact || mUltimoVerso != verso) {
+        mAmpiezza = 0;
+        return std::nullopt;
+    }
+    if (mFinestra && mFinestra->verso == verso && mFinestra->segnale == *segnale &&
+        mFinestra->indice + 1 < mFinestra->righe->RecordCount() &&
+        StessaChiave(mFinestra->righe->ValueAt(mFinestra->indice, mColonnaChiave), da.chiave)) {
+        ++mFinestra->indice;
+        return PassoDellaFinestra(verso);
+    }
+    return LeggiFinestra(verso, da);
+}
+
+std::optional<SorgenteRecord::Passo> SorgenteRecord::LeggiFinestra(Verso verso, const Ancora& da) {
+    mAmpiezza = std::clamp(mAmpiezza * 2, kFinestraMin, kFinestraMax);
+    // One row more than is kept tells whether the last one kept is the last.
+    const Interrogazione q = mStatement->Finestra(verso, da, mAmpiezza + 1, mOrdine.daRecord);
+    mUltimoStatement = q.testo;
+    auto righe = std::make_unique<Recordset>();
+    righe->Open(q.testo, q.valori, mConnessione);
+    mColonnaChiave = righe->ColumnIndex(mOrdine.tabella + QLatin1Char('.') + mOrdine.chiave);
+    if (righe->RecordCount() < 1 || mColonnaChiave < 0)
+        return std::nullopt;
+    const bool finale = righe->RecordCount() <= mAmpiezza && mStatement->UnaSolaParte(verso, da);
+    mFinestra = Finestra{verso, **mSegnaleDelPasso, std::move(righe), 0, finale};
+    return PassoDellaFinestra(verso);
+}
+
+SorgenteRecord::Passo SorgenteRecord::PassoDellaFinestra(Verso verso) {
+    const Finestra& f = *mFinestra;
+    // The row beyond the kept ones only tells that there is one.
+    const qint64 tenute = std::min<qint64>(f.righe->RecordCount(), mAmpiezza);
+    const bool ultima = f.indice + 1 >= tenute;
+    const bool finito = ultima && f.finale;
+    Passo p{f.righe->ValueAt(f.indice, mColonnaChiave), false, false, f.righe->CopyRow(f.indice)};
+    (verso == Verso::Avanti ? p.ultimo : p.primo) = finito;
+    mCorrente = p.chiave;
+    Passa(verso, false);
+    if (finito)
+        Conosci(verso);
+    // At its last kept row a window is read again from there.
+    if (ultima)
+        mFinestra.reset();
+    return p;
+}
+
 SorgenteRecord::Passo SorgenteRecord::Vicino(Verso verso, const Ancora& da) {
     mDopoScrittura = false;
+    mSegnaleDelPasso.reset();
     if (mUnaRiga)
         return UnaRiga();
+    if (!mEliminata && da.forma != Ancora::Forma::Scomparsa) {
+        if (auto passo = DallaFinestra(verso, da))
+            return *passo;
+    }
+    mFinestra.reset();
     const bool eliminata = std::exchange(mEliminata, false);
     Ancora ancora = da;
     if (eliminata)
@@ -205,7 +276,7 @@ SorgenteRecord::Passo SorgenteRecord::Vicino(Verso verso, const Ancora& da) {
             return Estremo(Opposto(verso));
         mCorrente = ancora.chiave;
         Conosci(verso);
-        return {ancora.chiave, verso == Verso::Indietro, verso == Verso::Avanti};
+        return {ancora.chiave, verso == Verso::Indietro, verso == Verso::Avanti, {}};
     }
     mCorrente = chiavi.front();
     // Another user's delete leaves no known place to count from.
@@ -213,10 +284,11 @@ SorgenteRecord::Passo SorgenteRecord::Vicino(Verso verso, const Ancora& da) {
         Salta(Base::Ignota, 0);
     else
         Passa(verso, eliminata);
+    mUltimoVerso = verso;
     const bool finito = chiavi.size() < 2;
     if (finito)
         Conosci(verso);
-    Passo p{chiavi.front(), false, false};
+    Passo p{chiavi.front(), false, false, {}};
     (verso == Verso::Avanti ? p.ultimo : p.primo) = finito;
     // Moved from a record on the other side, unless that one had gone.
     if (scomparsa) {
@@ -253,11 +325,12 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::VaiAChiave(const QVariant& 
     // The record a save of the navigator's own put there: shown with its place.
     if (std::exchange(mDopoScrittura, false))
         ContaOra();
-    return Passo{trovata, !prima, !dopo};
+    return Passo{trovata, !prima, !dopo, {}};
 }
 
 SorgenteRecord::Passo SorgenteRecord::VaiA(qint64 posizione) {
     mDopoScrittura = false;
+    mSegnaleDelPasso.reset();
     if (mUnaRiga)
         return UnaRiga();
     if (posizione <= 1)
@@ -271,7 +344,7 @@ SorgenteRecord::Passo SorgenteRecord::VaiA(qint64 posizione) {
     const bool ultimo = chiavi.size() < 2;
     if (ultimo)
         Sappi(posizione);
-    return {chiavi.front(), false, ultimo};
+    return {chiavi.front(), false, ultimo, {}};
 }
 
 bool SorgenteRecord::Contiene(const QVariant& chiave) {
@@ -310,9 +383,7 @@ bool SorgenteRecord::InAttesa() const {
 }
 
 std::optional<ChangeSignal> SorgenteRecord::Segnale() const {
-    // A condition may read other tables: then every table's changes count.
-    return mConnessione->Signal(mOrdine.condizione.isEmpty() ? QStringList{mOrdine.tabella}
-                                                             : QStringList());
+    return mConnessione->Signal(mTabelleSegnale);
 }
 
 bool SorgenteRecord::Conta(const std::optional<ChangeSignal>& prima,
@@ -326,7 +397,8 @@ bool SorgenteRecord::Conta(const std::optional<ChangeSignal>& prima,
 void SorgenteRecord::Controlla() {
     if (!mStatement || mUnaRiga || mOccupato)
         return;
-    const auto segnale = Segnale();
+    const auto segnale =
+        mSegnaleDelPasso ? *std::exchange(mSegnaleDelPasso, std::nullopt) : Segnale();
     if (Conta(mBaseSegnale, segnale))
         mInAttesa = true;
     if (mInAttesa || !mTotale || (Posizione() < 0 && !mIrraggiungibile)) {

@@ -29,6 +29,8 @@ public:
         QVariant chiave;     // the record to show; null when the source holds none
         bool primo = false;  // nothing comes before it
         bool ultimo = false; // nothing comes after it
+        // The whole record, when the step read it already; else it is read by key.
+        std::shared_ptr<Recordset> record;
     };
 
     // A write of the navigator, told to the source for its whole length: its
@@ -106,6 +108,15 @@ signals:
 
 private:
     enum class Base { Ignota, Inizio, Fine };
+    // Whole records ahead, read in one go while the steps keep one direction,
+    // and shown while the database vouches that nothing changed since.
+    struct Finestra {
+        Verso verso = Verso::Avanti;
+        ChangeSignal segnale;
+        std::unique_ptr<Recordset> righe;
+        qint64 indice = 0;   // the row shown
+        bool finale = false; // nothing beyond its last row
+    };
     struct InVolo {
         quint64 id = 0;
         quint64 generazione = 0;
@@ -129,6 +140,11 @@ private:
     void Salta(Base base, qint64 valore);
     // A move in that direction found the end.
     void Conosci(Verso verso);
+    // The next record of the window, when it may be shown; else nothing.
+    std::optional<Passo> DallaFinestra(Verso verso, const Ancora& da);
+    // Reads a window after the anchor; nothing when it finds no record.
+    std::optional<Passo> LeggiFinestra(Verso verso, const Ancora& da);
+    Passo PassoDellaFinestra(Verso verso);
     // A move has shown how many records there are now.
     void Sappi(qint64 totale);
     std::optional<ChangeSignal> Segnale() const;
@@ -145,6 +161,7 @@ private:
 
     Connection* mConnessione;
     OrdineSorgente mOrdine;
+    QStringList mTabelleSegnale; // the tables whose changes matter
     int mTipo = -1;
     bool mUnaRiga = false;
     std::unique_ptr<StatementSorgente> mStatement;
@@ -177,6 +194,13 @@ private:
     QElapsedTimer mDaContenuto;
     QElapsedTimer mDaConteggio;
     QString mUltimoStatement;
+    std::optional<Finestra> mFinestra;
+    // The direction of the last step, and the rows of the next window.
+    std::optional<Verso> mUltimoVerso;
+    int mAmpiezza = 0;
+    // The signal read by this step, for the check that ends it.
+    std::optional<std::optional<ChangeSignal>> mSegnaleDelPasso;
+    int mColonnaChiave = -1; // the key's column in the window's records
 };
 
 } // namespace tessaro

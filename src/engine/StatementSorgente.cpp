@@ -101,7 +101,44 @@ Interrogazione StatementSorgente::Estremo(Verso verso) const {
     return Pagina(QString(), Ordinamento(verso), 2, 0, {});
 }
 
-std::vector<Interrogazione> StatementSorgente::Vicini(Verso verso, const Ancora& ancora) const {
+std::vector<Interrogazione> StatementSorgente::Vicini(Verso verso, const Ancora& ancora,
+                                                      int righe) const {
+    if (!mDialetto.ChiaveLegata)
+        return Componi(verso, ancora, righe);
+    // Stand-ins no value of a table can be: the anchor's key and sort value.
+    static const QVariant kChiave(QStringLiteral("\x01chiave"));
+    static const QVariant kOrdine(QStringLiteral("\x01ordine"));
+    const auto chiave = std::make_tuple(verso, ancora.forma, righe);
+    auto modello = mModelli.find(chiave);
+    if (modello == mModelli.end())
+        modello =
+            mModelli.emplace(chiave, Componi(verso, {kChiave, kOrdine, ancora.forma}, righe)).first;
+    std::vector<Interrogazione> parti = modello->second;
+    for (Interrogazione& q : parti)
+        for (QVariant& v : q.valori)
+            v = v == kChiave ? ancora.chiave : ancora.ordine;
+    return parti;
+}
+
+Interrogazione StatementSorgente::Finestra(Verso verso, const Ancora& ancora, int righe,
+                                           const QString& daRecord) const {
+    Interrogazione q = Vicini(verso, ancora, righe).front();
+    q.testo = QStringLiteral("SELECT * FROM ") + daRecord + QStringLiteral(" WHERE ") + ColonnaK() +
+              QStringLiteral(" IN (") + q.testo + QStringLiteral(") Order by ") +
+              Ordinamento(verso);
+    return q;
+}
+
+bool StatementSorgente::UnaSolaParte(Verso verso, const Ancora& ancora) const {
+    if (OrdinePerChiave())
+        return true;
+    // The NULLs come after the values, or the values after the NULLs, in this direction.
+    const bool nulliDopo = (verso == Verso::Avanti) != mDialetto.NullPrimi;
+    return ancora.forma == Ancora::Forma::Nulla ? nulliDopo : !nulliDopo;
+}
+
+std::vector<Interrogazione> StatementSorgente::Componi(Verso verso, const Ancora& ancora,
+                                                       int righe) const {
     const bool avanti = verso == Verso::Avanti;
     const QString nulli = ColonnaO() + QStringLiteral(" IS NULL");
     const QString valori = ColonnaO() + QStringLiteral(" IS NOT NULL");
@@ -113,23 +150,23 @@ std::vector<Interrogazione> StatementSorgente::Vicini(Verso verso, const Ancora&
     if (OrdinePerChiave()) {
         Interrogazione q;
         const QString oltre = Oltre(q, verso, ancora);
-        parti.push_back(Pagina(oltre, Ordinamento(verso), 2, 0, std::move(q)));
+        parti.push_back(Pagina(oltre, Ordinamento(verso), righe, 0, std::move(q)));
         return parti;
     }
     if (ancora.forma == Ancora::Forma::Nulla) {
         Interrogazione q;
         const QString oltre = nulli + QStringLiteral(" AND ") + ColonnaK() + Confronto(verso) +
                               Valore(q, ancora.chiave, mOrdine.tipoChiave);
-        parti.push_back(Pagina(oltre, perChiave, 2, 0, std::move(q)));
+        parti.push_back(Pagina(oltre, perChiave, righe, 0, std::move(q)));
         if (!nulliDopo)
-            parti.push_back(Pagina(valori, Ordinamento(verso), 2, 0, {}));
+            parti.push_back(Pagina(valori, Ordinamento(verso), righe, 0, {}));
         return parti;
     }
     Interrogazione q;
     const QString oltre = Oltre(q, verso, ancora);
-    parti.push_back(Pagina(oltre, Ordinamento(verso), 2, 0, std::move(q)));
+    parti.push_back(Pagina(oltre, Ordinamento(verso), righe, 0, std::move(q)));
     if (nulliDopo)
-        parti.push_back(Pagina(nulli, perChiave, 2, 0, {}));
+        parti.push_back(Pagina(nulli, perChiave, righe, 0, {}));
     return parti;
 }
 

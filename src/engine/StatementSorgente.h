@@ -11,6 +11,9 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <map>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace tessaro {
@@ -23,6 +26,7 @@ struct OrdineSorgente {
     short tipoOrdine = 0; // type codes, for the literals of values
     short tipoChiave = 0;
     QString condizione; // without WHERE; empty for every record
+    QString daRecord;   // what a whole record is read from: the table and its joins
     bool operator==(const OrdineSorgente&) const = default;
 };
 
@@ -56,7 +60,15 @@ public:
     // The records after (Avanti) or before an anchor, nearest first: one
     // statement for each part of the order (values, then NULLs, or the other way
     // round as the engine orders them), read in turn until two are found.
-    std::vector<Interrogazione> Vicini(Verso verso, const Ancora& ancora) const;
+    std::vector<Interrogazione> Vicini(Verso verso, const Ancora& ancora, int righe = 2) const;
+    // Whole records of the first part of the order after (before) an anchor,
+    // nearest first, at most `righe`: `daRecord` is what the record is read from
+    // (the table and its joins).
+    Interrogazione Finestra(Verso verso, const Ancora& ancora, int righe,
+                            const QString& daRecord) const;
+    // Whether the first part of the order after (before) an anchor is also
+    // the last one: what it does not hold comes after nothing.
+    bool UnaSolaParte(Verso verso, const Ancora& ancora) const;
     // The record at a 1-based position and the one after it.
     Interrogazione Ennesimo(qint64 posizione) const;
     // The key, when the condition selects its record.
@@ -87,8 +99,13 @@ private:
                           qint64 salta, Interrogazione q) const;
     Interrogazione Conteggio(const QString& restrizione, Interrogazione q) const;
 
+    std::vector<Interrogazione> Componi(Verso verso, const Ancora& ancora, int righe) const;
+
     OrdineSorgente mOrdine;
     const Dialetto& mDialetto;
+    // Where values are bound the texts of a direction and a form never change:
+    // built once, with stand-ins for the anchor's values.
+    mutable std::map<std::tuple<Verso, Ancora::Forma, int>, std::vector<Interrogazione>> mModelli;
 };
 
 } // namespace tessaro

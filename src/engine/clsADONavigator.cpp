@@ -26,13 +26,20 @@ const Dialetto& clsADONavigator::Dialect() const {
 }
 
 const Legame& clsADONavigator::LegameDi(const Control& c) const {
+    return LegameDi(c, c.Tag());
+}
+
+const Legame& clsADONavigator::LegameDi(const Control& c, const QString& tag) const {
+    if (mPrefissoLegami != mInitCharTag) {
+        mLegami[0].clear();
+        mLegami[1].clear();
+        mPrefissoLegami = mInitCharTag;
+    }
     const bool combo = c.IsComboBox();
-    const QString tag = c.Tag();
-    const QString chiave =
-        (combo ? QStringLiteral("C") : QStringLiteral("T")) + mInitCharTag + QChar(0) + tag;
-    auto it = mLegami.constFind(chiave);
-    if (it == mLegami.constEnd())
-        it = mLegami.insert(chiave, LeggiLegame(tag, mInitCharTag, combo));
+    auto& legami = mLegami[combo ? 1 : 0];
+    auto it = legami.constFind(tag);
+    if (it == legami.constEnd())
+        it = legami.insert(tag, LeggiLegame(tag, mInitCharTag, combo));
     return it.value();
 }
 

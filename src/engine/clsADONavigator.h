@@ -19,6 +19,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -73,7 +74,7 @@ public:
 
     // The current record with all its columns. The records themselves are
     // reached through the record source, a step at a time.
-    std::unique_ptr<Recordset> TheFullData;
+    std::shared_ptr<Recordset> TheFullData;
 
     // Where events go; set by the control on the active navigator only.
     void SetEventSink(NavigatorEvents* sink) { mEventi = sink; }
@@ -168,6 +169,8 @@ public:
     // What a control's Tag binds it to, parsed the first time a Tag is met
     // (and again only when the Tag or the prefix changes).
     const Legame& LegameDi(const Control& c) const;
+    // The same for a Tag already read from the control.
+    const Legame& LegameDi(const Control& c, const QString& tag) const;
 
     // The controls a walk covers: every control of a form, or the direct
     // children of a non-form container. In the container case a control that
@@ -202,6 +205,8 @@ private:
     // Reads one record into TheFullData; false, leaving TheFullData as it was,
     // when the statement finds no row.
     bool LeggiRecord(const QString& chiave);
+    // Takes the record a step has read already; false when it read none.
+    bool MostraRecordLetto(const SorgenteRecord::Passo& passo);
     // The record of a key with its statement; nullptr when it finds no row.
     std::unique_ptr<Recordset> ApriRecord(const QString& chiave, QString& sql);
     // Finds a record with the source and shows it, then the state it gives;
@@ -314,8 +319,9 @@ private:
     NavigatorEvents* mEventi = nullptr;
 
     QString mInitCharTag;
-    // Parsed Tags by kind of control, prefix and Tag text.
-    mutable QHash<QString, Legame> mLegami;
+    // Parsed Tags of other controls and of combos, by Tag text, for one prefix.
+    mutable std::array<QHash<QString, Legame>, 2> mLegami;
+    mutable QString mPrefissoLegami;
     // What each bound control read right after the record was shown.
     QHash<const Control*, QString> mMostrati;
     QString mCampoChiave;

@@ -21,6 +21,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QWidget>
+#include <optional>
 
 #include <algorithm>
 #include <limits>
@@ -41,6 +42,15 @@ template <class Interface> class ObjectAdapter : public QObject, public Interfac
 public:
     explicit ObjectAdapter(QObject* wrapped) : QObject(wrapped) {
         setObjectName(kControlAdapterName);
+        // The Tag is read at every record shown: kept until the property changes.
+        wrapped->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::DynamicPropertyChange &&
+            static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == "Tag")
+            mTag.reset();
+        return QObject::eventFilter(watched, event);
     }
 
     QObject* Wrapped() const { return parent(); }
@@ -52,7 +62,11 @@ public:
     }
     Form* ParentForm() const override { return FormOf(FormWidgetOf(Wrapped())); }
     void* Native() const override { return NativeOf(Wrapped()); }
-    QString Tag() const override { return DynamicText(Wrapped(), "Tag"); }
+    QString Tag() const override {
+        if (!mTag)
+            mTag = DynamicText(Wrapped(), "Tag");
+        return *mTag;
+    }
     bool Enabled() const override { return OwnEnabled(Wrapped()); }
     void SetEnabled(bool enabled) override { SetOwnEnabled(Wrapped(), enabled); }
     HostObject* Container() const override { return ContainerOf(Wrapped()); }
@@ -61,6 +75,9 @@ public:
         if (auto* w = qobject_cast<QWidget*>(Wrapped()))
             PrintWidgetImage(w, Name());
     }
+
+private:
+    mutable std::optional<QString> mTag;
 };
 
 using GenericAdapter = ObjectAdapter<Control>;
@@ -397,6 +414,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        ObjectAdapter::eventFilter(watched, event);
         // A line edit is polished before the user can reach it.
         if (watched == mCombo && event->type() == QEvent::ChildPolished)
             WatchLineEdit();

@@ -260,7 +260,7 @@ TEST(StatementSorgenteTesto, EveryKindWritesItsSeeks) {
          "Select IdCliente from Clienti WHERE (Attivo = 1)" + ordine + " LIMIT 2 OFFSET 4", 2}};
     for (const Caso& c : casi) {
         const StatementSorgente s(
-            {"Clienti", "Cognome", "IdCliente", DbType::WChar, DbType::Integer, "Attivo = 1"},
+            {"Clienti", "Cognome", "IdCliente", DbType::WChar, DbType::Integer, "Attivo = 1", {}},
             Dialetto::Per(c.kind));
         const auto dopo = s.Vicini(Verso::Avanti, {20, "Rossi", Ancora::Forma::InTabella});
         const auto prima = s.Vicini(Verso::Indietro, {20, "Ro'ssi", Ancora::Forma::Scomparsa});
@@ -274,7 +274,7 @@ TEST(StatementSorgenteTesto, EveryKindWritesItsSeeks) {
             << c.kind;
     }
     // From a NULL sort value: the rest of the NULLs by key, then the values.
-    const StatementSorgente s({"T", "O", "K", DbType::WChar, DbType::Integer, ""},
+    const StatementSorgente s({"T", "O", "K", DbType::WChar, DbType::Integer, "", {}},
                               Dialetto::Per(2));
     const auto nulli = s.Vicini(Verso::Avanti, {7, QVariant(), Ancora::Forma::Nulla});
     ASSERT_EQ(nulli.size(), 2u);
