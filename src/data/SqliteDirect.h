@@ -31,6 +31,8 @@ public:
     // Finalizes what is kept and works on db from now on (nullptr: on nothing).
     void Use(sqlite3* db);
     sqlite3* Db() const { return mDb; }
+    // How long a statement of db waits for another user's lock, as set when it opened.
+    int BusyTimeoutMs() const { return mBusyTimeoutMs; }
 
     // A statement of exactly this text, kept or newly prepared; nullptr when
     // the text is not one statement that prepares.
@@ -44,6 +46,7 @@ private:
         sqlite3_stmt* st;
     };
     sqlite3* mDb = nullptr;
+    int mBusyTimeoutMs = 0;
     std::vector<Kept> mKept; // the most recently used first
 };
 

@@ -224,7 +224,7 @@ std::unique_ptr<Recordset> ColumnsRowset(Catalogue& cat, const QVariantList& cri
                       nullable, sqlite::TypeCode(c.type), length ? QVariant(*length) : QVariant(),
                       digits ? QVariant(digits->first) : QVariant(),
                       digits ? QVariant(digits->second) : QVariant(),
-                      IsRowidAlias(c, columns, t.withoutRowid)});
+                      IsRowidAlias(c, columns, t.withoutRowid), QVariant()});
         }
     }
     return b.Build();
@@ -381,7 +381,21 @@ std::optional<QString> SqliteProvider::DataVersion(const Connection& /*c*/) cons
     return sqlite::DataVersion(mStatements);
 }
 
-void SqliteProvider::Opened(const QSqlDatabase& db) {
+Refusal SqliteProvider::RefusalOf(const QSqlError& error) const {
+    // Extended codes: SQLITE_CONSTRAINT_PRIMARYKEY, _UNIQUE, _FOREIGNKEY.
+    constexpr int primaryKey = 1555, unique = 2067, foreignKey = 787;
+    switch (error.nativeErrorCode().toInt()) {
+    case primaryKey:
+    case unique:
+        return Refusal::Duplicate;
+    case foreignKey:
+        return Refusal::Reference;
+    default:
+        return Refusal::Other;
+    }
+}
+
+void SqliteProvider::Opened(const QSqlDatabase& db, const ConnectionSettings& /*s*/) {
     mStatements.Use(sqlite::Handle(db));
 }
 

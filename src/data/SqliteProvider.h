@@ -55,7 +55,8 @@ public:
                     std::size_t expectedRows, std::vector<RecordsetColumn>& columns,
                     std::optional<QString>* version) const override;
     std::optional<QString> DataVersion(const Connection& c) const override;
-    void Opened(const QSqlDatabase& db) override;
+    Refusal RefusalOf(const QSqlError& error) const override;
+    void Opened(const QSqlDatabase& db, const ConnectionSettings& s) override;
     void Closing() override;
 
 private:
