@@ -37,6 +37,8 @@ struct ColonnaServita {
     int scala = 0;
     // The database numbers a new row when the column is left empty.
     bool autoIncremento = false;
+    // Digits of a second's fraction the column keeps (-1: any).
+    int cifreSecondi = -1;
     FonteValore fonte = FonteValore::Nullo;
     QString testo;         // the text box's Text, or the combo's key
     bool spuntata = false; // check box
@@ -68,6 +70,8 @@ struct TestiSalvataggio {
     // The key of the saved record as the form gives it (empty when the key
     // column is not served or was left empty): where to move after the save.
     QString testoChiave;
+    // The UPDATE gives the key a new value.
+    bool chiaveCambiata = false;
     std::optional<MessaggioSalvataggio> messaggio;
 };
 

@@ -64,7 +64,12 @@ bool clsADONavigator::MossaSuElencoTenuto(const std::function<void()>& sposta,
         // the list was read, so the list and this record agree.
         if (record && versione != mVersioneElenco)
             record.reset();
-    } catch (const TessaroError&) {
+    } catch (const TessaroError& e) {
+        // Another user's lock: the full check would only wait for it again.
+        if (e.Number() == Err::Timeout) {
+            RiportaCursore(prima);
+            throw;
+        }
         // The full check meets the same failure and reports it.
         record.reset();
     }
@@ -154,12 +159,20 @@ bool clsADONavigator::VaiAllaChiave(const QString& chiave) {
     // The list was brought up to date by the check before the move.
     const long prima = TheData->AbsolutePosition();
     TheData->Find(criterio, 0, adSearchForward, adBookmarkFirst);
+    // The database may hold the key written otherwise ("ABC" for "abc" where
+    // its collation ignores case): looked for again as it is stored.
+    const QString salvata = TheData->Eof() ? ChiaveComeSalvata(chiave) : QString();
+    if (!salvata.isNull() && salvata != chiave)
+        TheData->Find(CriterioChiave(salvata), 0, adSearchForward, adBookmarkFirst);
     if (TheData->Eof()) {
         RiportaCursore(prima);
         return false;
     }
+    // The first of several is 2; the last keeps 3, also when it is the only one.
     if (CaricaRecordCorrente())
-        mState = StatoUltimoOMezzo();
+        mState = TheData->AbsolutePosition() == 1 && TheData->RecordCount() > 1
+                     ? StatoNavigatore::PrimoRecord
+                     : StatoUltimoOMezzo();
     return true;
 }
 

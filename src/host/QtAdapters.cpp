@@ -52,6 +52,7 @@ public:
     Form* ParentForm() const override { return FormOf(FormWidgetOf(Wrapped())); }
     void* Native() const override { return NativeOf(Wrapped()); }
     QString Tag() const override { return DynamicText(Wrapped(), "Tag"); }
+    QVariant Property(const char* name) const override { return Wrapped()->property(name); }
     bool Enabled() const override { return OwnEnabled(Wrapped()); }
     void SetEnabled(bool enabled) override { SetOwnEnabled(Wrapped(), enabled); }
     HostObject* Container() const override { return ContainerOf(Wrapped()); }
