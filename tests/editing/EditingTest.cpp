@@ -174,6 +174,8 @@ TEST_P(Modifica, ASaveWritesOnlyWhatTheUserChanged) {
     ResetLanguageModule();
     EXPECT_TRUE(boxes.Shown().back().text.startsWith(
         "La colonna Note, Eta della tabella Clienti non esiste più nel database"));
+    EXPECT_TRUE(boxes.Shown().back().text.endsWith("\rNon è stato salvato nulla. Salvare di "
+                                                   "nuovo per salvare gli altri valori."));
     EXPECT_TRUE(txtEta->isReadOnly());
     nav.Update();
     EXPECT_EQ(banco->Cell("SELECT Cognome FROM Clienti WHERE IdCliente = 20"), "Nuovo");
