@@ -267,17 +267,12 @@ sqlite3* Handle(const QSqlDatabase& db) {
     return *static_cast<sqlite3* const*>(v.constData());
 }
 
-void Statements::Use(sqlite3* db) {
+void Statements::Use(sqlite3* db, int busyTimeoutMs) {
     for (const Kept& k : mKept)
         sqlite3_finalize(k.st);
     mKept.clear();
     mDb = db;
-    mBusyTimeoutMs = 0;
-    sqlite3_stmt* st = nullptr;
-    if (db && sqlite3_prepare_v2(db, "PRAGMA busy_timeout", -1, &st, nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW)
-        mBusyTimeoutMs = sqlite3_column_int(st, 0);
-    sqlite3_finalize(st);
+    mBusyTimeoutMs = busyTimeoutMs;
 }
 
 sqlite3_stmt* Statements::Take(const QString& sql) {

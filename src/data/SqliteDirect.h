@@ -28,10 +28,10 @@ public:
     Statements& operator=(const Statements&) = delete;
     ~Statements() { Use(nullptr); }
 
-    // Finalizes what is kept and works on db from now on (nullptr: on nothing).
-    void Use(sqlite3* db);
+    // Finalizes what is kept and works on db from now on (nullptr: on nothing),
+    // whose statements wait busyTimeoutMs for another user's lock.
+    void Use(sqlite3* db, int busyTimeoutMs = 0);
     sqlite3* Db() const { return mDb; }
-    // How long a statement of db waits for another user's lock, as set when it opened.
     int BusyTimeoutMs() const { return mBusyTimeoutMs; }
 
     // A statement of exactly this text, kept or newly prepared; nullptr when

@@ -395,8 +395,11 @@ Refusal SqliteProvider::RefusalOf(const QSqlError& error) const {
     }
 }
 
-void SqliteProvider::Opened(const QSqlDatabase& db, const ConnectionSettings& /*s*/) {
-    mStatements.Use(sqlite::Handle(db));
+void SqliteProvider::Opened(const QSqlDatabase& db, const ConnectionSettings& s) {
+    // Without a Busy Timeout, Qt's driver waits its own default of 5 s.
+    constexpr int qtDefaultBusyTimeoutMs = 5000;
+    mStatements.Use(sqlite::Handle(db),
+                    s.busyTimeoutMs > 0 ? s.busyTimeoutMs : qtDefaultBusyTimeoutMs);
 }
 
 void SqliteProvider::Closing() {
