@@ -231,11 +231,11 @@ TEST_P(Navigatore, EachLinkedBoxShowsTheRowOfItsOwnLink) {
     auto* cboCapo = AddCombo("cboCapo", "#Capo");
     ASSERT_TRUE(Init("Impiegati", "Id"));
     EXPECT_EQ(Items(cboCapo), QStringList({"Rossi", "", "Verdi", "Neri"}));
-    using Riga = std::tuple<QString, QString, int>;
-    const Riga attese[] = {{"", "", -1}, {"Rossi", "", 0}, {"", "Rossi", 1}, {"Verdi", "", 2}};
+    const std::tuple<QString, QString, int> attese[] = {
+        {"", "", -1}, {"Rossi", "", 0}, {"", "Rossi", 1}, {"Verdi", "", 2}};
     for (int i = 0; i < 4; ++i) {
         nav.Move(i + 1);
-        EXPECT_EQ(Riga(capo->text(), vice->text(), cboCapo->currentIndex()), attese[i]) << i;
+        EXPECT_EQ(std::make_tuple(capo->text(), vice->text(), cboCapo->currentIndex()), attese[i]);
     }
 }
 
