@@ -2,46 +2,55 @@
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 
+#include <QSet>
+
 namespace tessaro {
 
-namespace {
-
-// Opens or closes the bound controls: text boxes and combos through Locked (so
-// they stay enabled), check boxes through Enabled. Linked columns never open.
-void ImpostaInserimento(const clsADONavigator& nav, HostObject* Contenitore, bool aperto,
-                        const QString& etichetta) {
+void clsADONavigator::ImpostaInserimento(HostObject* Contenitore, bool aperto,
+                                         const QString& etichetta) {
     Riporta(
         etichetta, TitoloTQ03(),
         [&] {
-            nav.PercorriControlli(Contenitore, [&](Control& c) {
+            // Only what a save writes opens: typing elsewhere would be dropped.
+            QSet<const Control*> scritti;
+            if (aperto) {
+                const bool nuovo = mState == StatoNavigatore::NuovoRecord;
+                for (const ColonnaLegata& l : ColonneLegate())
+                    if (Scrivibile(*l.colonna, *l.controllo, nuovo))
+                        scritti.insert(l.controllo);
+            }
+            // Text boxes and combos through Locked (so they stay enabled), check
+            // boxes through Enabled.
+            PercorriControlli(Contenitore, [&](Control& c) {
                 if (!c.IsTextBox() && !c.IsComboBox() && !c.IsCheckBox())
                     return;
                 if (c.Tag().isEmpty())
                     return;
+                const Legame& legame = LegameDi(c);
+                // A combo whose Tag lacks the prefix follows the mode, as it always did.
+                const bool apri =
+                    aperto && (scritti.contains(&c) || (c.IsComboBox() && !legame.Legato()));
                 if (c.IsComboBox()) {
-                    AsComboBox(c).SetLocked(!aperto);
+                    AsComboBox(c).SetLocked(!apri);
                     return;
                 }
-                if (nav.LegameDi(c).tipo != TipoLegame::Colonna)
+                if (!legame.Legato() && legame.tipo != TipoLegame::Rifiutato)
                     return;
                 if (c.IsTextBox())
-                    AsTextBox(c).SetLocked(!aperto);
+                    AsTextBox(c).SetLocked(!apri);
                 else
-                    AsCheckBox(c).SetEnabled(aperto);
+                    AsCheckBox(c).SetEnabled(apri);
             });
         },
         Impaginazione::ACapo);
 }
 
-} // namespace
-
 void clsADONavigator::AbilitaInserimento(HostObject* Contenitore) {
-    ImpostaInserimento(*this, Contenitore, true,
-                       QStringLiteral("ClsAdoNavigator_AbilitaInserimento "));
+    ImpostaInserimento(Contenitore, true, QStringLiteral("ClsAdoNavigator_AbilitaInserimento "));
 }
 
 void clsADONavigator::DisabilitaInserimento(HostObject* Contenitore) {
-    ImpostaInserimento(*this, Contenitore, false,
+    ImpostaInserimento(Contenitore, false,
                        QStringLiteral("ClsAdoNavigator_DisabilitaInserimento "));
 }
 

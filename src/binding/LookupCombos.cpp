@@ -11,18 +11,8 @@ namespace tessaro {
 
 namespace {
 
-// A Null cannot become the text of an item or of a key.
-constexpr int kUsoNonValidoDiNull = 94;
-
-QString TestoNonNullo(const QVariant& valore) {
-    if (valore.isNull())
-        TessaroError::Raise(kUsoNonValidoDiNull, QStringLiteral("Invalid use of Null"));
-    return ValueToText(valore);
-}
-
 // Keys in row order, one per row, from the key column (the first one when none
-// is known); a Null key stops the loading there, the keys read before it stay
-// and the rest are empty.
+// is known); a Null key (a row no record can refer to) is a null text.
 void CaricaChiavi(ChiaviCombo& voce, Recordset& rs) {
     voce.Chiavi.assign(static_cast<std::size_t>(rs.RecordCount()), QString());
     if (rs.Bof() && rs.Eof())
@@ -33,22 +23,13 @@ void CaricaChiavi(ChiaviCombo& voce, Recordset& rs) {
         TessaroError::Raise(Err::ItemNotFound, voce.CampoChiave);
     std::size_t i = 0;
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext(), ++i)
-        voce.Chiavi[i] = TestoNonNullo(f.Item(colonna).Value());
+        voce.Chiavi[i] = ValueToText(f.Item(colonna).Value());
 }
 
 void ApriInLettura(Recordset& rs, const QString& sql, Connection* conn, int opzioni) {
     if (!conn)
         TessaroError::Raise(Err::ObjectNotSet);
     rs.Open(sql, conn, adOpenStatic, adLockReadOnly, opzioni);
-}
-
-// The column a text box shows, without a table qualifier.
-QString ColonnaSenzaTabella(const Legame& legame) {
-    QString colonna = legame.ColonnaMostrata();
-    const qsizetype punto = colonna.indexOf(QLatin1Char('.'));
-    if (punto >= 0)
-        colonna = colonna.mid(punto + 1);
-    return colonna;
 }
 
 } // namespace
@@ -168,7 +149,7 @@ void clsADONavigator::FillComboWhitRecordset(ComboBox& Combo, Recordset& rs, con
         for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
             const QVariant valore =
                 Campo.isEmpty() ? f.Item(colonna).Value() : f.Item(Campo).Value();
-            Combo.AddItem(TestoNonNullo(valore));
+            Combo.AddItem(ValueToText(valore)); // a Null is an empty item
         }
     });
 }
@@ -246,7 +227,8 @@ void clsADONavigator::SincronizzaTabelleComboItem(ComboBox& Combo) {
                 const Legame& suo = LegameDi(c);
                 if (!suo.Legato() || suo.colonna != campo)
                     return;
-                AsTextBox(c).SetText(ValueToText(f.Item(ColonnaSenzaTabella(suo)).Value()));
+                AsTextBox(c).SetText(
+                    ValueToText(f.Item(SenzaTabella(suo.ColonnaMostrata())).Value()));
             });
         });
 }

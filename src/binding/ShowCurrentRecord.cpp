@@ -20,19 +20,20 @@ int PosizioneChiave(const ChiaviCombo& voce, const QString& chiave) {
 } // namespace
 
 QVariant clsADONavigator::ValoreDelLegame(const Legame& legame) const {
-    // A name without a table is read through its table (the primary one, or the
-    // linked one of a linked binding), so that a joined table's column of the
-    // same name is neither shown nor saved back in its place.
-    const QString& colonna = legame.ColonnaMostrata();
-    const LinkTabella* link =
-        legame.tipo == TipoLegame::ColonnaCollegata ? LinkDelCampo(legame.colonna) : nullptr;
-    const QString tabella = link ? link->TabellaCollegata : mPrimaryTableName;
-    if (!colonna.contains(QLatin1Char('.'))) {
-        const int i = TheFullData->ColumnIndex(tabella, colonna);
-        if (i >= 0)
-            return TheFullData->Fields().Item(i).Value();
+    // A linked column is found where the record's statement selects it, after
+    // the primary table's columns: each link's own, whatever its name.
+    if (legame.tipo == TipoLegame::ColonnaCollegata) {
+        const int dallaFine = mCollegate.DallaFine(legame.colonna, legame.colonnaCollegata);
+        if (dallaFine == 0)
+            TessaroError::Raise(Err::ItemNotFound, legame.colonnaCollegata);
+        return TheFullData->Fields().Item(TheFullData->ColumnCount() - dallaFine).Value();
     }
-    return TheFullData->Fields().Item(colonna).Value();
+    // A name without a table is read through the primary table, so that a
+    // joined table's column of the same name is neither shown nor saved back.
+    const QString& colonna = legame.colonna;
+    const int i = TheFullData->ColumnIndex(mPrimaryTableName, colonna);
+    return i >= 0 ? TheFullData->Fields().Item(i).Value()
+                  : TheFullData->Fields().Item(colonna).Value();
 }
 
 int clsADONavigator::TipoMostrato(const Legame& legame) const {
@@ -96,8 +97,15 @@ void clsADONavigator::ShowCurrentRecord() {
                     return nullptr;
                 return &legame;
             };
+            // A tag that names no column of the table shows nothing.
+            const auto rifiutato = [&](Control& c) {
+                const bool r = !c.Tag().isEmpty() && LegameDi(c).tipo == TipoLegame::Rifiutato;
+                if (r)
+                    SvuotaControllo(c);
+                return r;
+            };
             const auto testo = [&](Control& c) {
-                if (!c.IsTextBox())
+                if (!c.IsTextBox() || rifiutato(c))
                     return;
                 if (const Legame* legame = colonnaMostrata(c)) {
                     if (record)
@@ -108,7 +116,7 @@ void clsADONavigator::ShowCurrentRecord() {
                 }
             };
             const auto spunta = [&](Control& c) {
-                if (!c.IsCheckBox())
+                if (!c.IsCheckBox() || rifiutato(c))
                     return;
                 if (const Legame* legame = colonnaMostrata(c)) {
                     AsCheckBox(c).SetValue(record && ValueToBool(ValoreDelLegame(*legame)) ? 1 : 0);
@@ -147,7 +155,9 @@ void clsADONavigator::ShowCurrentRecord() {
             // One enumeration of the controls, three passes: text boxes, check boxes, combos.
             PercorriControlli(mContenitoreCaselle,
                               {ciascuno(testo), ciascuno(spunta), ciascuno(combo)});
-            if (primoErrore)
+            // A column another user renamed or dropped is named, and no longer shown.
+            if (primoErrore &&
+                !(primoErrore->Number() == Err::ItemNotFound && AvvisaColonneSparite()))
                 throw *primoErrore;
         });
     if (mostrato)

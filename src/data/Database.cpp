@@ -425,7 +425,7 @@ void Connection::OpenQtConnection(bool reconnect) {
         DropQtConnection();
         TessaroError::Raise(Err::LostConnection, failure);
     }
-    mProvider->Opened(QSqlDatabase::database(mQtName, false));
+    mProvider->Opened(QSqlDatabase::database(mQtName, false), mSettings);
     mOpen = true;
     ++mOpenings;
     mLastInsertId = QVariant();
@@ -465,6 +465,10 @@ QSqlDatabase Connection::Database() const {
 
 int Connection::TipoDatabase() const {
     return Provider().TipoDatabase();
+}
+
+bool Connection::TableNamesIgnoreCase() const {
+    return Provider().TableNamesIgnoreCase();
 }
 
 DbProvider& Connection::Provider() const {
@@ -536,7 +540,8 @@ void Connection::RaiseFromError(const QSqlError& error, const QString& statement
     }
     if (mProvider && mProvider->IsBusy(error))
         throw TessaroError(Err::Timeout, text, statement);
-    throw TessaroError(Err::StatementRejected, text, statement);
+    throw TessaroError(Err::StatementRejected, text, statement,
+                       mProvider ? mProvider->RefusalOf(error) : Refusal::Other);
 }
 
 // ---------------------------------------------------------------------------
@@ -659,7 +664,7 @@ void Recordset::Open(const QString& source, const QVariantList& values,
         // Whatever stopped the open, the statement it was for goes with the failure.
         if (!e.Statement().isEmpty())
             throw;
-        throw TessaroError(e.Number(), e.Description(), source);
+        throw TessaroError(e.Number(), e.Description(), source, e.Reason());
     }
     for (auto& c : columns) {
         if (c.type == 0)

@@ -4,7 +4,9 @@
 // over Qt SQL. Recordsets are materialised client-side, so RecordCount is exact
 // and the cursor moves in memory.
 
+#include "data/TessaroError.h"
 #include <QHash>
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -163,6 +165,9 @@ public:
     // The database kind of its provider (4 SQLite, 2 MySQL); raises
     // LostConnection when the connection was never opened.
     int TipoDatabase() const;
+    // Whether a table is found by its name in any case (SQLite; MariaDB as
+    // lower_case_table_names says); raises as TipoDatabase.
+    bool TableNamesIgnoreCase() const;
 
     // For the layer below: the Qt connection and the provider.
     QSqlDatabase Database() const;
@@ -355,6 +360,10 @@ public:
     virtual bool IsConnectionLost(const QSqlError& error) const = 0;
     // A lock held by another user made the statement give up.
     virtual bool IsBusy(const QSqlError& error) const = 0;
+    // What kind of refusal a rejected statement met.
+    virtual Refusal RefusalOf(const QSqlError& /*error*/) const { return Refusal::Other; }
+    // Whether the database finds a table by its name in any case.
+    virtual bool TableNamesIgnoreCase() const { return true; }
     // The statement that starts a transaction.
     virtual QString BeginTransStatement() const = 0;
     // fromQuery: what the driver reported for the last INSERT run by Execute.
@@ -377,8 +386,8 @@ public:
         return false;
     }
     // The Qt connection has just opened, or is about to close: what a provider
-    // keeps tied to it is taken or let go here.
-    virtual void Opened(const QSqlDatabase& /*db*/) {}
+    // keeps tied to it is taken or let go here, and a session set up.
+    virtual void Opened(const QSqlDatabase& /*db*/, const ConnectionSettings& /*s*/) {}
     virtual void Closing() {}
     // What Connection::Signal reports for this provider; nothing when it cannot tell.
     virtual std::optional<ChangeSignal> Signal(const Connection& /*c*/,

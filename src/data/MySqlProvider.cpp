@@ -9,6 +9,7 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <limits>
 
 namespace tessaro {
@@ -28,6 +29,9 @@ constexpr int kBytesPerCharacter = 4;
 
 constexpr int kConnectTimeoutSeconds = 5;
 constexpr int kReadWriteTimeoutSeconds = 10;
+// A lock wait ends with the server's own answer before the read timeout.
+constexpr int kLockWaitDefaultSeconds = 5;
+constexpr int kLockWaitMaxSeconds = kReadWriteTimeoutSeconds - 2;
 
 } // namespace
 
@@ -150,7 +154,7 @@ QString SchemaExpression(const QString& schema) {
 QString ColumnsStatement(const QString& schema) {
     return QStringLiteral("SELECT TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME, ORDINAL_POSITION, "
                           "COLUMN_DEFAULT, IS_NULLABLE, COLUMN_TYPE, CHARACTER_MAXIMUM_LENGTH, "
-                          "NUMERIC_PRECISION, NUMERIC_SCALE, EXTRA "
+                          "NUMERIC_PRECISION, NUMERIC_SCALE, EXTRA, DATETIME_PRECISION "
                           "FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = ") +
            SchemaExpression(schema) + QStringLiteral(" ORDER BY TABLE_NAME, ORDINAL_POSITION");
 }
@@ -196,6 +200,20 @@ QVariant DefaultValue(const QVariant& columnDefault) {
     if (text.size() >= 2 && text.front() == QLatin1Char('\'') && text.back() == QLatin1Char('\''))
         return text.mid(1, text.size() - 2).replace(QLatin1String("''"), QLatin1String("'"));
     return text;
+}
+
+int LockWaitSeconds(int busyTimeoutMs) {
+    if (busyTimeoutMs <= 0)
+        return kLockWaitDefaultSeconds;
+    return std::min((busyTimeoutMs + 999) / 1000, kLockWaitMaxSeconds);
+}
+
+QString SessionStatement(int busyTimeoutMs) {
+    return QStringLiteral(
+               "SET SESSION sql_mode = CONCAT_WS(',', NULLIF(TRIM(BOTH ',' FROM "
+               "REPLACE(CONCAT(',', @@SESSION.sql_mode, ','), ',NO_BACKSLASH_ESCAPES,', ',')), "
+               "''), 'STRICT_ALL_TABLES'), innodb_lock_wait_timeout = %1, lock_wait_timeout = %1")
+        .arg(LockWaitSeconds(busyTimeoutMs));
 }
 
 QString SignalStatement(const QStringList& tables) {
@@ -252,11 +270,13 @@ std::unique_ptr<Recordset> ColumnsRowset(Connection& c, const QVariantList& crit
         const int type = mysql::TypeCode(r[6].toString());
         const bool character = type == WChar || type == Binary;
         const bool decimal = type == Numeric;
+        const bool time = type == DbTimeStamp || type == DbTime;
         b.AddRow({QVariant(), r[0], r[1], r[2], r[3].toInt(), !defaultValue.isNull(), defaultValue,
                   r[5].toString().compare(QLatin1String("YES")) == 0, type,
                   character ? mysql::CharacterLength(r[7]) : QVariant(),
                   decimal ? r[8] : QVariant(), decimal ? r[9] : QVariant(),
-                  r[10].toString().contains(QLatin1String("auto_increment"), Qt::CaseInsensitive)});
+                  r[10].toString().contains(QLatin1String("auto_increment"), Qt::CaseInsensitive),
+                  time ? r[11] : QVariant()});
     }
     return b.Build();
 }
@@ -369,14 +389,37 @@ bool MySqlProvider::IsConnectionLost(const QSqlError& error) const {
     }
 }
 
-void MySqlProvider::Opened(const QSqlDatabase& db) {
+void MySqlProvider::Opened(const QSqlDatabase& db, const ConnectionSettings& s) {
     QSqlQuery q(db);
-    q.exec(QStringLiteral(
-        "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', @@SESSION.sql_mode, ','), "
-        "',NO_BACKSLASH_ESCAPES,', ','))"));
+    q.exec(mysql::SessionStatement(s.busyTimeoutMs));
     // MySQL 8 caches the catalogue's table figures for a day; MariaDB has no
     // such setting and refuses the statement, which changes nothing there.
     q.exec(QStringLiteral("SET SESSION information_schema_stats_expiry = 0"));
+    mNomiSenzaMaiuscole = q.exec(QStringLiteral("SELECT @@lower_case_table_names")) && q.next() &&
+                          q.value(0).toInt() != 0;
+}
+
+Refusal MySqlProvider::RefusalOf(const QSqlError& error) const {
+    switch (error.nativeErrorCode().toInt()) {
+    case 1022: // duplicate key on write
+    case 1062: // duplicate entry
+    case 1586: // duplicate entry for a key
+        return Refusal::Duplicate;
+    case 1216: // no parent row
+    case 1217: // a child row refers to it
+    case 1451: // cannot delete or update a parent row
+    case 1452: // cannot add or update a child row
+        return Refusal::Reference;
+    case 1264: // out of range
+    case 1265: // data truncated
+    case 1292: // truncated incorrect value
+    case 1366: // incorrect string value: a character the column's set lacks
+    case 1367: // illegal value during parsing
+    case 1406: // data too long
+        return Refusal::NotStored;
+    default:
+        return Refusal::Other;
+    }
 }
 
 bool MySqlProvider::IsBusy(const QSqlError& error) const {

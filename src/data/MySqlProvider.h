@@ -26,6 +26,15 @@ QString Literal(const QString& text);
 // The schema (database) a rowset reads: the named one, else the current database.
 QString SchemaExpression(const QString& schema);
 
+// What every session sets for itself, whatever the server's defaults: strict
+// modes, so that a value the server would truncate or change is refused;
+// backslashes read as escapes, as the literals of kind 2 are written; lock
+// waits that give up (busyTimeoutMs, or 5 s when 0) well before the client's
+// read timeout would call the server gone.
+QString SessionStatement(int busyTimeoutMs);
+// The seconds a session waits for another user's lock.
+int LockWaitSeconds(int busyTimeoutMs);
+
 // The statement behind MySqlProvider::Signal: one row of what InnoDB keeps
 // for the tables of the current database (all of them when none is named)
 // without the PROCESS privilege: the rows estimate and next auto-number, which
@@ -54,9 +63,10 @@ public:
     bool IsConnectionLost(const QSqlError& error) const override;
     bool IsBusy(const QSqlError& error) const override;
     QString BeginTransStatement() const override { return QStringLiteral("START TRANSACTION"); }
-    // The session reads backslashes as escapes, as the literals of kind 2 are
-    // written, whatever sql_mode the server was started with.
-    void Opened(const QSqlDatabase& db) override;
+    Refusal RefusalOf(const QSqlError& error) const override;
+    bool TableNamesIgnoreCase() const override { return mNomiSenzaMaiuscole; }
+    // Sets the session up (SessionStatement) and reads how table names compare.
+    void Opened(const QSqlDatabase& db, const ConnectionSettings& s) override;
     QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const override;
     int TypeCode(const QString& declaredType) const override;
     void DescribeColumns(const Connection& c, const QSqlRecord& record,
@@ -68,6 +78,10 @@ public:
                                        const QStringList& tables) const override;
     // A count reads uncommitted rows too, as the rows estimate moves with them.
     QStringList CountingSession() const override;
+
+private:
+    // lower_case_table_names is not 0: "clienti" names the table Clienti.
+    bool mNomiSenzaMaiuscole = false;
 };
 
 } // namespace tessaro

@@ -58,7 +58,8 @@ Shape ColumnsShape() {
             {QStringLiteral("CHARACTER_MAXIMUM_LENGTH"), Integer},
             {QStringLiteral("NUMERIC_PRECISION"), Integer},
             {QStringLiteral("NUMERIC_SCALE"), Integer},
-            {QStringLiteral("IS_AUTOINCREMENT"), Boolean}};
+            {QStringLiteral("IS_AUTOINCREMENT"), Boolean},
+            {QStringLiteral("DATETIME_PRECISION"), Integer}};
 }
 
 Shape PrimaryKeysShape() {

@@ -101,6 +101,27 @@ const Declared& DeclaredType(const char* declared) {
     return known.emplace(std::string(key), Declared{code, size, text}).first->second;
 }
 
+// A result column's name as Qt's driver gives it.
+QString ColumnName(sqlite3_stmt* st, int i) {
+    const char* name = sqlite3_column_name(st, i);
+    QString nome = Utf8(name);
+    if (std::strchr(name ? name : "", '"'))
+        nome.remove(QLatin1Char('"'));
+    return nome;
+}
+
+// Whether the statement still gives the columns named before its first step: a
+// statement kept across another connection's change of the table is prepared
+// again by that step, and "*" may then stand for other columns.
+bool SameColumns(sqlite3_stmt* st, const std::vector<RecordsetColumn>& columns) {
+    if (sqlite3_column_count(st) != static_cast<int>(columns.size()))
+        return false;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (ColumnName(st, static_cast<int>(i)) != columns[i].name)
+            return false;
+    return true;
+}
+
 // Names and origin tables; false for a table column read under another name,
 // whose description the catalogue lookup of the Qt path decides.
 bool NameColumns(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns) {
@@ -109,9 +130,7 @@ bool NameColumns(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns) {
     for (int i = 0; i < n; ++i) {
         RecordsetColumn& c = columns[static_cast<std::size_t>(i)];
         const char* name = sqlite3_column_name(st, i);
-        c.name = Utf8(name);
-        if (std::strchr(name ? name : "", '"'))
-            c.name.remove(QLatin1Char('"')); // as Qt's driver names it
+        c.name = ColumnName(st, i);
         c.table = Utf8(sqlite3_column_table_name(st, i));
         if (c.table.isEmpty())
             continue;
@@ -214,6 +233,8 @@ bool StepAll(sqlite3_stmt* st, std::vector<RecordsetColumn>& columns) {
     const int n = static_cast<int>(columns.size());
     std::vector<int> firstTypes(columns.size(), kNoValue);
     int rc = sqlite3_step(st);
+    if ((rc == SQLITE_ROW || rc == SQLITE_DONE) && !SameColumns(st, columns))
+        return false;
     if (rc == SQLITE_ROW) {
         for (int i = 0; i < n; ++i)
             firstTypes[static_cast<std::size_t>(i)] = sqlite3_column_type(st, i);
@@ -242,11 +263,12 @@ sqlite3* Handle(const QSqlDatabase& db) {
     return *static_cast<sqlite3* const*>(v.constData());
 }
 
-void Statements::Use(sqlite3* db) {
+void Statements::Use(sqlite3* db, int busyTimeoutMs) {
     for (const Kept& k : mKept)
         sqlite3_finalize(k.st);
     mKept.clear();
     mDb = db;
+    mBusyTimeoutMs = busyTimeoutMs;
 }
 
 sqlite3_stmt* Statements::Take(const QString& sql) {
@@ -291,7 +313,12 @@ std::optional<Versione> DataVersion(Statements& statements) {
         return std::nullopt;
     static const QString pragma = QStringLiteral("PRAGMA data_version");
     Lease st(statements, pragma);
-    if (!st.Get() || sqlite3_step(st.Get()) != SQLITE_ROW) {
+    // A hint never waits for another user's lock: the read it would spare
+    // waits once, and reports the busy database.
+    sqlite3_busy_timeout(statements.Db(), 0);
+    const bool letta = st.Get() && sqlite3_step(st.Get()) == SQLITE_ROW;
+    sqlite3_busy_timeout(statements.Db(), statements.BusyTimeoutMs());
+    if (!letta) {
         st.Failed();
         return std::nullopt;
     }

@@ -28,9 +28,11 @@ public:
     Statements& operator=(const Statements&) = delete;
     ~Statements() { Use(nullptr); }
 
-    // Finalizes what is kept and works on db from now on (nullptr: on nothing).
-    void Use(sqlite3* db);
+    // Finalizes what is kept and works on db from now on (nullptr: on nothing),
+    // whose statements wait busyTimeoutMs for another user's lock.
+    void Use(sqlite3* db, int busyTimeoutMs = 0);
     sqlite3* Db() const { return mDb; }
+    int BusyTimeoutMs() const { return mBusyTimeoutMs; }
 
     // A statement of exactly this text, kept or newly prepared; nullptr when
     // the text is not one statement that prepares.
@@ -44,6 +46,7 @@ private:
         sqlite3_stmt* st;
     };
     sqlite3* mDb = nullptr;
+    int mBusyTimeoutMs = 0;
     std::vector<Kept> mKept; // the most recently used first
 };
 

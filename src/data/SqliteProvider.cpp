@@ -224,7 +224,7 @@ std::unique_ptr<Recordset> ColumnsRowset(Catalogue& cat, const QVariantList& cri
                       nullable, sqlite::TypeCode(c.type), length ? QVariant(*length) : QVariant(),
                       digits ? QVariant(digits->first) : QVariant(),
                       digits ? QVariant(digits->second) : QVariant(),
-                      IsRowidAlias(c, columns, t.withoutRowid)});
+                      IsRowidAlias(c, columns, t.withoutRowid), QVariant()});
         }
     }
     return b.Build();
@@ -391,8 +391,25 @@ bool SqliteProvider::Shareable(const ConnectionSettings& s) const {
            !path.contains(QLatin1String("mode=memory"), Qt::CaseInsensitive);
 }
 
-void SqliteProvider::Opened(const QSqlDatabase& db) {
-    mStatements.Use(sqlite::Handle(db));
+Refusal SqliteProvider::RefusalOf(const QSqlError& error) const {
+    // Extended codes: SQLITE_CONSTRAINT_PRIMARYKEY, _UNIQUE, _FOREIGNKEY.
+    constexpr int primaryKey = 1555, unique = 2067, foreignKey = 787;
+    switch (error.nativeErrorCode().toInt()) {
+    case primaryKey:
+    case unique:
+        return Refusal::Duplicate;
+    case foreignKey:
+        return Refusal::Reference;
+    default:
+        return Refusal::Other;
+    }
+}
+
+void SqliteProvider::Opened(const QSqlDatabase& db, const ConnectionSettings& s) {
+    // Without a Busy Timeout, Qt's driver waits its own default of 5 s.
+    constexpr int qtDefaultBusyTimeoutMs = 5000;
+    mStatements.Use(sqlite::Handle(db),
+                    s.busyTimeoutMs > 0 ? s.busyTimeoutMs : qtDefaultBusyTimeoutMs);
 }
 
 void SqliteProvider::Closing() {

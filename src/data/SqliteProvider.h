@@ -59,7 +59,8 @@ public:
                                        const QStringList& tables) const override;
     // A private in-memory database exists for its one connection only.
     bool Shareable(const ConnectionSettings& s) const override;
-    void Opened(const QSqlDatabase& db) override;
+    Refusal RefusalOf(const QSqlError& error) const override;
+    void Opened(const QSqlDatabase& db, const ConnectionSettings& s) override;
     void Closing() override;
 
 private:

@@ -2,9 +2,10 @@
 
 namespace tessaro {
 
-TessaroError::TessaroError(int number, const QString& description, const QString& statement)
+TessaroError::TessaroError(int number, const QString& description, const QString& statement,
+                           Refusal reason)
     : std::runtime_error(QString("%1 %2").arg(number).arg(description).toStdString()),
-      mNumber(number), mDescription(description), mStatement(statement) {}
+      mNumber(number), mDescription(description), mStatement(statement), mReason(reason) {}
 
 void TessaroError::Raise(int number) {
     throw TessaroError(number, StandardDescription(number));

@@ -23,17 +23,26 @@ constexpr int StatementRejected = -2147217900; // 0x80040E14
 constexpr int Timeout = -2147217871;
 } // namespace Err
 
+// Why the database refused a statement, where the user can be told in plain
+// words: a value another row holds already (a key, a unique column), a
+// reference to or from another table's row, a value the column would not store
+// exactly as given.
+enum class Refusal { Other, Duplicate, Reference, NotStored };
+
 // A failure with a number and a description, caught and reported where the
 // operation that meets it says so. A failure of a statement also keeps the
 // statement, for the log; the description stays the database's own message.
 class TessaroError : public std::runtime_error {
 public:
-    TessaroError(int number, const QString& description, const QString& statement = QString());
+    TessaroError(int number, const QString& description, const QString& statement = QString(),
+                 Refusal reason = Refusal::Other);
 
     int Number() const { return mNumber; }
     const QString& Description() const { return mDescription; }
     // The statement that failed; empty when the failure came from no statement.
     const QString& Statement() const { return mStatement; }
+    // What kind of refusal a StatementRejected is, as far as the provider tells.
+    Refusal Reason() const { return mReason; }
 
     // Raise one of the named failures with its standard description.
     [[noreturn]] static void Raise(int number);
@@ -44,6 +53,7 @@ private:
     int mNumber;
     QString mDescription;
     QString mStatement;
+    Refusal mReason;
 };
 
 // "label" + number + " " + description: the layout of every unexpected-failure box.

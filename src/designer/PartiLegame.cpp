@@ -80,6 +80,7 @@ PartiLegame LeggiParti(const QString& tag, const QString& prefisso, bool combo) 
 QString DescriviTag(const QString& tag, const QString& prefisso, bool combo) {
     const Legame l = LeggiLegame(tag, prefisso, combo);
     switch (l.tipo) {
+    case TipoLegame::Rifiutato: // only a navigator refuses, knowing the table
     case TipoLegame::Nessuno:
         if (!tag.isEmpty() && !prefisso.isEmpty() && !tag.contains(prefisso))
             return TestoDesigner(Testo::SenzaPrefisso).arg(prefisso);

@@ -49,6 +49,10 @@ void clsADONavigator::Clone() {
         FillComboOfForm();
         ShowCurrentRecord();
         mState = StatoNavigatore::NuovoRecord;
+        // The copy is numbered by the database: its key box starts empty.
+        for (const ColonnaLegata& l : ColonneLegate())
+            if (l.colonna->ChiavePrimaria() && !Scrivibile(*l.colonna, *l.controllo, true))
+                SvuotaControllo(*l.controllo);
         VerificaComboConOfForm();
         AbilitaInserimento(mContenitoreCaselle);
         Solleva([&](NavigatorEvents& ev) {
@@ -82,6 +86,10 @@ void clsADONavigator::Edit() {
 
 void clsADONavigator::Annulla() {
     Riporta(QStringLiteral("ClsAdoNavigator_Metodo_Annulla "), TitoloTQ03(), [&] {
+        // Going back to the record reads the lookups again: with the database
+        // gone the check says so, and the typing stays until it is back.
+        if (!VerificaConnessione())
+            return;
         DisabilitaInserimento(mContenitoreCaselle);
         Solleva([](NavigatorEvents& ev) { ev.AfterAnnulla(); });
         // With no record to go back to (a table empty from the start or emptied

@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <variant>
 
 namespace tessaro {
@@ -32,6 +33,20 @@ MessaggioSalvataggio TroppoLungo(const ColonnaServita& c) {
 MessaggioSalvataggio NumeroNonValido(const ColonnaServita& c) {
     return Avviso(GetMessage(QStringLiteral("TQ16")) + QLatin1Char(' ') + c.tag +
                   QLatin1Char('\r') + GetMessage(QStringLiteral("TQ19")));
+}
+
+// A value the column would store otherwise than typed (fractions of a second it drops).
+MessaggioSalvataggio NonConservato(const ColonnaServita& c) {
+    return Avviso(GetMessage(QStringLiteral("TQ16")) + QLatin1Char(' ') + c.tag +
+                  QLatin1Char('\r') + GetMessage(QStringLiteral("TQ76")));
+}
+
+// The milliseconds of a time fit the digits of a second's fraction the column keeps.
+bool FrazioneConservata(const QTime& t, int cifre) {
+    int passo = 1;
+    for (int i = std::max(cifre, 0); i < 3; ++i)
+        passo *= 10;
+    return cifre < 0 || t.msec() % passo == 0;
 }
 
 MessaggioSalvataggio DataNonValida(const ColonnaServita& c) {
@@ -103,9 +118,11 @@ Letterale DaCasellaDiTesto(const ColonnaServita& c, const Dialetto& d, ModoSalva
         return *numero;
     }
     case GruppoColonna::Logico: {
+        // 0, 1 or -1 only: a number too long for 64 bits must not read as 0.
         const auto numero = TypedNumber(testo);
-        const qint64 v = numero && IsWholeNumber(*numero) ? numero->toLongLong() : 2;
-        if (v < -1 || v > 1)
+        bool intero = false;
+        const qint64 v = numero && IsWholeNumber(*numero) ? numero->toLongLong(&intero) : 0;
+        if (!intero || v < -1 || v > 1)
             return NumeroNonValido(c);
         return QString::number(v);
     }
@@ -113,12 +130,16 @@ Letterale DaCasellaDiTesto(const ColonnaServita& c, const Dialetto& d, ModoSalva
         const auto data = ParseDate(testo.trimmed());
         if (!data)
             return DataNonValida(c);
+        if (!FrazioneConservata(data->time(), c.cifreSecondi))
+            return NonConservato(c);
         return d.LetteraleData(*data);
     }
     case GruppoColonna::Ora: {
         const auto ora = ParseTime(testo);
         if (!ora)
             return SulCampo("TQ50", c);
+        if (!FrazioneConservata(*ora, c.cifreSecondi))
+            return NonConservato(c);
         return LetteraleOra(*ora, d);
     }
     case GruppoColonna::AltroNumero:
@@ -293,6 +314,7 @@ TestiSalvataggio ComponiSalvataggio(const QString& tabella,
             return r;
         }
         const QString& V = std::get<QString>(letterale);
+        r.chiaveCambiata = r.chiaveCambiata || (modifica && c.chiavePrimaria);
         const QString N = NomeNellaLista(c.nome, nomi.isEmpty(), dialetto);
         nomi << N;
         r.scritte << c.nome;

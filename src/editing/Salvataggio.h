@@ -38,6 +38,8 @@ struct ColonnaServita {
     int scala = 0;
     // The database numbers a new row when the column is left empty.
     bool autoIncremento = false;
+    // Digits of a second's fraction the column keeps (-1: any).
+    int cifreSecondi = -1;
     FonteValore fonte = FonteValore::Nullo;
     QString testo;         // the text box's Text, or the combo's key
     bool spuntata = false; // check box
@@ -71,6 +73,8 @@ struct TestiSalvataggio {
     QString testoChiave;
     // The columns the statement writes.
     QStringList scritte;
+    // The UPDATE gives the key a new value.
+    bool chiaveCambiata = false;
     std::optional<MessaggioSalvataggio> messaggio;
 };
 

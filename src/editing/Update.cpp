@@ -7,6 +7,8 @@
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
 
+#include <QDebug>
+
 namespace tessaro {
 
 namespace {
@@ -71,7 +73,8 @@ void SelezionaVoceScritta(ComboBox& combo) {
 void DaCombo(const clsADONavigator& nav, ComboBox& combo, ColonnaServita& c) {
     const ChiaviCombo& chiavi = ChiaviDelCombo(nav, combo.Name());
     c.tag = combo.Tag();
-    if (combo.Text().trimmed().isEmpty()) {
+    // Nothing shown and no item picked (the item of a lookup row without text is one).
+    if (combo.ListIndex() < 0 && combo.Text().trimmed().isEmpty()) {
         // A stored key that no item has is kept until the user picks an item.
         c.fonte = chiavi.ChiaveFuoriElenco ? FonteValore::ChiaveCombo : FonteValore::Nullo;
         c.testo = chiavi.ChiaveFuoriElenco.value_or(QString());
@@ -85,8 +88,9 @@ void DaCombo(const clsADONavigator& nav, ComboBox& combo, ColonnaServita& c) {
     }
     if (static_cast<std::size_t>(indice) >= chiavi.Chiavi.size())
         TessaroError::Raise(Err::SubscriptOutOfRange);
-    c.fonte = FonteValore::ChiaveCombo;
     c.testo = chiavi.Chiavi[static_cast<std::size_t>(indice)];
+    // The item of a lookup row whose key is Null (a null text) stands for no row.
+    c.fonte = c.testo.isNull() ? FonteValore::Nullo : FonteValore::ChiaveCombo;
 }
 
 void DaAltroControllo(Control& ctl, ColonnaServita& c) {
@@ -123,23 +127,49 @@ QString clsADONavigator::LetturaControllo(Control& c) const {
     return QLatin1Char('X') + combo.Text();
 }
 
-QStringList clsADONavigator::ColonneServite() const {
+std::vector<clsADONavigator::ColonnaLegata> clsADONavigator::ColonneLegate() const {
+    std::vector<ColonnaLegata> colonne;
+    if (!mTabellaPrincipale)
+        return colonne;
     const ControlliLegati legati = RaccogliControlli(*this, mContenitoreCaselle);
-    QStringList colonne;
     for (long i = 1; i <= mTabellaPrincipale->Count(); ++i) {
-        const QString nome = mTabellaPrincipale->Item(i)->NomeCampo();
-        if (legati.Primo(legati.combo, nome) || legati.Primo(legati.altri, nome))
-            colonne << nome;
+        const auto colonna = mTabellaPrincipale->Item(i);
+        // A combo comes before any other control of the same column.
+        Control* controllo = legati.Primo(legati.combo, colonna->NomeCampo());
+        if (!controllo)
+            controllo = legati.Primo(legati.altri, colonna->NomeCampo());
+        if (controllo)
+            colonne.push_back({colonna, controllo});
     }
     return colonne;
 }
 
+bool clsADONavigator::Scrivibile(const clsTabellaPrincipale& colonna, const Control& controllo,
+                                 bool nuovo) {
+    if (!colonna.ChiavePrimaria())
+        return true;
+    // The host lets the user type this key, even one the database would number.
+    if (controllo.Property("ChiaveModificabile").toBool())
+        return true;
+    return nuovo && !colonna.AutoIncremento();
+}
+
+QStringList clsADONavigator::ColonneServite() const {
+    QStringList colonne;
+    for (const ColonnaLegata& l : ColonneLegate())
+        colonne << l.colonna->NomeCampo();
+    return colonne;
+}
+
 TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) {
-    const ControlliLegati legati = RaccogliControlli(*this, mContenitoreCaselle);
     std::vector<ColonnaServita> colonne;
-    ChiaveRecord chiave;
-    for (long i = 1; i <= mTabellaPrincipale->Count(); ++i) {
-        const auto colonna = mTabellaPrincipale->Item(i);
+    const ChiaveRecord chiave{mCampoChiave, static_cast<short>(mTipoChiave), mChiaveCaricata};
+    for (const ColonnaLegata& l : ColonneLegate()) {
+        // What the form keeps read-only is not written: the key stays as loaded.
+        if (!Scrivibile(*l.colonna, *l.controllo, modo == ModoSalvataggio::Inserimento))
+            continue;
+        const auto& colonna = l.colonna;
+        Control* controllo = l.controllo;
         ColonnaServita c;
         c.nome = colonna->NomeCampo();
         c.tipo = colonna->TipoDati();
@@ -148,16 +178,11 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) 
         c.precisione = colonna->Precisione();
         c.scala = colonna->Scala();
         c.autoIncremento = colonna->AutoIncremento();
-        if (c.chiavePrimaria && chiave.nome.isEmpty())
-            chiave = {c.nome, c.tipo, mChiaveCaricata};
-        // A combo comes before any other control of the same column.
-        Control* controllo = legati.Primo(legati.combo, c.nome);
-        if (controllo)
+        c.cifreSecondi = colonna->CifreSecondi();
+        if (controllo->IsComboBox())
             DaCombo(*this, AsComboBox(*controllo), c);
-        else if ((controllo = legati.Primo(legati.altri, c.nome)))
-            DaAltroControllo(*controllo, c);
         else
-            continue;
+            DaAltroControllo(*controllo, c);
         const auto mostrato = mMostrati.constFind(controllo);
         c.cambiata =
             mostrato == mMostrati.constEnd() || LetturaControllo(*controllo) != mostrato.value();
@@ -222,52 +247,92 @@ void clsADONavigator::Update() {
             DisabilitaInserimento(mContenitoreCaselle);
             return;
         }
-        SorgenteRecord::Scrittura scrittura(SorgenteAggiornata());
         TestiSalvataggio testi;
-        if (mState == StatoNavigatore::ModificaRecord) {
-            if (!ComponiOAvvisa(ModoSalvataggio::Modifica, testi))
-                return;
-            switch (ScriviModifica(testi.statement)) {
-            case EsitoModifica::InModifica:
-                return; // the typing stays for the user to go on with
-            case EsitoModifica::Salvato: {
-                const QString chiave =
-                    testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata) : testi.testoChiave;
-                // Nothing changed: nothing was written, and editing ends all the same.
-                if (!testi.statement.isEmpty()) {
-                    // A record the condition no longer selects has left the source.
-                    scrittura.Fatta(SorgenteAggiornata().Contiene(chiave) ? 0 : -1);
-                    Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
-                }
-                MostraSalvato(chiave,
-                              Tra(testi.scritte, mOrderField) || Tra(testi.scritte, mCampoChiave));
-                DisabilitaInserimento(mContenitoreCaselle);
-                return;
-            }
-            case EsitoModifica::Scartato: // theirs: the record as it is now
-                RicaricaRecord();
-                DisabilitaInserimento(mContenitoreCaselle);
-                return;
-            case EsitoModifica::ComeNuovo: // gone: what was typed becomes a new record
-                break;
-            }
+        try {
+            Salva(testi);
+        } catch (const TessaroError& e) {
+            // Told in the user's words, the typing stays for a correction.
+            if (!SpiegaRifiuto(e, testi))
+                throw;
         }
-        if (!ComponiOAvvisa(ModoSalvataggio::Inserimento, testi))
-            return;
-        const qint64 scritte = EseguiScrittura(testi.statement);
-        // A key left to the database: the one it generated for this statement.
-        QString chiave = testi.testoChiave;
-        if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
-            chiave = ValueToText(mConnessione->LastInsertId());
-        scrittura.Fatta(
-            scritte == 1 && !chiave.isEmpty() && SorgenteAggiornata().Contiene(chiave) ? 1 : 0);
-        if (scritte == 1)
-            Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
-        mState = StatoNavigatore::UltimoRecord;
-        FillComboConOfForm();
-        MostraSalvato(chiave, true);
-        DisabilitaInserimento(mContenitoreCaselle);
     });
+}
+
+bool clsADONavigator::SpiegaRifiuto(const TessaroError& e, const TestiSalvataggio& testi) {
+    if (e.Number() != Err::StatementRejected && e.Number() != Err::ItemNotFound)
+        return false;
+    if (AvvisaColonneSparite(GetMessage(QStringLiteral("TQ77")))) {
+        // A control of a column gone is read-only from now on.
+        AbilitaInserimento(mContenitoreCaselle);
+        return true;
+    }
+    if (e.Number() != Err::StatementRejected)
+        return false;
+    QString testo;
+    switch (e.Reason()) {
+    case Refusal::Duplicate:
+        testo = GetMessage(QStringLiteral("TQ72"));
+        break;
+    case Refusal::Reference:
+        // Changing a key that other rows refer to, or referring to a row that is not there.
+        testo = GetMessage(QString::fromLatin1(testi.chiaveCambiata ? "TQ73" : "TQ74"));
+        break;
+    case Refusal::NotStored:
+        testo = GetMessage(QStringLiteral("TQ76")) + QLatin1Char('\r') + e.Description();
+        break;
+    case Refusal::Other:
+        return false;
+    }
+    qWarning().noquote() << "ClsAdoNavigator_Metodo_Update refused:" << e.Description();
+    MsgBox(testo, MsgStyle::Exclamation, GetMessage(QStringLiteral("TQ02")));
+    return true;
+}
+
+void clsADONavigator::Salva(TestiSalvataggio& testi) {
+    SorgenteRecord::Scrittura scrittura(SorgenteAggiornata());
+    if (mState == StatoNavigatore::ModificaRecord) {
+        if (!ComponiOAvvisa(ModoSalvataggio::Modifica, testi))
+            return;
+        switch (ScriviModifica(testi.statement)) {
+        case EsitoModifica::InModifica:
+            return; // the typing stays for the user to go on with
+        case EsitoModifica::Salvato: {
+            const QString chiave =
+                testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata) : testi.testoChiave;
+            // Nothing changed: nothing was written, and editing ends all the same.
+            if (!testi.statement.isEmpty()) {
+                // A record the condition no longer selects has left the source.
+                scrittura.Fatta(SorgenteAggiornata().Contiene(chiave) ? 0 : -1);
+                Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
+            }
+            MostraSalvato(chiave,
+                          Tra(testi.scritte, mOrderField) || Tra(testi.scritte, mCampoChiave));
+            DisabilitaInserimento(mContenitoreCaselle);
+            return;
+        }
+        case EsitoModifica::Scartato: // theirs: the record as it is now
+            RicaricaRecord();
+            DisabilitaInserimento(mContenitoreCaselle);
+            return;
+        case EsitoModifica::ComeNuovo: // gone: what was typed becomes a new record
+            break;
+        }
+    }
+    if (!ComponiOAvvisa(ModoSalvataggio::Inserimento, testi))
+        return;
+    const qint64 scritte = EseguiScrittura(testi.statement);
+    // A key left to the database: the one it generated for this statement.
+    QString chiave = testi.testoChiave;
+    if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
+        chiave = ValueToText(mConnessione->LastInsertId());
+    scrittura.Fatta(scritte == 1 && !chiave.isEmpty() && SorgenteAggiornata().Contiene(chiave) ? 1
+                                                                                               : 0);
+    if (scritte == 1)
+        Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
+    mState = StatoNavigatore::UltimoRecord;
+    FillComboConOfForm();
+    MostraSalvato(chiave, true);
+    DisabilitaInserimento(mContenitoreCaselle);
 }
 
 } // namespace tessaro

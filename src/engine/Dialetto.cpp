@@ -110,7 +110,7 @@ const std::array<Dialetto, 4> kDialetti{{
      .RaddoppiaBarre = true,
      .ParentesiNotePassword = false,
      .DeleteSenzaAsterisco = false,
-     .ValoreVero = "-1",
+     .ValoreVero = "1",
      .DateSoloLetterali = false,
      .BloccoRiga = " FOR UPDATE",
      .ChiaveLegata = false,

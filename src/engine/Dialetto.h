@@ -29,7 +29,8 @@ struct Dialetto {
     bool ParentesiNotePassword;
     // "DELETE FROM T WHERE " rather than "DELETE T.* FROM T WHERE ".
     bool DeleteSenzaAsterisco;
-    // How a checked box is written.
+    // How a checked box is written: the engine's own TRUE, so that other
+    // programs' "= TRUE" finds the row (-1 where TRUE is -1).
     const char* ValoreVero;
     // Dates are written only in the kind's date literal (#...#), never as quoted text.
     bool DateSoloLetterali;

@@ -28,7 +28,7 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
                         .tipoOrdine = ordine ? ordine->TipoDati() : short(0),
                         .tipoChiave = static_cast<short>(mTipoChiave),
                         .condizione = mCondizione,
-                        .daRecord = mTabelleJoin},
+                        .testaRecord = mSqlRecordTesta},
                        TipoDelleLetture(), ScorrimentoDisabilitato != 0 && mUnaRiga);
     return *mSorgente;
 }

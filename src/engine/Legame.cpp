@@ -6,7 +6,7 @@ QString TestoDiLegame(const QString& tag, const QString& prefisso) {
     if (prefisso.isEmpty())
         return tag;
     const qsizetype p = tag.indexOf(prefisso);
-    return p < 0 ? QString() : tag.mid(p + 1);
+    return p < 0 ? QString() : tag.mid(p + prefisso.size());
 }
 
 Legame LeggiLegame(const QString& tag, const QString& prefisso, bool combo) {

@@ -17,6 +17,10 @@ enum class TipoLegame {
     Colonna,          // a column of the primary table
     ColonnaCollegata, // a column of the table that `colonna` refers to
     Ricerca,          // a lookup combo on the column `colonna`
+    // A text box or check box whose Tag names no column of the primary table
+    // (another table's qualified column, a column not there): never shown
+    // nor saved, and read-only.
+    Rifiutato,
 };
 
 struct Legame {
@@ -36,16 +40,16 @@ struct Legame {
     // Ricerca: two pieces whose second is not empty, which no combo accepts.
     bool nonValido = false;
 
-    bool Legato() const { return tipo != TipoLegame::Nessuno; }
+    bool Legato() const { return tipo != TipoLegame::Nessuno && tipo != TipoLegame::Rifiutato; }
     // The column a text box or check box shows, or the combo's key column.
     const QString& ColonnaMostrata() const {
         return tipo == TipoLegame::ColonnaCollegata ? colonnaCollegata : colonna;
     }
 };
 
-// The binding text of a Tag: what follows the first character of the first
-// occurrence of the prefix, or the whole Tag when the prefix is empty; empty
-// when the prefix does not occur.
+// The binding text of a Tag: what follows the first occurrence of the prefix
+// (of any length), or the whole Tag when the prefix is empty; empty when the
+// prefix does not occur.
 QString TestoDiLegame(const QString& tag, const QString& prefisso);
 
 // The binding of a Tag on a control; `combo` tells a lookup combo from a text

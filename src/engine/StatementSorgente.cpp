@@ -121,11 +121,10 @@ std::vector<Interrogazione> StatementSorgente::Vicini(Verso verso, const Ancora&
 }
 
 Interrogazione StatementSorgente::Finestra(Verso verso, const Ancora& ancora, int righe,
-                                           const QString& daRecord) const {
+                                           const QString& testaRecord) const {
     Interrogazione q = Vicini(verso, ancora, righe).front();
-    q.testo = QStringLiteral("SELECT * FROM ") + daRecord + QStringLiteral(" WHERE ") + ColonnaK() +
-              QStringLiteral(" IN (") + q.testo + QStringLiteral(") Order by ") +
-              Ordinamento(verso);
+    q.testo = testaRecord + QStringLiteral(" WHERE ") + ColonnaK() + QStringLiteral(" IN (") +
+              q.testo + QStringLiteral(") Order by ") + Ordinamento(verso);
     return q;
 }
 

@@ -25,8 +25,8 @@ struct OrdineSorgente {
     QString chiave;       // K, the primary key of T
     short tipoOrdine = 0; // type codes, for the literals of values
     short tipoChiave = 0;
-    QString condizione; // without WHERE; empty for every record
-    QString daRecord;   // what a whole record is read from: the table and its joins
+    QString condizione;  // without WHERE; empty for every record
+    QString testaRecord; // the statement that reads a whole record, up to its WHERE
     bool operator==(const OrdineSorgente&) const = default;
 };
 
@@ -62,10 +62,10 @@ public:
     // round as the engine orders them), read in turn until two are found.
     std::vector<Interrogazione> Vicini(Verso verso, const Ancora& ancora, int righe = 2) const;
     // Whole records of the first part of the order after (before) an anchor,
-    // nearest first, at most `righe`: `daRecord` is what the record is read from
+    // nearest first, at most `righe`: `testaRecord` reads a whole record, up to its WHERE
     // (the table and its joins).
     Interrogazione Finestra(Verso verso, const Ancora& ancora, int righe,
-                            const QString& daRecord) const;
+                            const QString& testaRecord) const;
     // Whether the first part of the order after (before) an anchor is also
     // the last one: what it does not hold comes after nothing.
     bool UnaSolaParte(Verso verso, const Ancora& ancora) const;

@@ -8,6 +8,8 @@
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
 
+#include <QDebug>
+
 namespace tessaro {
 
 namespace {
@@ -29,18 +31,43 @@ const Legame& clsADONavigator::LegameDi(const Control& c) const {
     return LegameDi(c, c.Tag());
 }
 
+void clsADONavigator::DimenticaLegami() const {
+    for (auto& legami : mLegami)
+        legami.clear();
+}
+
 const Legame& clsADONavigator::LegameDi(const Control& c, const QString& tag) const {
     if (mPrefissoLegami != mInitCharTag) {
-        mLegami[0].clear();
-        mLegami[1].clear();
+        DimenticaLegami();
         mPrefissoLegami = mInitCharTag;
     }
     const bool combo = c.IsComboBox();
     auto& legami = mLegami[combo ? 1 : 0];
     auto it = legami.constFind(tag);
     if (it == legami.constEnd())
-        it = legami.insert(tag, LeggiLegame(tag, mInitCharTag, combo));
+        it = legami.insert(tag, SuColonna(LeggiLegame(tag, mInitCharTag, combo)));
     return it.value();
+}
+
+Legame clsADONavigator::SuColonna(Legame legame) const {
+    if (legame.tipo != TipoLegame::Colonna || !mTabellaPrincipale)
+        return legame;
+    // "Clienti.Eta" on the table Clienti is the column Eta.
+    const qsizetype punto = legame.colonna.indexOf(QLatin1Char('.'));
+    if (punto > 0 && mConnessione && StessaTabella(legame.colonna.left(punto)))
+        legame.colonna = legame.colonna.mid(punto + 1);
+    if (!mTabellaPrincipale->Contiene(legame.colonna))
+        legame.tipo = TipoLegame::Rifiutato;
+    return legame;
+}
+
+void clsADONavigator::AvvisaLegamiRifiutati() const {
+    PercorriControlli(mContenitoreCaselle, [this](Control& c) {
+        if ((c.IsTextBox() || c.IsCheckBox()) && LegameDi(c).tipo == TipoLegame::Rifiutato)
+            qWarning().noquote() << "Tessaro:" << c.Name() << "is tagged" << c.Tag()
+                                 << "but the table" << mPrimaryTableName
+                                 << "has no such column: it stays empty and read-only";
+    });
 }
 
 void clsADONavigator::PercorriControlli(HostObject* contenitore,
@@ -114,16 +141,22 @@ bool clsADONavigator::ImpostazioneFallita(const char* causa) const {
     return false;
 }
 
+bool clsADONavigator::StessaTabella(const QString& nome) const {
+    // Where the database tells names apart by case, "clienti" is not Clienti.
+    return nome.compare(mPrimaryTableName, mConnessione->TableNamesIgnoreCase()
+                                               ? Qt::CaseInsensitive
+                                               : Qt::CaseSensitive) == 0;
+}
+
 bool clsADONavigator::LeggiSchemaTabella() {
     try {
         auto chiavePrimaria = mConnessione->OpenSchema(adSchemaPrimaryKeys,
                                                        {QVariant(), QVariant(), mPrimaryTableName});
-        if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
-            chiavePrimaria->MoveFirst();
-            mCampoChiave =
-                ValueToText(chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
-        }
-        ColonneDelloSchema();
+        const Fields f = chiavePrimaria->Fields();
+        for (; !chiavePrimaria->Eof() && mCampoChiave.isEmpty(); chiavePrimaria->MoveNext())
+            if (StessaTabella(ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value())))
+                mCampoChiave = ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
+        ColonneDelloSchema(*mTabellaPrincipale);
     } catch (const TessaroError& e) {
         if (e.Number() != Err::LostConnection)
             throw;
@@ -158,12 +191,17 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
     if (!LeggiSchemaTabella())
         return false;
     mInizializzato = true;
+    // Tags are read against the columns just read.
+    DimenticaLegami();
+    AvvisaLegamiRifiutati();
 
     auto chiaviEsterne =
         mConnessione->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
                                                        QVariant(), QVariant(), TableName});
     LinkDelloSchema(*chiaviEsterne);
-    mTabelleJoin = TableName;
+    // A key that refers to another table's row is chosen, never numbered.
+    if (LinkDelCampo(mCampoChiave) && mTabellaPrincipale->Contiene(mCampoChiave))
+        mTabellaPrincipale->Item(mCampoChiave)->AutoIncremento(false);
     CalcolaJoin();
     PreparaStatementRecord();
 
@@ -235,7 +273,31 @@ void clsADONavigator::LinkDelloSchema(Recordset& chiaviEsterne) {
     chiaviEsterne.Close();
 }
 
-void clsADONavigator::ColonneDelloSchema() {
+bool clsADONavigator::AvvisaColonneSparite(const QString& seguito) {
+    auto ora = std::make_unique<collTabellaPrincipale>();
+    try {
+        ColonneDelloSchema(*ora);
+    } catch (const TessaroError&) {
+        return false; // the failure met first is the one to report
+    }
+    QStringList sparite;
+    for (long i = 1; i <= mTabellaPrincipale->Count(); ++i)
+        if (!ora->Contiene(mTabellaPrincipale->Item(i)->NomeCampo()))
+            sparite << mTabellaPrincipale->Item(i)->NomeCampo();
+    if (sparite.isEmpty() || ora->Count() == 0)
+        return false;
+    mTabellaPrincipale = std::move(ora);
+    DimenticaLegami(); // a control of a column gone binds nothing now
+    QString testo = GetMessage(QStringLiteral("TQ75"));
+    testo.replace(QStringLiteral("[[Colonna]]"), sparite.join(QStringLiteral(", ")));
+    testo.replace(QStringLiteral("[[Tabella]]"), mPrimaryTableName);
+    if (!seguito.isEmpty())
+        testo += QLatin1Char('\r') + seguito;
+    MsgBox(testo, MsgStyle::Exclamation, GetMessage(QStringLiteral("TQ02")));
+    return true;
+}
+
+void clsADONavigator::ColonneDelloSchema(collTabellaPrincipale& tabella) {
     auto colonne = mConnessione->OpenSchema(adSchemaColumns);
     if (colonne->Bof() && colonne->Eof())
         return;
@@ -244,8 +306,7 @@ void clsADONavigator::ColonneDelloSchema() {
         const QString nome = ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
         if (nome == QLatin1String("upsize_ts"))
             continue;
-        const QString tabella = ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value());
-        if (tabella.compare(mPrimaryTableName, Qt::CaseInsensitive) != 0)
+        if (!StessaTabella(ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value())))
             continue;
         const short tipo = static_cast<short>(f.Item(QStringLiteral("DATA_TYPE")).Value().toInt());
         const bool chiave = nome.compare(mCampoChiave, Qt::CaseInsensitive) == 0;
@@ -254,12 +315,14 @@ void clsADONavigator::ColonneDelloSchema() {
         const long lunghezza = static_cast<long>(
             ValoreODefault(f.Item(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value(), 0)
                 .toLongLong());
-        const auto colonna = mTabellaPrincipale->Add(
-            nome, tipo, ValueToBool(f.Item(QStringLiteral("IS_NULLABLE")).Value()), lunghezza,
-            chiave);
+        const auto colonna =
+            tabella.Add(nome, tipo, ValueToBool(f.Item(QStringLiteral("IS_NULLABLE")).Value()),
+                        lunghezza, chiave);
         colonna->PrecisioneScala(f.Item(QStringLiteral("NUMERIC_PRECISION")).Value().toInt(),
                                  f.Item(QStringLiteral("NUMERIC_SCALE")).Value().toInt());
         colonna->AutoIncremento(ValueToBool(f.Item(QStringLiteral("IS_AUTOINCREMENT")).Value()));
+        const QVariant cifre = f.Item(QStringLiteral("DATETIME_PRECISION")).Value();
+        colonna->CifreSecondi(cifre.isNull() ? -1 : cifre.toInt());
     }
     colonne->Close();
 }
@@ -272,6 +335,7 @@ const LinkTabella* clsADONavigator::LinkDelCampo(const QString& campo) const {
 }
 
 void clsADONavigator::CalcolaJoin() {
+    mCollegate = TabelleCollegate(mPrimaryTableName);
     PercorriControlli(mContenitoreCaselle, [this](Control& c) {
         if (!c.IsTextBox() && !c.IsCheckBox())
             return;
@@ -285,23 +349,19 @@ void clsADONavigator::CalcolaJoin() {
             TessaroError::Raise(Err::SubscriptOutOfRange);
         // An outer join: a record whose reference is Null (or dangling) is
         // still found, with the linked columns empty.
-        const QString L = link->TabellaCollegata;
-        const QString join = QStringLiteral(" LEFT JOIN ") + L + QStringLiteral(" ON ");
-        if (mTabelleJoin.contains(join))
-            return;
-        mTabelleJoin = QLatin1Char('(') + mTabelleJoin + join + QLatin1Char('(') + L +
-                       QLatin1Char('.') + link->CampoTabellaCollegata + QStringLiteral(") = (") +
-                       mPrimaryTableName + QLatin1Char('.') + link->CampoTabellaPrincipale +
-                       QStringLiteral("))");
+        mCollegate.Aggiungi(legame.colonna, link->TabellaCollegata, link->CampoTabellaCollegata,
+                            legame.colonnaCollegata);
     });
+    mTabelleJoin = mCollegate.From();
 }
 
 void clsADONavigator::PreparaStatementRecord() {
     // The key is named through its table: a linked table may have a column of
     // the same name.
-    mSqlRecordPrefisso = QStringLiteral("SELECT * FROM ") + mTabelleJoin +
-                         QStringLiteral(" Where ") + mPrimaryTableName + QLatin1Char('.') +
-                         mCampoChiave + QStringLiteral(" = ");
+    mSqlRecordTesta =
+        QStringLiteral("SELECT ") + mCollegate.Colonne() + QStringLiteral(" FROM ") + mTabelleJoin;
+    mSqlRecordPrefisso = mSqlRecordTesta + QStringLiteral(" Where ") + mPrimaryTableName +
+                         QLatin1Char('.') + mCampoChiave + QStringLiteral(" = ");
 }
 
 void clsADONavigator::Unload() {

@@ -11,6 +11,7 @@
 #include "engine/NavigatorEvents.h"
 #include "engine/SorgenteRecord.h"
 #include "engine/StatoNavigatore.h"
+#include "engine/TabelleCollegate.h"
 #include "engine/collTabellaPrincipale.h"
 #include "host/HostForm.h"
 
@@ -190,6 +191,12 @@ private:
                      const QString& InitCharOfTag, const QString& Condizione);
     // Shows why the table cannot be set up (a message key naming [[Tabella]]); false.
     bool ImpostazioneFallita(const char* causa) const;
+    // A binding of a text box or check box as read against the table's columns.
+    Legame SuColonna(Legame legame) const;
+    // One warning in the log for every tag that names no column of the table.
+    void AvvisaLegamiRifiutati() const;
+    // A table name of the catalogue names the primary table.
+    bool StessaTabella(const QString& nome) const;
     // The key and the columns of the primary table; false, with the message,
     // when there is no connection, no such table or no primary key.
     bool LeggiSchemaTabella();
@@ -227,7 +234,13 @@ private:
                const StatoDopo& stato);
     bool LinkDelChiamante(const std::vector<QString>& ArrayOfLink);
     void LinkDelloSchema(Recordset& chiaviEsterne);
-    void ColonneDelloSchema();
+    // Reads the primary table's columns into colonne (and the key's type).
+    void ColonneDelloSchema(collTabellaPrincipale& colonne);
+    // Reads the columns again after a statement missed one; when some are gone
+    // (another user renamed or dropped them) the form works on the columns now
+    // there and says which are gone, followed by `seguito` when given. False
+    // when none is gone or the schema cannot be read.
+    bool AvvisaColonneSparite(const QString& seguito = QString());
     void CalcolaJoin();
     void PreparaStatementRecord();
 
@@ -241,6 +254,9 @@ private:
     static void SvuotaControllo(Control& c);
     void AbilitaInserimento(HostObject* Contenitore);
     void DisabilitaInserimento(HostObject* Contenitore);
+    // Opens (aperto) the controls whose value a save writes, locks every other
+    // bound one; closes them all otherwise.
+    void ImpostaInserimento(HostObject* Contenitore, bool aperto, const QString& etichetta);
     void PulisciControlli(HostObject* Contenitore);
     void RiempiComboConRecordset(ComboBox& Combo, Recordset& rs, const QStringList& Separatori);
     void FillComboWhitRecordset(ComboBox& Combo, Recordset& rs, const QString& Campo, long Indice);
@@ -287,6 +303,24 @@ private:
     EsitoModifica ScriviModifica(const QString& statement);
     // The primary table's columns that a bound control serves.
     QStringList ColonneServite() const;
+    // A column of the primary table and the control a save reads it from.
+    struct ColonnaLegata {
+        std::shared_ptr<clsTabellaPrincipale> colonna;
+        Control* controllo;
+    };
+    // The columns that a control serves, in the order of the column metadata:
+    // the first combo of a column, else its first text box or check box.
+    std::vector<ColonnaLegata> ColonneLegate() const;
+    // Whether a save writes this column from its control: a key the user types
+    // in a new record, never one the database numbers; any key when the control
+    // carries the property ChiaveModificabile (the host's choice).
+    static bool Scrivibile(const clsTabellaPrincipale& colonna, const Control& controllo,
+                           bool nuovo);
+    // Saves the record (the body of Update).
+    void Salva(TestiSalvataggio& testi);
+    // Tells, in the user's words, why the database refused the save; false for
+    // a failure it cannot explain.
+    bool SpiegaRifiuto(const TessaroError& e, const TestiSalvataggio& testi);
     // The checked DELETE of the loaded record; false when it was not deleted
     // (gone already, or changed and the user kept it).
     bool EliminaVerificato();
@@ -322,11 +356,15 @@ private:
     // Parsed Tags of other controls and of combos, by Tag text, for one prefix.
     mutable std::array<QHash<QString, Legame>, 2> mLegami;
     mutable QString mPrefissoLegami;
+    // Parsed again at their next use (the prefix or the columns changed).
+    void DimenticaLegami() const;
     // What each bound control read right after the record was shown.
     QHash<const Control*, QString> mMostrati;
     QString mCampoChiave;
     int mTipoChiave = 0;
     Connection* mConnessione = nullptr;
+    // The statement that reads a whole record, up to its WHERE, and with the key's test.
+    QString mSqlRecordTesta;
     QString mSqlRecordPrefisso;
     QString mSqlRecordCorrente;
     bool mElencoValido = false;
@@ -337,6 +375,8 @@ private:
     bool mInizializzato = false;
     QString mPrimaryTableName;
     QString mTabelleJoin;
+    // The links the record is read with and the linked columns it selects.
+    TabelleCollegate mCollegate;
     HostObject* mContenitoreCaselle = nullptr;
     // Value-initialised (0, not a state) until Init_Class reads the key list.
     StatoNavigatore mState{};

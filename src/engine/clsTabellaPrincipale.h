@@ -24,6 +24,10 @@ public:
         mPrecisione = precisione;
         mScala = scala;
     }
+    // Digits of a second's fraction a date-time or time column keeps; -1 when
+    // it keeps whatever is written.
+    int CifreSecondi() const { return mCifreSecondi; }
+    void CifreSecondi(int v) { mCifreSecondi = v; }
     // The database numbers new rows in this column itself.
     bool AutoIncremento() const { return mAutoIncremento; }
     void AutoIncremento(bool v) { mAutoIncremento = v; }
@@ -37,6 +41,7 @@ private:
     int mPrecisione = 0;
     int mScala = 0;
     bool mAutoIncremento = false;
+    int mCifreSecondi = -1;
 };
 
 } // namespace tessaro

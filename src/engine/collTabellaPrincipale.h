@@ -22,6 +22,8 @@ public:
     std::shared_ptr<clsTabellaPrincipale> Item(long index) const;
     std::shared_ptr<clsTabellaPrincipale> Item(const QString& key) const;
     long Count() const { return static_cast<long>(mItems.size()); }
+    // Whether a column of that name (in any case) is there; no box when not.
+    bool Contiene(const QString& key) const { return mIndex.contains(key.toLower()); }
 
 private:
     std::vector<std::shared_ptr<clsTabellaPrincipale>> mItems;

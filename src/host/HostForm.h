@@ -39,6 +39,9 @@ public:
     Form* Parent() const { return ParentForm(); }
     // Its immediate container: the form or a frame-like control. 438 when it has none.
     virtual HostObject* Container() const = 0;
+    // A property the host set on the control (a dynamic property in Qt
+    // Designer), such as "ChiaveModificabile"; invalid when it has none.
+    virtual QVariant Property(const char* name) const = 0;
 
     bool IsTextBox() const { return Kind() == ControlKind::TextBox; }
     bool IsComboBox() const { return Kind() == ControlKind::ComboBox; }

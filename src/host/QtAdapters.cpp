@@ -67,6 +67,7 @@ public:
             mTag = DynamicText(Wrapped(), "Tag");
         return *mTag;
     }
+    QVariant Property(const char* name) const override { return Wrapped()->property(name); }
     bool Enabled() const override { return OwnEnabled(Wrapped()); }
     void SetEnabled(bool enabled) override { SetOwnEnabled(Wrapped(), enabled); }
     HostObject* Container() const override { return ContainerOf(Wrapped()); }

@@ -49,8 +49,8 @@ TEST_F(Mostra, BoundControlsShowLockOpenAndEmptyByTheTagRule) {
     EXPECT_EQ(txtNota->text(), "primo");
     EXPECT_TRUE(!chkAttiva->isChecked() && chkSospeso->isChecked()) << "0 is false";
 
-    // Locked or open: a linked column is never locked nor opened; a combo
-    // without the prefix still counts.
+    // Locked or open: a linked column is always locked; a combo without the
+    // prefix still counts.
     auto* cboSenza = AddCombo("cboSenza", "IdCategoria");
     const auto chiusi = [&] {
         QString r;
@@ -63,7 +63,7 @@ TEST_F(Mostra, BoundControlsShowLockOpenAndEmptyByTheTagRule) {
         return r;
     };
     NavigatorTestAccess::Disabilita(nav, FormOf(form.get()));
-    EXPECT_EQ(chiusi(), "11100010");
+    EXPECT_EQ(chiusi(), "11110011");
     EXPECT_TRUE(txtNome->isEnabled() && cboCategoria->isEnabled());
     txtCategoria->setReadOnly(true);
     chkCategoria->setEnabled(false);
@@ -165,6 +165,7 @@ TEST(ComboSql, BindingsAndStatements) {
     const auto combo = [](const QString& tag) { return LeggiLegame(tag, "#", true); };
     EXPECT_FALSE(combo("#IdCategoria" + s).nonValido);
     EXPECT_EQ(LeggiLegame("IdCliente", "", false).ColonnaMostrata(), "IdCliente");
+    EXPECT_EQ(LeggiLegame("x##Nome", "##", false).colonna, "Nome") << "a prefix of two characters";
     EXPECT_EQ(StatementElencoCombo(combo("#Id" + s + "T" + s + "C"), "T", "A <> 0").Sql,
               "SELECT C  FROM T where A <> 0 Order By  C");
 }

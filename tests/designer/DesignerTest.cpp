@@ -211,7 +211,6 @@ TEST(CollegaCampo, RefusesPartsThatDoNotReadBack) {
         {false, Colonna("Id" + c + "Comune"), "#"},
         {true, Ricerca("IdComune", "Comuni"), "#"},
         {true, Ricerca("IdComune", "Comuni", {{"", " - "}, {"Provincia", ""}}), "#"},
-        {false, Colonna("Cognome"), "tg:"},
     };
     for (const auto& [combo, parti, prefisso] : casi) {
         CollegaCampoDialog d("w", combo, "", prefisso, QString());

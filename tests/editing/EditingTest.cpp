@@ -35,13 +35,15 @@ TEST_P(Modifica, ARecordCreatedDuplicatedEditedAndRenumbered) {
     cboComune->setCurrentIndex(cboComune->findText("Milano"));
     nav.Update();
     EXPECT_EQ(Riga("31"), "Neri|prima riga\nseconda 'riga' \\ fine|33|12.75|1991-07-04|1|2|nuovo");
+    EXPECT_EQ(banco->Cell("SELECT Attivo FROM Clienti WHERE IdCliente = 31"), "1") << "TRUE is 1";
     EXPECT_EQ(Id() + txtProvincia->text() + QString::number(nav.State()), "31MI3");
     EXPECT_EQ(Items(cboComune).size(), 3) << "every town again while browsing";
 
-    // A duplicate without its key is saved as a new record.
+    // A duplicate is numbered by the database: its key box starts empty and read-only.
     boxes.Expect(MsgAnswer::Yes);
     nav.Clone();
-    txtId->clear();
+    EXPECT_EQ(txtId->text(), "");
+    EXPECT_TRUE(txtId->isReadOnly());
     nav.Update();
     EXPECT_EQ(Riga(Id()), Riga("31"));
     log.Clear();
@@ -58,20 +60,15 @@ TEST_P(Modifica, ARecordCreatedDuplicatedEditedAndRenumbered) {
     EXPECT_EQ(Riga("32"), "Neroni|<null>|33|-0.5|2024-12-31|1|1|nuovo");
     EXPECT_EQ(cboComune->currentText(), "Torino");
 
-    // Typing another record's key never overwrites that record; a free key
-    // renumbers the record and the form follows.
+    // Nor is it rewritten while editing, whatever its box says.
     EditRecord("32");
+    EXPECT_TRUE(txtId->isReadOnly());
     cboComune->setEditText("");
     chkAttivo->setCheckState(Qt::Unchecked);
     txtId->setText("10");
-    boxes.Expect();
     nav.Update();
-    EXPECT_TRUE(boxes.Shown().back().text.startsWith("ClsAdoNavigator_Metodo_Update -2147217900 "));
-    EXPECT_EQ(Riga("10").section('|', 0, 0) + QString::number(nav.State()), "Rossi6");
-    txtId->setText("25");
-    nav.Update();
-    EXPECT_EQ(Riga("25") + Riga("32"), "Neroni|<null>|33|-0.5|2024-12-31|0|<null>|nuovo<no row>");
-    EXPECT_EQ(Id() + QString::number(Position()), "253");
+    EXPECT_EQ(Riga("10").section('|', 0, 0), "Rossi");
+    EXPECT_EQ(Riga("32"), "Neroni|<null>|33|-0.5|2024-12-31|0|<null>|nuovo");
 }
 
 TEST_P(Modifica, ModesAskSwitchAndRaiseTheirEvents) {
@@ -167,11 +164,25 @@ TEST_P(Modifica, ASaveWritesOnlyWhatTheUserChanged) {
     nav.Update();
     EXPECT_TRUE(log.Steps().isEmpty() && nav.State() == 7 && txtCognome->isReadOnly());
     EXPECT_EQ(banco->Rows(riga).front(), attesa.join('|'));
+    // Another user renames a column and drops one: they are named, the rest is saved.
+    EditRecord("20");
+    banco->Exec({"ALTER TABLE Clienti RENAME COLUMN Eta TO Anni", "ALTER TABLE Clienti DROP Note"});
+    txtCognome->setText("Nuovo");
+    CambiaLinguaModulo(SourceDir() + "/lang");
+    boxes.Expect();
+    nav.Update();
+    ResetLanguageModule();
+    EXPECT_EQ(boxes.Shown().back().text,
+              "La colonna Note, Eta della tabella Clienti non esiste più nel database: un altro "
+              "utente ha cambiato la tabella.\rNon è stato salvato nulla. Salvare di nuovo per "
+              "salvare gli altri valori.");
+    EXPECT_TRUE(txtEta->isReadOnly());
+    nav.Update();
+    EXPECT_EQ(banco->Cell("SELECT Cognome FROM Clienti WHERE IdCliente = 20"), "Nuovo");
 }
 
-TEST_P(Modifica, NewRecordsOutsideTheConditionKeysToGiveAndTheRowToDelete) {
-    Clienti({"CREATE TABLE Codici (Codice INT PRIMARY KEY, Nome VARCHAR(10))",
-             "INSERT INTO Codici VALUES (1, 'uno')"});
+TEST_P(Modifica, NewRecordsOutsideTheConditionAndTheRowToDelete) {
+    Clienti();
     ASSERT_TRUE(Init("Clienti", "IdCliente", nullptr, {}, "Eta > 45")); // 20 and 30
     nav.MessaggioConfermaNuovoDisabilitato = true;
     nav.Addnew();
@@ -187,20 +198,6 @@ TEST_P(Modifica, NewRecordsOutsideTheConditionKeysToGiveAndTheRowToDelete) {
     nav.MessaggioConfermaEliminaDisabilitato = true;
     nav.Delete();
     EXPECT_EQ(Keys(), QStringList({"10", "30", "31"}));
-
-    // A key the database does not number itself must be given.
-    TaggedForm f("frmCodici");
-    f.AddText("txtCodice", "#Codice");
-    auto* txtNome = f.AddText("txtNome", "#Nome");
-    clsADONavigator codici;
-    codici.TipoDatabase = banco->Kind();
-    codici.MessaggioConfermaNuovoDisabilitato = true;
-    ASSERT_TRUE(
-        codici.Init_Class(conn.get(), "Codici", FormOf(f.form.get()), "Codice", {}, "#", ""));
-    codici.Addnew();
-    txtNome->setText("due");
-    ExpectOneBox([&] { codici.Update(); }, "TQ49 #Codice", 48, "TQ02");
-    EXPECT_EQ(Keys("Codici"), QStringList{"1"});
 }
 
 TEST_P(Modifica, EveryKindOfColumnIsSavedAsTyped) {
@@ -299,9 +296,12 @@ TEST_P(Modifica, ShownInTheUsersLocaleAndReadBackExactly) {
             EXPECT_EQ(log.Steps(), QStringList());
             boxes.Expect(MsgAnswer::Yes);
             nav.Clone();
-            txtId->setText(QString::number(++nuovo));
+            // A key SQLite numbers itself stays locked; elsewhere a new one is typed.
+            if (!txtId->isReadOnly())
+                txtId->setText(QString::number(++nuovo));
             nav.Update();
-            EXPECT_EQ(banco->Rows(riga + QString::number(nuovo)), prima) << id;
+            EXPECT_NE(Id(), QString(id));
+            EXPECT_EQ(banco->Rows(riga + Id()), prima) << id;
             EXPECT_EQ(banco->Rows(riga + id), prima) << id;
         }
     }
@@ -312,7 +312,7 @@ TEST_P(Modifica, AnotherUsersWorkIsNeverOverwrittenNorTheTypingLostWithoutAChoic
     Clienti();
     ASSERT_TRUE(Init());
     const auto b = banco->Open();
-    const auto cognomeNote = [&] { return Riga("20").section('|', 0, 1); };
+    const auto cognomeNote = [&] { return Riga(Id()).section('|', 0, 1); };
     EditRecord("20"); // nobody else: saved with no box
     txtEta->setText("51");
     nav.Update();
@@ -339,7 +339,7 @@ TEST_P(Modifica, AnotherUsersWorkIsNeverOverwrittenNorTheTypingLostWithoutAChoic
         // Deleted: back to editing, then saved as a new record.
         {"DELETE FROM Clienti WHERE IdCliente = 20", MsgAnswer::No, false, "", 6,
          "WriteConflict(deleted)"},
-        {"", MsgAnswer::Yes, false, "Mio|sua2", 7, "WriteConflict(deleted),AfterInsert"}};
+        {"", MsgAnswer::Yes, false, "Mio|sua2", 3, "WriteConflict(deleted),AfterInsert"}};
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.altro);
         if (nav.State() != 6)
@@ -356,7 +356,7 @@ TEST_P(Modifica, AnotherUsersWorkIsNeverOverwrittenNorTheTypingLostWithoutAChoic
             ExpectOneBox([&] { nav.Update(); }, gone ? eliminato : conflitto, gone ? 52 : 51,
                          "TQ54", c.risposta);
         EXPECT_EQ(log.Steps().join(','), c.eventi);
-        EXPECT_EQ(Riga("20") == "<no row>" ? "" : cognomeNote(), c.riga);
+        EXPECT_EQ(Riga(Id()) == "<no row>" ? "" : cognomeNote(), c.riga);
         EXPECT_EQ(nav.State(), c.stato);
         EXPECT_EQ(txtCognome->text(), c.risposta == MsgAnswer::No && c.stato == 7 ? "Suo" : "Mio");
         EXPECT_EQ(txtCognome->isReadOnly(), c.stato != 6);
@@ -370,11 +370,66 @@ TEST_P(Modifica, AnotherUsersWorkIsNeverOverwrittenNorTheTypingLostWithoutAChoic
     EXPECT_EQ(Id() + txtCognome->text(), "30Viola");
     b->Execute("UPDATE Clienti SET Cognome = 'Verdi' WHERE IdCliente = 30");
     ExpectOneBox([&] { nav.Delete(); }, "TQ52\rTQ57", 52, "TQ54", MsgAnswer::Yes);
-    EXPECT_EQ(Keys(), QStringList({"10", "20"}));
+    EXPECT_EQ(Keys(), QStringList({"10", "31"}));
     nav.MoveTo("10");
     b->Execute("DELETE FROM Clienti WHERE IdCliente = 10");
     ExpectOneBox([&] { nav.Delete(); }, "TQ55", 48, "TQ02");
-    EXPECT_EQ(Id() + QString::number(Count()), "201");
+    EXPECT_EQ(Id() + QString::number(Count()), "311");
+}
+
+QStringList sAvvisi;
+
+// A save writes, so the form opens: the columns of the table under any tag that
+// names them, and a typed key while the record is new (or always, where the
+// host allows it). Linked boxes, a column's second box and tags that name no
+// column stay read-only. What the database refuses is told in the user's words.
+TEST_P(Modifica, BoxesOpenWhereTheSaveWritesAndRefusalsAreToldInWords) {
+    Clienti({"CREATE TABLE Codici (Codice INT PRIMARY KEY, Nome VARCHAR(10), "
+             "IdComune INT REFERENCES Comuni (IdComune))",
+             "INSERT INTO Codici VALUES (1, 'uno', 1), (2, 'due', 2)",
+             "CREATE TABLE Usi (Id INT PRIMARY KEY, Codice INT REFERENCES Codici (Codice))",
+             "INSERT INTO Usi VALUES (1, 2)"});
+    conn->Execute(Engine() == Motore::Sqlite ? "PRAGMA foreign_keys=1"
+                                             : "SET foreign_key_checks=1");
+    TaggedForm f("frmCodici");
+    const QString tag[] = {
+        "#Codice",      "#Codici.Nome", "#IdComune", "#Nome", Tag({"IdComune", "Provincia"}),
+        "#Comuni.Nome", "#Nessuna"};
+    QLineEdit* t[7];
+    for (int i = 0; i < 7; ++i)
+        t[i] = f.AddText("txt" + QString::number(i), tag[i]);
+    const auto aperte = [&] {
+        QString r;
+        for (QLineEdit* c : t)
+            r += c->isReadOnly() ? '0' : '1';
+        return r;
+    };
+    sAvvisi.clear();
+    const auto prima = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& m) { sAvvisi << m; });
+    ASSERT_TRUE(Init("Codici", "Codice", FormOf(f.form.get())));
+    qInstallMessageHandler(prima);
+    nav.MessaggioConfermaNuovoDisabilitato = true;
+    EXPECT_EQ(sAvvisi.filter(QRegularExpression("txt5|txt6")).size(), 2); // no such column
+    nav.Edit();
+    EXPECT_EQ(aperte(), "0110000");
+    t[1]->setText("DUE");
+    nav.Update();
+    EXPECT_EQ(banco->Cell("SELECT Nome FROM Codici WHERE Codice = 2"), "DUE");
+    nav.Addnew();
+    EXPECT_EQ(aperte(), "1110000");
+    t[2]->setText("9");
+    ExpectOneBox([&] { nav.Update(); }, "TQ49 #Codice", 48, "TQ02"); // a key to give
+    for (const char* codice : {"1", "3"}) { // taken; free, but town 9 is not there
+        t[0]->setText(codice);
+        ExpectOneBox([&] { nav.Update(); }, *codice == '1' ? "TQ72" : "TQ74", 48, "TQ02");
+    }
+    EXPECT_EQ(nav.State(), 5);
+    nav.Annulla();
+    t[0]->setProperty("ChiaveModificabile", true); // the host lets the key be retyped
+    nav.Edit();
+    t[0]->setText("4");
+    ExpectOneBox([&] { nav.Update(); }, "TQ73", 48, "TQ02"); // Usi refers to 2
 }
 
 INSTANTIATE_FOR_ENGINES(Modifica);
@@ -583,6 +638,7 @@ TEST(Composition, WhatTheColumnCannotHoldStopsTheSaveWithItsMessage) {
     const auto message = [](ColonnaServita c) {
         c.precisione = c.tipo == 131 ? 5 : 0;
         c.scala = c.tipo == 131 ? 2 : 0;
+        c.cifreSecondi = c.nome == "f" ? 1 : -1; // DATETIME(1), TIME(1)
         const auto t = Componi(4, {Testo("a", 3, "1", true), c});
         EXPECT_TRUE(!t.messaggio || t.statement.isEmpty());
         return t.messaggio ? t.messaggio->testo + "/" + QString::number(t.messaggio->stile) + "/" +
@@ -607,6 +663,9 @@ TEST(Composition, WhatTheColumnCannotHoldStopsTheSaveWithItsMessage) {
         {Testo("v", 11, "1"), ""},
         {Testo("v", 11, "1,5"), numero.arg("v")},
         {Testo("v", 11, "2"), numero.arg("v")},
+        {Testo("f", 135, "2024-03-05 10:00:00.5"), ""},
+        {Testo("f", 135, "2024-03-05 10:00:00.25"), "TQ16 #f\rTQ76/48/TQ02"},
+        {Testo("f", 134, "10:00:00.25"), "TQ16 #f\rTQ76/48/TQ02"},
         {Testo("d", 135, "2024-02-30"), "TQ23 #d/16/TQ02"},
         {Testo("d", 135, "2024-02-03 10:00:00.1234"), "TQ23 #d/16/TQ02"},
         {Testo("o", 134, "24:00"), "TQ50 #o/48/TQ02"},
@@ -685,6 +744,18 @@ protected:
                 {}};
     }
 
+    // A Boolean as a number: 0, 1 and -1 only, however long the number typed.
+    Digitato Logico() {
+        const QStringList cattivi = {"2",
+                                     "1,5",
+                                     "9223372036854775808",
+                                     "-9223372036854775809",
+                                     "99999999999999999999999",
+                                     "18446744073709551617"};
+        const QString v = Tra(0, 2) ? QString::number(Tra(-1, 1)) : cattivi[Tra(0, 5)];
+        return cattivi.contains(v) ? Digitato{v, {}, "TQ16 #Flag\rTQ19"} : Digitato{v, v, {}};
+    }
+
     std::mt19937 rng{20240305};
 };
 
@@ -702,13 +773,13 @@ QStringList Righe(Banco& b) {
 
 TEST_P(Digitazione, WhatIsTypedIsStoredExactlyAndNothingElseChanges) {
     Schema({"CREATE TABLE P (Id {AUTO}, Corto VARCHAR(5), Lungo TEXT, Numero BIGINT, "
-            "Importo DECIMAL(12,2))",
+            "Importo DECIMAL(12,2), Flag BOOLEAN)",
             // What other programs stored: empty texts and CRLF.
-            "INSERT INTO P VALUES (1, '', 'a\r\nb', NULL, 1.5), (2, 'x', '', 7, NULL), "
-            "(3, 'c3', 'lungo', -3, 0)"});
+            "INSERT INTO P VALUES (1, '', 'a\r\nb', NULL, 1.5, 1), (2, 'x', '', 7, NULL, NULL), "
+            "(3, 'c3', 'lungo', -3, 0, 0)"});
     txtId = AddText("txtId", "#Id");
     QLineEdit* campi[] = {AddText("txtCorto", "#Corto"), nullptr, AddText("txtNumero", "#Numero"),
-                          AddText("txtImporto", "#Importo")};
+                          AddText("txtImporto", "#Importo"), AddText("txtFlag", "#Flag")};
     auto* lungo = AddTagged<QPlainTextEdit>("txtLungo", "#Lungo");
     const auto mostrato = [&](int i) { return i == 1 ? lungo->toPlainText() : campi[i]->text(); };
     ASSERT_TRUE(Init("P", "Id"));
@@ -727,9 +798,10 @@ TEST_P(Digitazione, WhatIsTypedIsStoredExactlyAndNothingElseChanges) {
                 EditRecord(chiave);
             // Each field typed into or left alone (a new record starts empty).
             std::optional<Digitato> scelte[] = {Caratteri("Corto", 5), Caratteri("Lungo", 0),
-                                                Numero(locale, false), Numero(locale, true)};
+                                                Numero(locale, false), Numero(locale, true),
+                                                Logico()};
             QString messaggio;
-            for (int i = 0; i < 4; ++i) {
+            for (int i = 0; i < 5; ++i) {
                 const QString vecchio = mostrato(i);
                 if (Tra(0, 2) > 0 && ++digitati)
                     i == 1 ? lungo->setPlainText(scelte[i]->testo)
@@ -755,9 +827,9 @@ TEST_P(Digitazione, WhatIsTypedIsStoredExactlyAndNothingElseChanges) {
             for (const QString& riga : dopo) {
                 const QString id = riga.section('|', 0, 0);
                 QStringList attesa = prima.filter(QRegularExpression("^" + id + "\\|"))
-                                         .value(0, id + "|<null>|<null>|<null>|<null>")
+                                         .value(0, id + "|<null>|<null>|<null>|<null>|<null>")
                                          .split('|');
-                for (int i = 0; id == chiave && i < 4; ++i)
+                for (int i = 0; id == chiave && i < 5; ++i)
                     if (scelte[i]) {
                         const bool esatto = riga.section('|', i + 1, i + 1) == scelte[i]->atteso;
                         esatti += esatto;

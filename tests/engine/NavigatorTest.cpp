@@ -22,8 +22,8 @@ TEST_P(Navigatore, SetUpReadsTheSchemaAndShowsTheLastRecord) {
     EXPECT_TRUE(cols.Item(1)->ChiavePrimaria() && !cols.Item("COGNOME")->IsNullable());
     EXPECT_EQ(cols.Item(cols.Count())->NomeCampo(), "Codice");
     EXPECT_EQ(nav.SqlRecordCorrente(),
-              "SELECT * FROM (Clienti LEFT JOIN Comuni ON "
-              "(Comuni.IdComune) = (Clienti.IdComune)) Where Clienti.IdCliente = 30");
+              "SELECT Clienti.*, Comuni_1.Provincia FROM (Clienti LEFT JOIN Comuni AS Comuni_1 ON "
+              "(Comuni_1.IdComune) = (Clienti.IdComune)) Where Clienti.IdCliente = 30");
     EXPECT_EQ(nav.State(), 3);
     EXPECT_EQ(txtCognome->text() + txtNote->toPlainText() + txtNascita->text() +
                   txtProvincia->text() + cboComune->currentText(),
@@ -46,7 +46,7 @@ TEST_P(Navigatore, MovesSetStatesAndPositionsAndNeverWrap) {
         {[&] { nav.Move(0); }, "10", 2},      {[&] { nav.Move(-3); }, "10", 2},
         {[&] { nav.Move(2); }, "20", 7},      {[&] { nav.Move(99); }, "30", 3},
         {[&] { nav.MoveTo("20"); }, "20", 7}, {[&] { nav.MoveTo("30"); }, "30", 3},
-        {[&] { nav.MoveLast(); }, "30", 3}};
+        {[&] { nav.MoveTo("10"); }, "10", 2}, {[&] { nav.MoveLast(); }, "30", 3}};
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         steps[i].move();
         EXPECT_EQ(Id(), steps[i].id) << "step " << i;
@@ -214,6 +214,28 @@ TEST_P(Navigatore, KeysOfEveryTypeOpenBrowseSaveAndDelete) {
         EXPECT_EQ(banco->Rows("SELECT n FROM " + tabella + " ORDER BY n"),
                   QStringList({"n2", "n3"}))
             << tipo << ": the edit and the delete reached the first row";
+    }
+}
+
+// A table linked to itself through two columns: each linked box shows the row
+// of its own link. A lookup row without a surname is an empty item, and the
+// list goes on.
+TEST_P(Navigatore, EachLinkedBoxShowsTheRowOfItsOwnLink) {
+    Schema({"CREATE TABLE Impiegati (Id INT PRIMARY KEY, Cognome VARCHAR(20), Capo INT, Vice INT, "
+            "FOREIGN KEY (Capo) REFERENCES Impiegati (Id), "
+            "FOREIGN KEY (Vice) REFERENCES Impiegati (Id))",
+            "INSERT INTO Impiegati VALUES (1, 'Rossi', NULL, NULL), (2, NULL, 1, NULL), "
+            "(3, 'Verdi', 2, 1), (4, 'Neri', 3, 2)"});
+    auto* capo = AddText("txtCapo", Tag({"Capo", "Cognome"}));
+    auto* vice = AddText("txtVice", Tag({"Vice", "Impiegati.Cognome"}));
+    auto* cboCapo = AddCombo("cboCapo", "#Capo");
+    ASSERT_TRUE(Init("Impiegati", "Id"));
+    EXPECT_EQ(Items(cboCapo), QStringList({"Rossi", "", "Verdi", "Neri"}));
+    const std::tuple<QString, QString, int> attese[] = {
+        {"", "", -1}, {"Rossi", "", 0}, {"", "Rossi", 1}, {"Verdi", "", 2}};
+    for (int i = 0; i < 4; ++i) {
+        nav.Move(i + 1);
+        EXPECT_EQ(std::make_tuple(capo->text(), vice->text(), cboCapo->currentIndex()), attese[i]);
     }
 }
 

@@ -67,6 +67,25 @@ TEST_F(SoloServer, ScrollingDisabledShowsTheLastRecord) {
     EXPECT_EQ(Id() + txtCognome->text(), "30C");
 }
 
+// Table names told apart by case, keys compared without it, another user's lock.
+TEST_F(SoloServer, NamesKeysAndLocksAsTheServerTreatsThem) {
+    Schema({"CREATE TABLE K (k VARCHAR(10) PRIMARY KEY, n VARCHAR(10))",
+            "INSERT INTO K VALUES ('abc', 'a'), ('def', 'd')"});
+    txtId = AddText("txtK", "#k");
+    ExpectOneBox([&] { EXPECT_FALSE(Init("k", "k")); }, "TQ46", 16, "TQ03");
+    conn->Open(banco->ConnectionString() + ";Busy Timeout=1000");
+    ASSERT_TRUE(Init("K", "k"));
+    const auto other = banco->Open();
+    EditRecord("abc");
+    other->Execute("UPDATE K SET k = 'ABC' WHERE k = 'abc'");
+    ExpectOneBox([&] { nav.Update(); }, "TQ52\rTQ53", 51, "TQ54", MsgAnswer::Yes);
+    EXPECT_EQ(Id(), "ABC") << "the record saved is found as the server compares keys";
+    EditRecord("def");
+    other->Execute("START TRANSACTION");
+    other->Execute("UPDATE K SET n = 'suo' WHERE k = 'def'");
+    ExpectOneBox([&] { nav.Update(); }, "TQ43", 48, "TQ02"); // not a lost connection
+}
+
 // A form whose server is killed and restarted on the same port and data.
 class Recupero : public FormaTest {
 protected:
@@ -96,13 +115,34 @@ protected:
     std::unique_ptr<PrivateServer> server;
 };
 
-TEST_F(Recupero, ASessionReadsBackslashesAsEscapesWhateverTheServersMode) {
-    banco->Exec({"SET GLOBAL sql_mode = CONCAT(@@GLOBAL.sql_mode, ',NO_BACKSLASH_ESCAPES')"});
-    conn->Close(); // the next step opens a session in that mode
-    EditRecord("20");
-    txtCognome->setText("C:\\d'x\\");
-    nav.Update();
-    EXPECT_EQ(Riga("20").section('|', 0, 0), "C:\\d'x\\");
+TEST_F(Recupero, ASessionIsStrictAndReadsBackslashesAsEscapesWhateverTheServersMode) {
+    banco->Exec({"SET GLOBAL sql_mode = 'NO_BACKSLASH_ESCAPES'",
+                 "CREATE TABLE Testi (Id INT PRIMARY KEY, Lungo TEXT, Corto TINYTEXT, "
+                 "Latino VARCHAR(10) CHARACTER SET latin1, Momento DATETIME)",
+                 "INSERT INTO Testi VALUES (1, 'l', 'c', 'x', '2024-03-05 10:00:00')"});
+    conn->Open(banco->ConnectionString()); // a session of the server's mode
+    const QString emoji = QString::fromUtf8("\U0001F600");
+    const std::pair<QString, QString> troppo[] = {
+        {"Lungo", emoji.repeated(16384)}, {"Latino", emoji}, {"Momento", "2024-03-05 10:00:00.5"}};
+    TaggedForm f("frmTesti");
+    for (const auto& [colonna, testo] : troppo)
+        f.AddTagged<QPlainTextEdit>(colonna, "#" + colonna);
+    clsADONavigator testi;
+    testi.TipoDatabase = 2;
+    ASSERT_TRUE(testi.Init_Class(conn.get(), "Testi", FormOf(f.form.get()), "Id", {}, "#", ""));
+    for (const auto& [colonna, testo] : troppo) {
+        testi.Edit();
+        f.form->findChild<QPlainTextEdit*>(colonna)->setPlainText(testo);
+        boxes.Expect();
+        testi.Update();
+        EXPECT_TRUE(boxes.Shown().back().text.contains("TQ76")) << colonna.toStdString();
+        testi.Annulla();
+    }
+    testi.Edit(); // and reads backslashes as escapes, as kind 2 writes them
+    f.form->findChild<QPlainTextEdit*>("Lungo")->setPlainText("C:\\d'x\\");
+    testi.Update();
+    EXPECT_EQ(banco->Rows("SELECT Lungo, Corto, Latino, Momento FROM Testi"),
+              QStringList{"C:\\d'x\\|c|x|2024-03-05 10:00:00"});
 }
 
 TEST_F(Recupero, WhatIsTypedWhileTheServerIsDownIsKeptAndSavedOnceAfter) {
@@ -111,6 +151,7 @@ TEST_F(Recupero, WhatIsTypedWhileTheServerIsDownIsKeptAndSavedOnceAfter) {
     txtNote->setPlainText("scritta mentre\nil server era giù");
     server->Kill();
     ExpectNetworkMessage([&] { nav.Update(); });
+    ExpectNetworkMessage([&] { nav.Annulla(); }); // nor is it dropped by a cancel
     EXPECT_EQ(conn->State(), adStateClosed);
     EXPECT_EQ(nav.State(), 6);
     EXPECT_EQ(txtCognome->text(), "d'Este \\");
