@@ -81,7 +81,7 @@ public:
         r["part_signal_us"] = Median(Sample(s, [&](int) { (void)mConnection.Signal({kTable}); }));
         // The first records after different anchors, as steps read them.
         const StatementSorgente statement(
-            {kTable, kSort, kKey, DbType::WChar, DbType::Integer, {}, {}},
+            {kTable, kSort, {kKey}, DbType::WChar, {DbType::Integer}, {}, {}},
             Dialetto::Per(mConfig.tipoDatabase));
         r["part_seek_us"] = Median(Sample(s, [&](int i) {
             const qint64 key = 1 + (static_cast<qint64>(i) * 7919) % mConfig.rows;
@@ -94,7 +94,7 @@ public:
         r["part_record_us"] = Median(Sample(s, [&](int i) {
             const qint64 key = 1 + (static_cast<qint64>(i) * 7919) % mConfig.rows;
             Recordset rs;
-            rs.Open(mNav->StatementRecord(QString::number(key)), &mConnection, adOpenStatic,
+            rs.Open(mNav->StatementRecord(QVariant(key)), &mConnection, adOpenStatic,
                     adLockReadOnly, adCmdText);
         }));
         r["part_show_us"] = Median(Sample(s, [&](int) { mNav->ShowCurrentRecord(); }));

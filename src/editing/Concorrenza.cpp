@@ -47,9 +47,7 @@ void clsADONavigator::Transazione::Annulla() noexcept {
 
 QString clsADONavigator::StatementRilettura() const {
     return QStringLiteral("SELECT * FROM ") + mPrimaryTableName + QStringLiteral(" WHERE ") +
-           CondizioneSuChiave(mPrimaryTableName + QLatin1Char('.') + mCampoChiave,
-                              static_cast<short>(mTipoChiave), ValueToText(mChiaveCaricata),
-                              Dialect()) +
+           CondizioneSuChiave(ChiaveDi(mChiaveCaricata), Dialect(), mPrimaryTableName) +
            QString::fromLatin1(Dialect().BloccoRiga);
 }
 

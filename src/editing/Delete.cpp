@@ -15,8 +15,7 @@ QString clsADONavigator::StatementDelete() const {
     if (mChiaveCaricata.isNull())
         TessaroError::Raise(Err::NoCurrentRecord);
     return Dialect().TestaDelete(mPrimaryTableName) +
-           CondizioneSuChiave(mCampoChiave, static_cast<short>(mTipoChiave),
-                              ValueToText(mChiaveCaricata), Dialect());
+           CondizioneSuChiave(ChiaveDi(mChiaveCaricata), Dialect());
 }
 
 bool clsADONavigator::EliminaVerificato() {
@@ -56,7 +55,7 @@ void clsADONavigator::AvvisaEliminato() {
 }
 
 void clsADONavigator::RicaricaRecord() {
-    if (PrimaDiMuovere() && !VaiAllaChiave(ValueToText(mChiaveCaricata)))
+    if (PrimaDiMuovere() && !VaiAllaChiave(TestoChiave(mChiaveCaricata)))
         MostraRecordDellElenco();
 }
 

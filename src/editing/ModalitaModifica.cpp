@@ -72,7 +72,7 @@ void clsADONavigator::Edit() {
             return;
         // Editing starts from the record as it is now, not as it was read.
         if (mState != StatoNavigatore::NessunRecord && !mChiaveCaricata.isNull() &&
-            !LeggiRecord(ValueToText(mChiaveCaricata))) {
+            !LeggiRecord(mChiaveCaricata)) {
             AvvisaEliminato();
             return;
         }

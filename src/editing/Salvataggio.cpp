@@ -293,6 +293,16 @@ QString CondizioneSuChiave(const QString& nome, short tipo, const QString& valor
     return nome + QStringLiteral(" = ") + LetteraleChiave(tipo, valore, dialetto);
 }
 
+QString CondizioneSuChiave(const ChiaveRecord& chiave, const Dialetto& dialetto,
+                           const QString& tabella) {
+    QStringList parti;
+    for (const ParteChiave& p : chiave)
+        parti << CondizioneSuChiave(tabella.isEmpty() ? p.nome
+                                                      : tabella + QLatin1Char('.') + p.nome,
+                                    p.tipo, ValueToText(p.valore), dialetto);
+    return parti.join(QStringLiteral(" AND "));
+}
+
 TestiSalvataggio ComponiSalvataggio(const QString& tabella,
                                     const std::vector<ColonnaServita>& colonne,
                                     const ChiaveRecord& chiave, const Dialetto& dialetto,
@@ -302,9 +312,12 @@ TestiSalvataggio ComponiSalvataggio(const QString& tabella,
     QStringList nomi;
     QStringList valori;
     QStringList assegnazioni;
+    // The key's parts as the form gives them, in key order.
+    QStringList partiChiave(static_cast<qsizetype>(chiave.size()));
     for (const ColonnaServita& c : colonne) {
-        if (c.chiavePrimaria)
-            r.testoChiave = TestoChiaveServita(c);
+        for (std::size_t i = 0; i < chiave.size(); ++i)
+            if (c.chiavePrimaria && chiave[i].nome.compare(c.nome, Qt::CaseInsensitive) == 0)
+                partiChiave[static_cast<qsizetype>(i)] = TestoChiaveServita(c);
         // What the user left as it was is not written: other programs' values stay.
         if (modifica && !c.cambiata)
             continue;
@@ -321,6 +334,9 @@ TestiSalvataggio ComponiSalvataggio(const QString& tabella,
         valori << V;
         assegnazioni << N + QLatin1Char('=') + V;
     }
+    if (std::none_of(partiChiave.begin(), partiChiave.end(),
+                     [](const QString& p) { return p.isEmpty(); }))
+        r.testoChiave = partiChiave.join(kSeparatoreChiave);
     if (!modifica) {
         r.statement = QStringLiteral("Insert Into ") + tabella + QStringLiteral(" (") +
                       nomi.join(QLatin1Char(',')) + QStringLiteral(") Values (") +
@@ -330,11 +346,9 @@ TestiSalvataggio ComponiSalvataggio(const QString& tabella,
     if (assegnazioni.isEmpty())
         return r;
     // The row being edited is the one loaded, whatever the key box says now.
-    r.statement =
-        QStringLiteral("UPDATE ") + tabella + QStringLiteral(" SET ") +
-        assegnazioni.join(QLatin1Char(',')) + QStringLiteral(" WHERE (") +
-        CondizioneSuChiave(chiave.nome, chiave.tipo, ValueToText(chiave.valore), dialetto) +
-        QStringLiteral(");");
+    r.statement = QStringLiteral("UPDATE ") + tabella + QStringLiteral(" SET ") +
+                  assegnazioni.join(QLatin1Char(',')) + QStringLiteral(" WHERE (") +
+                  CondizioneSuChiave(chiave, dialetto) + QStringLiteral(");");
     return r;
 }
 

@@ -48,12 +48,14 @@ struct ColonnaServita {
     bool cambiata = true;
 };
 
-// The primary key of the record being edited, as it was loaded.
-struct ChiaveRecord {
+// One column of the primary key of the record being edited, as it was loaded.
+struct ParteChiave {
     QString nome;
     short tipo = 0;
     QVariant valore;
 };
+// The whole key: one part for each of its columns, in key order.
+using ChiaveRecord = std::vector<ParteChiave>;
 
 // A message box that stops the save.
 struct MessaggioSalvataggio {
@@ -101,6 +103,13 @@ std::optional<QVariant> ValoreChiaveLegato(short tipo, const QString& valore,
 // The condition that finds a record by its key: "K = 5" or "K = 'x'".
 QString CondizioneSuChiave(const QString& nome, short tipo, const QString& valore,
                            const Dialetto& dialetto);
+// The same for every part of a key, joined by AND; names prefixed with `tabella.`
+// when one is given.
+QString CondizioneSuChiave(const ChiaveRecord& chiave, const Dialetto& dialetto,
+                           const QString& tabella = QString());
+// The separator of the parts of a key of several columns written as one text
+// (the tag separator, which no key of the form types).
+inline constexpr QChar kSeparatoreChiave{0x00B8};
 
 // Length of a text in characters (code points), as the databases count it.
 long LunghezzaInCaratteri(const QString& testo);

@@ -1,4 +1,5 @@
 #include "data/TessaroError.h"
+
 #include "data/Values.h"
 #include "editing/Salvataggio.h"
 #include "engine/Dialetto.h"
@@ -6,8 +7,10 @@
 #include "engine/clsADONavigator.h"
 #include "host/MessageBox.h"
 #include "language/modLanguageSupport.h"
+#include <algorithm>
 
 #include <QDebug>
+#include <algorithm>
 
 namespace tessaro {
 
@@ -163,7 +166,7 @@ QStringList clsADONavigator::ColonneServite() const {
 
 TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) {
     std::vector<ColonnaServita> colonne;
-    const ChiaveRecord chiave{mCampoChiave, static_cast<short>(mTipoChiave), mChiaveCaricata};
+    const ChiaveRecord chiave = ChiaveDi(mChiaveCaricata);
     for (const ColonnaLegata& l : ColonneLegate()) {
         // What the form keeps read-only is not written: the key stays as loaded.
         if (!Scrivibile(*l.colonna, *l.controllo, modo == ModoSalvataggio::Inserimento))
@@ -197,7 +200,7 @@ void clsADONavigator::MostraRecordDellElenco() {
             SorgenteRecord& sorgente = SorgenteAggiornata();
             const SorgenteRecord::Passo passo = sorgente.Vicino(Verso::Avanti, AncoraCorrente());
             // Still the record shown: it is not one the source holds.
-            if (!passo.chiave.isNull() && ValueToText(passo.chiave) == ValueToText(mChiaveCaricata))
+            if (!passo.chiave.isNull() && TestoChiave(passo.chiave) == TestoChiave(mChiaveCaricata))
                 return sorgente.Ultimo();
             return passo;
         },
@@ -235,8 +238,10 @@ bool clsADONavigator::ComponiOAvvisa(ModoSalvataggio modo, TestiSalvataggio& tes
 
 namespace {
 
-bool Tra(const QStringList& colonne, const QString& nome) {
-    return colonne.contains(nome, Qt::CaseInsensitive);
+// Whether any of the names is among the columns.
+bool Tra(const QStringList& colonne, const QStringList& nomi) {
+    return std::any_of(nomi.begin(), nomi.end(),
+                       [&](const QString& n) { return colonne.contains(n, Qt::CaseInsensitive); });
 }
 
 } // namespace
@@ -288,6 +293,11 @@ bool clsADONavigator::SpiegaRifiuto(const TessaroError& e, const TestiSalvataggi
     return true;
 }
 
+bool clsADONavigator::Selezionato(const QString& chiave) {
+    const auto valore = ChiaveDaTesto(chiave);
+    return !chiave.isEmpty() && valore && SorgenteAggiornata().Contiene(*valore);
+}
+
 void clsADONavigator::Salva(TestiSalvataggio& testi) {
     SorgenteRecord::Scrittura scrittura(SorgenteAggiornata());
     if (mState == StatoNavigatore::ModificaRecord) {
@@ -298,15 +308,14 @@ void clsADONavigator::Salva(TestiSalvataggio& testi) {
             return; // the typing stays for the user to go on with
         case EsitoModifica::Salvato: {
             const QString chiave =
-                testi.testoChiave.isEmpty() ? ValueToText(mChiaveCaricata) : testi.testoChiave;
+                testi.testoChiave.isEmpty() ? TestoChiave(mChiaveCaricata) : testi.testoChiave;
             // Nothing changed: nothing was written, and editing ends all the same.
             if (!testi.statement.isEmpty()) {
                 // A record the condition no longer selects has left the source.
-                scrittura.Fatta(SorgenteAggiornata().Contiene(chiave) ? 0 : -1);
+                scrittura.Fatta(Selezionato(chiave) ? 0 : -1);
                 Solleva([](NavigatorEvents& ev) { ev.AfterUpdate(); });
             }
-            MostraSalvato(chiave,
-                          Tra(testi.scritte, mOrderField) || Tra(testi.scritte, mCampoChiave));
+            MostraSalvato(chiave, Tra(testi.scritte, QStringList(mCampiChiave) << mOrderField));
             DisabilitaInserimento(mContenitoreCaselle);
             return;
         }
@@ -323,10 +332,10 @@ void clsADONavigator::Salva(TestiSalvataggio& testi) {
     const qint64 scritte = EseguiScrittura(testi.statement);
     // A key left to the database: the one it generated for this statement.
     QString chiave = testi.testoChiave;
-    if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
+    if (chiave.isEmpty() && mCampiChiave.size() == 1 &&
+        GruppoDi(mTipoChiave) == GruppoColonna::Intero)
         chiave = ValueToText(mConnessione->LastInsertId());
-    scrittura.Fatta(scritte == 1 && !chiave.isEmpty() && SorgenteAggiornata().Contiene(chiave) ? 1
-                                                                                               : 0);
+    scrittura.Fatta(scritte == 1 && Selezionato(chiave) ? 1 : 0);
     if (scritte == 1)
         Solleva([](NavigatorEvents& ev) { ev.AfterInsert(); });
     mState = StatoNavigatore::UltimoRecord;

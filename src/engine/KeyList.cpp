@@ -24,9 +24,9 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
             ordine = mTabellaPrincipale->Item(i);
     mSorgente->Imposta({.tabella = mPrimaryTableName,
                         .ordine = ordine ? ordine->NomeCampo() : mOrderField,
-                        .chiave = mCampoChiave,
+                        .chiavi = mCampiChiave,
                         .tipoOrdine = ordine ? ordine->TipoDati() : short(0),
-                        .tipoChiave = static_cast<short>(mTipoChiave),
+                        .tipiChiave = mTipiChiave,
                         .condizione = mCondizione,
                         .testaRecord = mSqlRecordTesta},
                        TipoDelleLetture(), ScorrimentoDisabilitato != 0 && mUnaRiga);
@@ -55,11 +55,48 @@ Ancora clsADONavigator::AncoraCorrente() const {
     return a;
 }
 
-QString clsADONavigator::StatementRecord(const QString& chiave) const {
-    return mSqlRecordPrefisso + LetteraleChiave(static_cast<short>(mTipoChiave), chiave, Dialect());
+QString clsADONavigator::StatementRecord(const QVariant& chiave) const {
+    return mSqlRecordTesta + QStringLiteral(" Where ") +
+           CondizioneSuChiave(ChiaveDi(chiave), Dialect(), mPrimaryTableName);
 }
 
-bool clsADONavigator::LeggiRecord(const QString& chiave) {
+ChiaveRecord clsADONavigator::ChiaveDi(const QVariant& chiave) const {
+    const QVariantList valori = PartiChiave(chiave);
+    ChiaveRecord parti;
+    for (int i = 0; i < mCampiChiave.size(); ++i)
+        parti.push_back({mCampiChiave[i], mTipiChiave.value(i), valori.value(i)});
+    return parti;
+}
+
+QString clsADONavigator::TestoChiave(const QVariant& chiave) const {
+    QStringList parti;
+    for (const QVariant& p : PartiChiave(chiave))
+        parti << ValueToText(p);
+    return parti.join(kSeparatoreChiave);
+}
+
+std::optional<QVariant> clsADONavigator::ChiaveDaTesto(const QString& testo) const {
+    const QStringList parti =
+        mCampiChiave.size() > 1 ? testo.split(kSeparatoreChiave) : QStringList{testo};
+    if (parti.size() != mCampiChiave.size())
+        return std::nullopt;
+    QVariantList valori;
+    try {
+        for (int i = 0; i < parti.size(); ++i) {
+            // A key its column cannot hold names no record either.
+            (void)LetteraleChiave(mTipiChiave.value(i), parti[i], Dialect());
+            valori << ValoreChiaveLegato(mTipiChiave.value(i), parti[i], Dialect())
+                          .value_or(QVariant(parti[i]));
+        }
+    } catch (const TessaroError& e) {
+        if (e.Number() != Err::InvalidCall)
+            throw;
+        return std::nullopt;
+    }
+    return ChiaveDaParti(valori);
+}
+
+bool clsADONavigator::LeggiRecord(const QVariant& chiave) {
     QString sql;
     auto record = ApriRecord(chiave, sql);
     if (!record)
@@ -69,14 +106,26 @@ bool clsADONavigator::LeggiRecord(const QString& chiave) {
     return true;
 }
 
-std::unique_ptr<Recordset> clsADONavigator::ApriRecord(const QString& chiave, QString& sql) {
+std::unique_ptr<Recordset> clsADONavigator::ApriRecord(const QVariant& chiave, QString& sql) {
     sql = StatementRecord(chiave);
     auto record = std::make_unique<Recordset>();
-    const auto legato = Dialect().ChiaveLegata
-                            ? ValoreChiaveLegato(static_cast<short>(mTipoChiave), chiave, Dialect())
-                            : std::nullopt;
-    if (legato)
-        record->Open(mSqlRecordPrefisso + QLatin1Char('?'), QVariantList{*legato}, mConnessione);
+    // Bound where the kind binds and every part has a value that compares the
+    // same as its literal; else the literal.
+    QVariantList legati;
+    QStringList uguali;
+    for (const ParteChiave& p : ChiaveDi(chiave)) {
+        const auto legato = Dialect().ChiaveLegata
+                                ? ValoreChiaveLegato(p.tipo, ValueToText(p.valore), Dialect())
+                                : std::nullopt;
+        if (!legato)
+            break;
+        legati << *legato;
+        uguali << mPrimaryTableName + QLatin1Char('.') + p.nome + QStringLiteral(" = ?");
+    }
+    if (legati.size() == mCampiChiave.size())
+        record->Open(mSqlRecordTesta + QStringLiteral(" Where ") +
+                         uguali.join(QStringLiteral(" AND ")),
+                     legati, mConnessione);
     else
         record->Open(sql, mConnessione, adOpenStatic, adLockReadOnly, adCmdText);
     if (record->RecordCount() < 1)
@@ -96,7 +145,7 @@ void clsADONavigator::VaiEMostra(const Trova& trova, const StatoDopo& stato) {
             mSorgente->Controlla();
             return;
         }
-        if (MostraRecordLetto(passo) || LeggiRecord(ValueToText(passo.chiave))) {
+        if (MostraRecordLetto(passo) || LeggiRecord(passo.chiave)) {
             RicordaRecordCaricato(passo.chiave, passo.primo, passo.ultimo);
             ShowCurrentRecord();
             mState = stato(passo);
@@ -114,7 +163,7 @@ bool clsADONavigator::MostraRecordLetto(const SorgenteRecord::Passo& passo) {
         return false;
     TheFullData = passo.record;
     // What a reconnection reads the record again with.
-    mSqlRecordCorrente = StatementRecord(ValueToText(passo.chiave));
+    mSqlRecordCorrente = StatementRecord(passo.chiave);
     return true;
 }
 

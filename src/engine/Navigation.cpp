@@ -75,29 +75,21 @@ void clsADONavigator::MoveLast() {
 }
 
 bool clsADONavigator::VaiAllaChiave(const QString& chiave, bool stessoPosto) {
-    // A key its column cannot hold names no record either.
-    QVariant valore;
-    try {
-        valore = ValoreChiaveLegato(static_cast<short>(mTipoChiave), chiave, Dialect())
-                     .value_or(QVariant(chiave));
-        (void)LetteraleChiave(static_cast<short>(mTipoChiave), chiave, Dialect());
-    } catch (const TessaroError& e) {
-        if (e.Number() != Err::InvalidCall)
-            throw;
+    const std::optional<QVariant> valore = ChiaveDaTesto(chiave);
+    if (!valore)
         return false;
-    }
     if (ScorrimentoDisabilitato) {
         // The one record the form holds gives way to any record asked by key.
-        if (!LeggiRecord(chiave))
+        if (!LeggiRecord(*valore))
             return false;
-        RicordaRecordCaricato(valore, true, true);
+        RicordaRecordCaricato(*valore, true, true);
         ShowCurrentRecord();
         mState = StatoNavigatore::UltimoRecord;
         return true;
     }
-    const auto passo = SorgenteAggiornata().VaiAChiave(valore, stessoPosto);
+    const auto passo = SorgenteAggiornata().VaiAChiave(*valore, stessoPosto);
     // Gone between the two reads: not found either.
-    if (!passo || !LeggiRecord(ValueToText(passo->chiave)))
+    if (!passo || !LeggiRecord(passo->chiave))
         return false;
     RicordaRecordCaricato(passo->chiave, passo->primo, passo->ultimo);
     ShowCurrentRecord();

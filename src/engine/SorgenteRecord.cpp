@@ -25,8 +25,24 @@ constexpr int kRiprovaMs = 2000;
 constexpr int kFinestraMin = 16;
 constexpr int kFinestraMax = 64;
 
+// A key of several columns reads as its parts' texts joined by the tag separator.
+QString TestoDellaChiave(const QVariant& chiave) {
+    QStringList parti;
+    for (const QVariant& p : PartiChiave(chiave))
+        parti << ValueToText(p);
+    return parti.join(QChar(0x00B8));
+}
+
 bool StessaChiave(const QVariant& a, const QVariant& b) {
-    return !a.isNull() && !b.isNull() && ValueToText(a) == ValueToText(b);
+    return !a.isNull() && !b.isNull() && TestoDellaChiave(a) == TestoDellaChiave(b);
+}
+
+// The key in those columns of a row.
+QVariant ChiaveDellaRiga(const Recordset& rs, qint64 riga, const std::vector<int>& colonne) {
+    QVariantList parti;
+    for (const int c : colonne)
+        parti << rs.ValueAt(riga, c);
+    return ChiaveDaParti(parti);
 }
 
 Verso Opposto(Verso verso) {
@@ -48,6 +64,10 @@ void SorgenteRecord::Imposta(const OrdineSorgente& ordine, int tipoDatabase,
     mTipo = tipoDatabase;
     mUnaRiga = scorrimentoDisabilitato;
     mStatement = std::make_unique<StatementSorgente>(ordine, Dialetto::Per(tipoDatabase));
+    // The key statements select its columns first.
+    mColonneChiaveLette.clear();
+    for (int i = 0; i < ordine.chiavi.size(); ++i)
+        mColonneChiaveLette.push_back(i);
     // A condition may read other tables: then every table's changes count.
     mTabelleSegnale = ordine.condizione.isEmpty() ? QStringList{ordine.tabella} : QStringList();
     // Figures of other records: nothing known, and a count in flight answers
@@ -70,7 +90,7 @@ std::vector<QVariant> SorgenteRecord::Chiavi(const Interrogazione& q) {
     rs.Open(q.testo, q.valori, mConnessione);
     std::vector<QVariant> chiavi;
     for (qint64 r = 0; r < rs.RecordCount() && r < 2; ++r)
-        chiavi.push_back(rs.ValueAt(r, 0));
+        chiavi.push_back(ChiaveDellaRiga(rs, r, mColonneChiaveLette));
     return chiavi;
 }
 
@@ -213,7 +233,8 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::DallaFinestra(Verso verso, 
     }
     if (mFinestra && mFinestra->verso == verso && mFinestra->segnale == *segnale &&
         mFinestra->indice + 1 < mFinestra->righe->RecordCount() &&
-        StessaChiave(mFinestra->righe->ValueAt(mFinestra->indice, mColonnaChiave), da.chiave)) {
+        StessaChiave(ChiaveDellaRiga(*mFinestra->righe, mFinestra->indice, mColonneChiave),
+                     da.chiave)) {
         ++mFinestra->indice;
         return PassoDellaFinestra(verso);
     }
@@ -227,8 +248,11 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::LeggiFinestra(Verso verso, 
     mUltimoStatement = q.testo;
     auto righe = std::make_unique<Recordset>();
     righe->Open(q.testo, q.valori, mConnessione);
-    mColonnaChiave = righe->ColumnIndex(mOrdine.tabella + QLatin1Char('.') + mOrdine.chiave);
-    if (righe->RecordCount() < 1 || mColonnaChiave < 0)
+    mColonneChiave.clear();
+    for (const QString& k : mOrdine.chiavi)
+        mColonneChiave.push_back(righe->ColumnIndex(mOrdine.tabella, k));
+    if (righe->RecordCount() < 1 ||
+        std::find(mColonneChiave.begin(), mColonneChiave.end(), -1) != mColonneChiave.end())
         return std::nullopt;
     const bool finale = righe->RecordCount() <= mAmpiezza && mStatement->UnaSolaParte(verso, da);
     mFinestra = Finestra{verso, **mSegnaleDelPasso, std::move(righe), 0, finale};
@@ -241,7 +265,8 @@ SorgenteRecord::Passo SorgenteRecord::PassoDellaFinestra(Verso verso) {
     const qint64 tenute = std::min<qint64>(f.righe->RecordCount(), mAmpiezza);
     const bool ultima = f.indice + 1 >= tenute;
     const bool finito = ultima && f.finale;
-    Passo p{f.righe->ValueAt(f.indice, mColonnaChiave), false, false, f.righe->CopyRow(f.indice)};
+    Passo p{ChiaveDellaRiga(*f.righe, f.indice, mColonneChiave), false, false,
+            f.righe->CopyRow(f.indice)};
     (verso == Verso::Avanti ? p.ultimo : p.primo) = finito;
     mCorrente = p.chiave;
     Passa(verso, false);

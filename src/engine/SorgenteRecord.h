@@ -200,7 +200,9 @@ private:
     int mAmpiezza = 0;
     // The signal read by this step, for the check that ends it.
     std::optional<std::optional<ChangeSignal>> mSegnaleDelPasso;
-    int mColonnaChiave = -1; // the key's column in the window's records
+    // The key's columns in the window's records, and in the key statements.
+    std::vector<int> mColonneChiave;
+    std::vector<int> mColonneChiaveLette;
 };
 
 } // namespace tessaro

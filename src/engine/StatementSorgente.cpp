@@ -13,7 +13,31 @@ QString Confronto(Verso verso) {
     return verso == Verso::Avanti ? QStringLiteral(" > ") : QStringLiteral(" < ");
 }
 
+QString Discendente(Verso verso) {
+    return verso == Verso::Indietro ? QStringLiteral(" DESC") : QString();
+}
+
+// Stand-ins no value of a table can be, for the anchor's values in the texts
+// built once: the key's parts by position, and the sort value.
+QVariant SegnapostoChiave(int i) {
+    return QVariant(QStringLiteral("\x01chiave%1").arg(i));
+}
+const QVariant& SegnapostoOrdine() {
+    static const QVariant segnaposto(QStringLiteral("\x01ordine"));
+    return segnaposto;
+}
+
 } // namespace
+
+QVariantList PartiChiave(const QVariant& chiave) {
+    if (chiave.typeId() == QMetaType::QVariantList)
+        return chiave.toList();
+    return {chiave};
+}
+
+QVariant ChiaveDaParti(const QVariantList& parti) {
+    return parti.size() == 1 ? parti.front() : QVariant(parti);
+}
 
 StatementSorgente::StatementSorgente(OrdineSorgente ordine, const Dialetto& dialetto)
     : mOrdine(std::move(ordine)), mDialetto(dialetto) {}
@@ -26,49 +50,125 @@ QString StatementSorgente::Valore(Interrogazione& q, const QVariant& valore, sho
     return LetteraleChiave(tipo, ValueToText(valore), mDialetto);
 }
 
+QString StatementSorgente::ParteChiave(Interrogazione& q, const QVariant& chiave, int i) const {
+    return Valore(q, PartiChiave(chiave).value(i), mOrdine.tipiChiave.value(i));
+}
+
 QString StatementSorgente::ColonnaO() const {
     return mOrdine.tabella + QLatin1Char('.') + mOrdine.ordine;
 }
 
-QString StatementSorgente::ColonnaK() const {
-    return mOrdine.tabella + QLatin1Char('.') + mOrdine.chiave;
+QString StatementSorgente::ColonnaK(int i) const {
+    return mOrdine.tabella + QLatin1Char('.') + mOrdine.chiavi.value(i);
+}
+
+QString StatementSorgente::ColonneK(bool qualificate) const {
+    QStringList colonne;
+    for (int i = 0; i < mOrdine.chiavi.size(); ++i)
+        colonne << (qualificate ? ColonnaK(i) : mOrdine.chiavi[i]);
+    return colonne.join(QStringLiteral(", "));
+}
+
+QString StatementSorgente::ColonneKRiga() const {
+    return mOrdine.chiavi.size() == 1 ? ColonnaK(0) : QLatin1Char('(') + ColonneK() + u')';
+}
+
+QString StatementSorgente::UgualeChiave(Interrogazione& q, const QString& tabella,
+                                        const QVariant& chiave) const {
+    QStringList uguali;
+    for (int i = 0; i < mOrdine.chiavi.size(); ++i)
+        uguali << tabella + QLatin1Char('.') + mOrdine.chiavi[i] + QStringLiteral(" = ") +
+                      ParteChiave(q, chiave, i);
+    return uguali.join(QStringLiteral(" AND "));
 }
 
 bool StatementSorgente::OrdinePerChiave() const {
-    return mOrdine.ordine.compare(mOrdine.chiave, Qt::CaseInsensitive) == 0;
+    return mOrdine.chiavi.contains(mOrdine.ordine, Qt::CaseInsensitive);
+}
+
+QStringList StatementSorgente::ColonneOrdine() const {
+    QStringList colonne{mOrdine.ordine};
+    for (const QString& k : mOrdine.chiavi)
+        if (k.compare(mOrdine.ordine, Qt::CaseInsensitive) != 0)
+            colonne << k;
+    return colonne;
 }
 
 QString StatementSorgente::Ordinamento(Verso verso) const {
-    const QString discendente = verso == Verso::Indietro ? QStringLiteral(" DESC") : QString();
-    if (OrdinePerChiave())
-        return ColonnaK() + discendente;
-    return ColonnaO() + discendente + QStringLiteral(", ") + ColonnaK() + discendente;
+    QStringList parti;
+    for (const QString& c : ColonneOrdine())
+        parti << mOrdine.tabella + QLatin1Char('.') + c + Discendente(verso);
+    return parti.join(QStringLiteral(", "));
+}
+
+QString StatementSorgente::OrdinamentoChiave(Verso verso) const {
+    QStringList parti;
+    for (int i = 0; i < mOrdine.chiavi.size(); ++i)
+        parti << ColonnaK(i) + Discendente(verso);
+    return parti.join(QStringLiteral(", "));
+}
+
+QString StatementSorgente::Dopo(const QStringList& colonne, Verso verso,
+                                const std::function<QString(int)>& valore) const {
+    const QString segno = Confronto(verso);
+    if (colonne.size() == 1)
+        return colonne.front() + segno + valore(0);
+    if (mDialetto.ConfrontoRiga) {
+        QStringList valori;
+        for (int i = 0; i < colonne.size(); ++i)
+            valori << valore(i);
+        return QLatin1Char('(') + colonne.join(QStringLiteral(", ")) + u')' + segno +
+               QLatin1Char('(') + valori.join(QStringLiteral(", ")) + u')';
+    }
+    // "a > x OR (a = x AND (b > y OR (b = y AND c > z)))", written from the
+    // front so that each value's mark comes where the text has it.
+    QString testo;
+    QString chiusure;
+    for (int i = 0; i < colonne.size(); ++i) {
+        if (i + 1 == colonne.size()) {
+            testo += colonne[i] + segno + valore(i);
+            break;
+        }
+        const QString maggiore = valore(i);
+        const QString uguale = valore(i);
+        testo += QLatin1Char('(') + colonne[i] + segno + maggiore + QStringLiteral(" OR (") +
+                 colonne[i] + QStringLiteral(" = ") + uguale + QStringLiteral(" AND ");
+        chiusure += QStringLiteral("))");
+    }
+    return testo + chiusure;
 }
 
 QString StatementSorgente::Oltre(Interrogazione& q, Verso verso, const Ancora& ancora) const {
-    const QString segno = Confronto(verso);
-    if (OrdinePerChiave())
-        return ColonnaK() + segno + Valore(q, ancora.chiave, mOrdine.tipoChiave);
-    // Each value is added where its mark stands in the text.
-    const auto valoreO = [&] {
+    const QStringList ordine = ColonneOrdine();
+    QStringList colonne;
+    for (const QString& c : ordine)
+        colonne << mOrdine.tabella + QLatin1Char('.') + c;
+    const auto valore = [&](int i) -> QString {
+        if (i > 0 || OrdinePerChiave()) {
+            int k = 0;
+            while (k + 1 < mOrdine.chiavi.size() &&
+                   mOrdine.chiavi[k].compare(ordine[i], Qt::CaseInsensitive) != 0)
+                ++k;
+            return ParteChiave(q, ancora.chiave, k);
+        }
         if (ancora.forma == Ancora::Forma::Scomparsa)
             return Valore(q, ancora.ordine, mOrdine.tipoOrdine);
-        return QStringLiteral("(Select ancora.") + mOrdine.ordine + QStringLiteral(" from ") +
-               mOrdine.tabella + QStringLiteral(" AS ancora Where ancora.") + mOrdine.chiave +
-               QStringLiteral(" = ") + Valore(q, ancora.chiave, mOrdine.tipoChiave) +
-               QLatin1Char(')');
+        QString valoreInTabella = QStringLiteral("(Select ancora.") + mOrdine.ordine +
+                                  QStringLiteral(" from ") + mOrdine.tabella +
+                                  QStringLiteral(" AS ancora Where ");
+        valoreInTabella += UgualeChiave(q, QStringLiteral("ancora"), ancora.chiave);
+        return valoreInTabella + QLatin1Char(')');
     };
-    if (mDialetto.ConfrontoRiga) {
-        const QString o = valoreO();
-        return QLatin1Char('(') + ColonnaO() + QStringLiteral(", ") + ColonnaK() +
-               QStringLiteral(")") + segno + QLatin1Char('(') + o + QStringLiteral(", ") +
-               Valore(q, ancora.chiave, mOrdine.tipoChiave) + QStringLiteral(")");
-    }
-    const QString prima = valoreO();
-    const QString uguale = valoreO();
-    return QLatin1Char('(') + ColonnaO() + segno + prima + QStringLiteral(" OR (") + ColonnaO() +
-           QStringLiteral(" = ") + uguale + QStringLiteral(" AND ") + ColonnaK() + segno +
-           Valore(q, ancora.chiave, mOrdine.tipoChiave) + QStringLiteral("))");
+    return Dopo(colonne, verso, valore);
+}
+
+QString StatementSorgente::OltreTraNulli(Interrogazione& q, Verso verso,
+                                         const QVariant& chiave) const {
+    QStringList colonne;
+    for (int i = 0; i < mOrdine.chiavi.size(); ++i)
+        colonne << ColonnaK(i);
+    return ColonnaO() + QStringLiteral(" IS NULL AND ") +
+           Dopo(colonne, verso, [&](int i) { return ParteChiave(q, chiave, i); });
 }
 
 QString StatementSorgente::Dove(const QString& restrizione) const {
@@ -81,11 +181,11 @@ QString StatementSorgente::Dove(const QString& restrizione) const {
 
 Interrogazione StatementSorgente::Pagina(const QString& restrizione, const QString& ordine,
                                          int righe, qint64 salta, Interrogazione q) const {
-    const PartiPagina parti{.colonne = mOrdine.chiave,
+    const PartiPagina parti{.colonne = ColonneK(false),
                             .tabella = mOrdine.tabella,
                             .condizione = Dove(restrizione),
                             .ordine = ordine,
-                            .chiave = ColonnaK()};
+                            .chiave = ColonneKRiga()};
     q.testo = mDialetto.Pagina(parti, righe, salta);
     return q;
 }
@@ -105,25 +205,41 @@ std::vector<Interrogazione> StatementSorgente::Vicini(Verso verso, const Ancora&
                                                       int righe) const {
     if (!mDialetto.ChiaveLegata)
         return Componi(verso, ancora, righe);
-    // Stand-ins no value of a table can be: the anchor's key and sort value.
-    static const QVariant kChiave(QStringLiteral("\x01chiave"));
-    static const QVariant kOrdine(QStringLiteral("\x01ordine"));
-    const auto chiave = std::make_tuple(verso, ancora.forma, righe);
-    auto modello = mModelli.find(chiave);
-    if (modello == mModelli.end())
-        modello =
-            mModelli.emplace(chiave, Componi(verso, {kChiave, kOrdine, ancora.forma}, righe)).first;
-    std::vector<Interrogazione> parti = modello->second;
+    const auto modello = std::make_tuple(verso, ancora.forma, righe);
+    auto trovato = mModelli.find(modello);
+    if (trovato == mModelli.end()) {
+        QVariantList segnaposto;
+        for (int i = 0; i < mOrdine.chiavi.size(); ++i)
+            segnaposto << SegnapostoChiave(i);
+        trovato =
+            mModelli
+                .emplace(modello,
+                         Componi(verso,
+                                 {ChiaveDaParti(segnaposto), SegnapostoOrdine(), ancora.forma},
+                                 righe))
+                .first;
+    }
+    std::vector<Interrogazione> parti = trovato->second;
+    const QVariantList chiave = PartiChiave(ancora.chiave);
     for (Interrogazione& q : parti)
-        for (QVariant& v : q.valori)
-            v = v == kChiave ? ancora.chiave : ancora.ordine;
+        for (QVariant& v : q.valori) {
+            if (v == SegnapostoOrdine()) {
+                v = ancora.ordine;
+                continue;
+            }
+            for (int i = 0; i < chiave.size(); ++i)
+                if (v == SegnapostoChiave(i)) {
+                    v = chiave[i];
+                    break;
+                }
+        }
     return parti;
 }
 
 Interrogazione StatementSorgente::Finestra(Verso verso, const Ancora& ancora, int righe,
                                            const QString& testaRecord) const {
     Interrogazione q = Vicini(verso, ancora, righe).front();
-    q.testo = testaRecord + QStringLiteral(" WHERE ") + ColonnaK() + QStringLiteral(" IN (") +
+    q.testo = testaRecord + QStringLiteral(" WHERE ") + ColonneKRiga() + QStringLiteral(" IN (") +
               q.testo + QStringLiteral(") Order by ") + Ordinamento(verso);
     return q;
 }
@@ -138,34 +254,29 @@ bool StatementSorgente::UnaSolaParte(Verso verso, const Ancora& ancora) const {
 
 std::vector<Interrogazione> StatementSorgente::Componi(Verso verso, const Ancora& ancora,
                                                        int righe) const {
-    const bool avanti = verso == Verso::Avanti;
     const QString nulli = ColonnaO() + QStringLiteral(" IS NULL");
     const QString valori = ColonnaO() + QStringLiteral(" IS NOT NULL");
-    const QString perChiave = ColonnaK() + (avanti ? QString() : QStringLiteral(" DESC"));
     // The NULLs and the values are two runs of the order; which comes first is
     // the engine's choice, and a step may cross from one to the other.
-    const bool nulliDopo = avanti != mDialetto.NullPrimi;
+    const bool nulliDopo = (verso == Verso::Avanti) != mDialetto.NullPrimi;
     std::vector<Interrogazione> parti;
+    Interrogazione q;
     if (OrdinePerChiave()) {
-        Interrogazione q;
         const QString oltre = Oltre(q, verso, ancora);
         parti.push_back(Pagina(oltre, Ordinamento(verso), righe, 0, std::move(q)));
         return parti;
     }
     if (ancora.forma == Ancora::Forma::Nulla) {
-        Interrogazione q;
-        const QString oltre = nulli + QStringLiteral(" AND ") + ColonnaK() + Confronto(verso) +
-                              Valore(q, ancora.chiave, mOrdine.tipoChiave);
-        parti.push_back(Pagina(oltre, perChiave, righe, 0, std::move(q)));
+        const QString oltre = OltreTraNulli(q, verso, ancora.chiave);
+        parti.push_back(Pagina(oltre, OrdinamentoChiave(verso), righe, 0, std::move(q)));
         if (!nulliDopo)
             parti.push_back(Pagina(valori, Ordinamento(verso), righe, 0, {}));
         return parti;
     }
-    Interrogazione q;
     const QString oltre = Oltre(q, verso, ancora);
     parti.push_back(Pagina(oltre, Ordinamento(verso), righe, 0, std::move(q)));
     if (nulliDopo)
-        parti.push_back(Pagina(nulli, perChiave, righe, 0, {}));
+        parti.push_back(Pagina(nulli, OrdinamentoChiave(verso), righe, 0, {}));
     return parti;
 }
 
@@ -175,18 +286,17 @@ Interrogazione StatementSorgente::Ennesimo(qint64 posizione) const {
 
 Interrogazione StatementSorgente::Chiave(const QVariant& chiave) const {
     Interrogazione q;
-    const QString dove =
-        Dove(ColonnaK() + QStringLiteral(" = ") + Valore(q, chiave, mOrdine.tipoChiave));
-    q.testo = QStringLiteral("Select ") + mOrdine.chiave + QStringLiteral(" from ") +
+    const QString dove = Dove(UgualeChiave(q, mOrdine.tabella, chiave));
+    q.testo = QStringLiteral("Select ") + ColonneK(false) + QStringLiteral(" from ") +
               mOrdine.tabella + QStringLiteral(" WHERE ") + dove;
     return q;
 }
 
 Interrogazione StatementSorgente::Sonda(const QVariant& chiave) const {
     Interrogazione q;
+    const QString dove = UgualeChiave(q, mOrdine.tabella, chiave);
     q.testo = QStringLiteral("Select Count(") + ColonnaO() + QStringLiteral("), Count(*) from ") +
-              mOrdine.tabella + QStringLiteral(" WHERE ") + ColonnaK() + QStringLiteral(" = ");
-    q.testo += Valore(q, chiave, mOrdine.tipoChiave);
+              mOrdine.tabella + QStringLiteral(" WHERE ") + dove;
     return q;
 }
 
@@ -202,8 +312,7 @@ Interrogazione StatementSorgente::Precedenti(const QVariant& chiave, bool ordine
         return Conteggio(prima, std::move(q));
     }
     if (ordineNullo) {
-        const QString tra = nulli + QStringLiteral(" AND ") + ColonnaK() + QStringLiteral(" < ") +
-                            Valore(q, chiave, mOrdine.tipoChiave);
+        const QString tra = OltreTraNulli(q, Verso::Indietro, chiave);
         if (mDialetto.NullPrimi)
             return Conteggio(tra, std::move(q));
         return Conteggio(QLatin1Char('(') + ColonnaO() + QStringLiteral(" IS NOT NULL OR (") + tra +
@@ -218,7 +327,7 @@ Interrogazione StatementSorgente::Precedenti(const QVariant& chiave, bool ordine
 }
 
 Interrogazione StatementSorgente::UnaRiga() const {
-    return {mDialetto.ElencoChiaviUnaRiga(mOrdine.chiave, mOrdine.tabella, mOrdine.ordine), {}};
+    return {mDialetto.ElencoChiaviUnaRiga(ColonneK(false), mOrdine.tabella, mOrdine.ordine), {}};
 }
 
 } // namespace tessaro

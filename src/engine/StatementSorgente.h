@@ -8,9 +8,12 @@
 
 #include "engine/Dialetto.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <functional>
 #include <map>
 #include <tuple>
 #include <utility>
@@ -20,15 +23,20 @@ namespace tessaro {
 
 // What the records of a source are and how they are ordered.
 struct OrdineSorgente {
-    QString tabella;      // T
-    QString ordine;       // O, a column of T
-    QString chiave;       // K, the primary key of T
-    short tipoOrdine = 0; // type codes, for the literals of values
-    short tipoChiave = 0;
-    QString condizione;  // without WHERE; empty for every record
-    QString testaRecord; // the statement that reads a whole record, up to its WHERE
+    QString tabella;         // T
+    QString ordine;          // O, a column of T
+    QStringList chiavi;      // K1..Kn, the primary key of T in key order
+    short tipoOrdine = 0;    // type codes, for the literals of values
+    QList<short> tipiChiave; // one for each key column
+    QString condizione;      // without WHERE; empty for every record
+    QString testaRecord;     // the statement that reads a whole record, up to its WHERE
     bool operator==(const OrdineSorgente&) const = default;
 };
+
+// A key as the source handles it: the value of a one-column key, or the list
+// of the values of a key of several columns.
+QVariantList PartiChiave(const QVariant& chiave);
+QVariant ChiaveDaParti(const QVariantList& parti);
 
 // A statement and the values of its "?" marks (none where the kind writes literals).
 struct Interrogazione {
@@ -86,19 +94,35 @@ public:
 private:
     // Adds a value as a "?" to bind or as a literal, as the kind takes it.
     QString Valore(Interrogazione& q, const QVariant& valore, short tipo) const;
+    // The key's part i as a value, where its mark stands in the text.
+    QString ParteChiave(Interrogazione& q, const QVariant& chiave, int i) const;
     QString ColonnaO() const;
-    QString ColonnaK() const;
+    QString ColonnaK(int i) const;
+    // The key's columns, qualified ("T.K1, T.K2"), or as a row "(T.K1, T.K2)" when several.
+    QString ColonneK(bool qualificate = true) const;
+    QString ColonneKRiga() const;
+    // The key of a row is equal to that of the anchor.
+    QString UgualeChiave(Interrogazione& q, const QString& tabella, const QVariant& chiave) const;
+    // The sort column is one of the key's: no NULLs, and the order is the key's.
     bool OrdinePerChiave() const;
+    // The columns a record's place is compared on: the sort column, then the
+    // key's others.
+    QStringList ColonneOrdine() const;
     QString Ordinamento(Verso verso) const;
+    QString OrdinamentoChiave(Verso verso) const;
+    // The columns come after (before) the values, in the order of the columns.
+    QString Dopo(const QStringList& colonne, Verso verso,
+                 const std::function<QString(int)>& valore) const;
     // Rows that come after (Avanti) or before an anchor with a sort value, among
     // the rows that have one; "(Select O from T Where K = k)" stands for the
     // value of an anchor in the table.
     QString Oltre(Interrogazione& q, Verso verso, const Ancora& ancora) const;
+    // The same among the NULLs, by key.
+    QString OltreTraNulli(Interrogazione& q, Verso verso, const QVariant& chiave) const;
     QString Dove(const QString& restrizione) const;
     Interrogazione Pagina(const QString& restrizione, const QString& ordine, int righe,
                           qint64 salta, Interrogazione q) const;
     Interrogazione Conteggio(const QString& restrizione, Interrogazione q) const;
-
     std::vector<Interrogazione> Componi(Verso verso, const Ancora& ancora, int righe) const;
 
     OrdineSorgente mOrdine;

@@ -152,11 +152,17 @@ bool clsADONavigator::LeggiSchemaTabella() {
     try {
         auto chiavePrimaria = mConnessione->OpenSchema(adSchemaPrimaryKeys,
                                                        {QVariant(), QVariant(), mPrimaryTableName});
+        // Every column of the key, in key order: no table is cut to its first.
         const Fields f = chiavePrimaria->Fields();
-        for (; !chiavePrimaria->Eof() && mCampoChiave.isEmpty(); chiavePrimaria->MoveNext())
+        for (; !chiavePrimaria->Eof(); chiavePrimaria->MoveNext())
             if (StessaTabella(ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value())))
-                mCampoChiave = ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
+                mCampiChiave << ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
+        mCampoChiave = mCampiChiave.value(0);
         ColonneDelloSchema(*mTabellaPrincipale);
+        for (const QString& k : mCampiChiave)
+            mTipiChiave << (mTabellaPrincipale->Contiene(k)
+                                ? mTabellaPrincipale->Item(k)->TipoDati()
+                                : short(0));
     } catch (const TessaroError& e) {
         if (e.Number() != Err::LostConnection)
             throw;
@@ -182,6 +188,8 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
     mInitCharTag = InitCharOfTag;
     mCondizione = Condizione;
     mCampoChiave.clear();
+    mCampiChiave.clear();
+    mTipiChiave.clear();
     if (!mConnessione)
         return ImpostazioneFallita("TQ45");
     if (!LinkDelChiamante(ArrayOfLink))
@@ -217,7 +225,7 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
         mState = StatoNavigatore::PrimoRecord;
     TheFullData.reset();
     if (!ultimo.chiave.isNull())
-        LeggiRecord(ValueToText(ultimo.chiave));
+        LeggiRecord(ultimo.chiave);
     if (!TheFullData) {
         // No record: the columns of an empty read, nothing to show.
         TheFullData = std::make_unique<Recordset>();
@@ -309,8 +317,8 @@ void clsADONavigator::ColonneDelloSchema(collTabellaPrincipale& tabella) {
         if (!StessaTabella(ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value())))
             continue;
         const short tipo = static_cast<short>(f.Item(QStringLiteral("DATA_TYPE")).Value().toInt());
-        const bool chiave = nome.compare(mCampoChiave, Qt::CaseInsensitive) == 0;
-        if (chiave)
+        const bool chiave = mCampiChiave.contains(nome, Qt::CaseInsensitive);
+        if (chiave && nome.compare(mCampoChiave, Qt::CaseInsensitive) == 0)
             mTipoChiave = tipo;
         const long lunghezza = static_cast<long>(
             ValoreODefault(f.Item(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value(), 0)
@@ -360,8 +368,6 @@ void clsADONavigator::PreparaStatementRecord() {
     // the same name.
     mSqlRecordTesta =
         QStringLiteral("SELECT ") + mCollegate.Colonne() + QStringLiteral(" FROM ") + mTabelleJoin;
-    mSqlRecordPrefisso = mSqlRecordTesta + QStringLiteral(" Where ") + mPrimaryTableName +
-                         QLatin1Char('.') + mCampoChiave + QStringLiteral(" = ");
 }
 
 void clsADONavigator::Unload() {

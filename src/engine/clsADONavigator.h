@@ -7,6 +7,7 @@
 // (edit modes, saving, deleting, literals).
 
 #include "data/Database.h"
+#include "editing/Salvataggio.h"
 #include "engine/Legame.h"
 #include "engine/NavigatorEvents.h"
 #include "engine/SorgenteRecord.h"
@@ -153,13 +154,19 @@ public:
     long NumeroLink() const { return static_cast<long>(mArrayLink.size()); }
     const std::vector<ChiaviCombo>& ArrayChiaviPrimarieCombo() const { return mChiaviCombo; }
     QString CampoChiave() const { return mCampoChiave; }
+    // Every column of the primary key, in key order (one for most tables).
+    QStringList CampiChiave() const { return mCampiChiave; }
     int TipoChiave() const { return mTipoChiave; }
     QString TabelleJoin() const { return mTabelleJoin; }
     // The last statement the record source read keys with.
     QString SqlElencoChiavi() const;
     QString SqlRecordCorrente() const { return mSqlRecordCorrente; }
     // The statement that reads one record with its linked tables.
-    QString StatementRecord(const QString& chiave) const;
+    QString StatementRecord(const QVariant& chiave) const;
+    // A key as one text (the parts of a key of several columns joined by the
+    // tag separator), and back: nothing when the text names no key of the table.
+    QString TestoChiave(const QVariant& chiave) const;
+    std::optional<QVariant> ChiaveDaTesto(const QString& testo) const;
     bool Inizializzato() const { return mInizializzato; }
     bool ElencoValido() const { return mElencoValido; }
     QString InitCharTagValue() const { return mInitCharTag; }
@@ -211,11 +218,13 @@ private:
     Ancora AncoraCorrente() const;
     // Reads one record into TheFullData; false, leaving TheFullData as it was,
     // when the statement finds no row.
-    bool LeggiRecord(const QString& chiave);
+    bool LeggiRecord(const QVariant& chiave);
     // Takes the record a step has read already; false when it read none.
     bool MostraRecordLetto(const SorgenteRecord::Passo& passo);
     // The record of a key with its statement; nullptr when it finds no row.
-    std::unique_ptr<Recordset> ApriRecord(const QString& chiave, QString& sql);
+    std::unique_ptr<Recordset> ApriRecord(const QVariant& chiave, QString& sql);
+    // The key with the names and types of its columns.
+    ChiaveRecord ChiaveDi(const QVariant& chiave) const;
     // Finds a record with the source and shows it, then the state it gives;
     // a record gone between the two reads is looked for again.
     using Trova = std::function<SorgenteRecord::Passo()>;
@@ -338,6 +347,8 @@ private:
     QString LetturaControllo(Control& c) const;
     // Builds the save statement; false, having shown why, when it cannot be saved.
     bool ComponiOAvvisa(ModoSalvataggio modo, TestiSalvataggio& testi);
+    // The source holds the record of a key written as text.
+    bool Selezionato(const QString& chiave);
     // Shows the record just saved, or says that the condition leaves it out.
     // spostato: the save may have moved it in the order.
     void MostraSalvato(const QString& chiave, bool spostato);
@@ -360,12 +371,14 @@ private:
     void DimenticaLegami() const;
     // What each bound control read right after the record was shown.
     QHash<const Control*, QString> mMostrati;
+    // The key's columns and types; the first of them alone as well.
+    QStringList mCampiChiave;
+    QList<short> mTipiChiave;
     QString mCampoChiave;
     int mTipoChiave = 0;
     Connection* mConnessione = nullptr;
-    // The statement that reads a whole record, up to its WHERE, and with the key's test.
+    // The statement that reads a whole record, up to its WHERE.
     QString mSqlRecordTesta;
-    QString mSqlRecordPrefisso;
     QString mSqlRecordCorrente;
     bool mElencoValido = false;
     std::unique_ptr<SorgenteRecord> mSorgente;

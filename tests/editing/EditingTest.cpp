@@ -538,17 +538,18 @@ ColonnaServita Altro(const QString& nome, short tipo, FonteValore fonte,
 
 // The INSERT of a new record.
 TestiSalvataggio Componi(int kind, const std::vector<ColonnaServita>& colonne) {
-    return ComponiSalvataggio("T", colonne, {"a", 3, 1}, Dialetto::Per(kind),
+    return ComponiSalvataggio("T", colonne, {{"a", 3, 1}}, Dialetto::Per(kind),
                               ModoSalvataggio::Inserimento);
 }
 
 // The UPDATE of the record loaded with that key, of the columns marked changed.
 TestiSalvataggio Aggiorna(int kind, std::vector<ColonnaServita> colonne,
-                          const ChiaveRecord& chiave = {"a", 3, 1},
+                          const ParteChiave& chiave = {"a", 3, 1},
                           const QStringList& invariate = {}) {
     for (auto& c : colonne)
         c.cambiata = !invariate.contains(c.nome);
-    return ComponiSalvataggio("T", colonne, chiave, Dialetto::Per(kind), ModoSalvataggio::Modifica);
+    return ComponiSalvataggio("T", colonne, {chiave}, Dialetto::Per(kind),
+                              ModoSalvataggio::Modifica);
 }
 
 TEST(Composition, AnInsertWritesEveryColumnAnUpdateOnlyTheChangedOnes) {

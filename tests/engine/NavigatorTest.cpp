@@ -239,6 +239,60 @@ TEST_P(Navigatore, EachLinkedBoxShowsTheRowOfItsOwnLink) {
     }
 }
 
+// A key of two columns is one key everywhere: steps break ties on both, a key
+// is written as its parts joined by the tag separator, and a save, a delete
+// and the check for another user's change reach exactly one row.
+TEST_P(Navigatore, AKeyOfTwoColumnsBrowsesSavesAndDeletesOneRow) {
+    Schema({"CREATE TABLE Righe (IdOrdine INTEGER NOT NULL, Riga INTEGER NOT NULL, "
+            "Articolo VARCHAR(20), Qta INTEGER, PRIMARY KEY (IdOrdine, Riga))",
+            "INSERT INTO Righe VALUES (1, 1, 'Vite', 5), (1, 2, 'Dado', 3), (2, 1, 'Vite', 1), "
+            "(2, 2, 'Bullone', 4)"});
+    auto* txtOrdine = AddText("txtOrdine", "#IdOrdine");
+    auto* txtRiga = AddText("txtRiga", "#Riga");
+    auto* txtArticolo = AddText("txtArticolo", "#Articolo");
+    auto* txtQta = AddText("txtQta", "#Qta");
+    ASSERT_TRUE(Init("Righe", "Articolo"));
+    EXPECT_EQ(nav.CampiChiave(), QStringList({"IdOrdine", "Riga"}));
+    const auto shown = [&] {
+        return std::make_tuple(txtOrdine->text() + kSep + txtRiga->text(), Position(), Count(),
+                               int(nav.State()));
+    };
+    using S = std::tuple<QString, int, int, int>;
+    // Bullone 2-2, Dado 1-2, Vite 1-1, Vite 2-1.
+    EXPECT_EQ(shown(), S("2" + kSep + "1", 4, 4, 3));
+    nav.MoveFirst();
+    nav.MoveNext();
+    nav.MoveNext();
+    EXPECT_EQ(shown(), S("1" + kSep + "1", 3, 4, 7));
+    nav.MoveTo("2" + kSep + "2");
+    EXPECT_EQ(shown(), S("2" + kSep + "2", 1, 4, 2));
+    ExpectOneBox([&] { nav.MoveTo("2"); }, "TQ44", 48, "TQ02"); // half a key names none
+
+    // Another user changes the row being edited: kept as typed, that row only.
+    nav.MoveTo("1" + kSep + "1");
+    nav.Edit();
+    txtQta->setText("50");
+    banco->Exec({"UPDATE Righe SET Qta = 6 WHERE IdOrdine = 1 AND Riga = 1"});
+    log.rispostaConflitto = MsgAnswer::Yes;
+    log.Clear();
+    nav.Update();
+    EXPECT_EQ(log.Steps(), QStringList({"WriteConflict", "AfterUpdate"}));
+    EXPECT_EQ(banco->Rows("SELECT Qta FROM Righe ORDER BY IdOrdine, Riga"),
+              QStringList({"50", "3", "1", "4"}));
+    nav.MessaggioConfermaEliminaDisabilitato = true;
+    nav.Delete();
+    EXPECT_EQ(shown(), S("1" + kSep + "2", 2, 3, 7)) << "the record before the one deleted";
+    nav.MessaggioConfermaNuovoDisabilitato = true;
+    nav.Addnew();
+    txtOrdine->setText("3");
+    txtRiga->setText("1");
+    txtArticolo->setText("Chiodo");
+    nav.Update();
+    EXPECT_EQ(shown(), S("3" + kSep + "1", 2, 4, 7));
+    EXPECT_EQ(banco->Rows("SELECT IdOrdine, Riga FROM Righe ORDER BY IdOrdine, Riga"),
+              QStringList({"1|2", "2|1", "2|2", "3|1"}));
+}
+
 INSTANTIATE_FOR_ENGINES(Navigatore);
 
 using NavigatoreSqlite = FormaTest;
@@ -281,9 +335,14 @@ TEST(StatementSorgenteTesto, EveryKindWritesItsSeeks) {
          dove.arg("") + "(Clienti.Cognome, Clienti.IdCliente) < (?, ?)" + desc + " LIMIT 2",
          "Select IdCliente from Clienti WHERE (Attivo = 1)" + ordine + " LIMIT 2 OFFSET 4", 2}};
     for (const Caso& c : casi) {
-        const StatementSorgente s(
-            {"Clienti", "Cognome", "IdCliente", DbType::WChar, DbType::Integer, "Attivo = 1", {}},
-            Dialetto::Per(c.kind));
+        const StatementSorgente s({"Clienti",
+                                   "Cognome",
+                                   {"IdCliente"},
+                                   DbType::WChar,
+                                   {DbType::Integer},
+                                   "Attivo = 1",
+                                   {}},
+                                  Dialetto::Per(c.kind));
         const auto dopo = s.Vicini(Verso::Avanti, {20, "Rossi", Ancora::Forma::InTabella});
         const auto prima = s.Vicini(Verso::Indietro, {20, "Ro'ssi", Ancora::Forma::Scomparsa});
         ASSERT_EQ(dopo.size(), 1u) << c.kind << ": NULLs come first, not after a value";
@@ -295,14 +354,20 @@ TEST(StatementSorgenteTesto, EveryKindWritesItsSeeks) {
         EXPECT_EQ(prima[0].valori, c.legati ? QVariantList({"Ro'ssi", 20}) : QVariantList())
             << c.kind;
     }
-    // From a NULL sort value: the rest of the NULLs by key, then the values.
-    const StatementSorgente s({"T", "O", "K", DbType::WChar, DbType::Integer, "", {}},
-                              Dialetto::Per(2));
-    const auto nulli = s.Vicini(Verso::Avanti, {7, QVariant(), Ancora::Forma::Nulla});
+    // A key of two columns, from a NULL sort value: the rest of the NULLs by
+    // key, then the values.
+    const StatementSorgente s(
+        {"R", "O", {"A", "B"}, DbType::WChar, {DbType::Integer, DbType::Integer}, "", {}},
+        Dialetto::Per(2));
+    const QVariantList chiave{7, 2};
+    const auto nulli = s.Vicini(Verso::Avanti, {chiave, QVariant(), Ancora::Forma::Nulla});
     ASSERT_EQ(nulli.size(), 2u);
-    EXPECT_EQ(nulli[0].testo, "Select K from T WHERE T.O IS NULL AND T.K > 7 Order by T.K LIMIT 2");
-    EXPECT_EQ(nulli[1].testo, "Select K from T WHERE T.O IS NOT NULL Order by T.O, T.K LIMIT 2");
-    EXPECT_EQ(s.Precedenti(7, true).testo, "Select Count(*) from T WHERE T.O IS NULL AND T.K < 7");
+    EXPECT_EQ(nulli[0].testo, "Select A, B from R WHERE R.O IS NULL AND (R.A > 7 OR (R.A = 7 AND "
+                              "R.B > 2)) Order by R.A, R.B LIMIT 2");
+    EXPECT_EQ(nulli[1].testo,
+              "Select A, B from R WHERE R.O IS NOT NULL Order by R.O, R.A, R.B LIMIT 2");
+    EXPECT_EQ(s.Precedenti(chiave, true).testo,
+              "Select Count(*) from R WHERE R.O IS NULL AND (R.A < 7 OR (R.A = 7 AND R.B < 2))");
 }
 
 TEST_F(NavigatoreSqlite, ScrollingDisabledHoldsTheFirstRecordAndLoadsAnyKey) {
