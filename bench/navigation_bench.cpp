@@ -2,7 +2,7 @@
 // QDataWidgetMapper over the same customers table, at several sizes.
 //
 //   navigation_bench [--sizes 10000,100000,1000000] [--cache DIR] [--quick]
-//                    [--server-rows 100000,1000000] [--no-server]
+//                    [--server-rows 100000,1000000] [--no-server] [--no-peer]
 //
 // To profile one side's steps alone (under perf, for instance):
 //   navigation_bench --child ours --conn "Provider=SQLite;Data Source=F" --rows N
@@ -41,6 +41,7 @@ struct Options {
     QList<qint64> serverSizes = {100000};
     bool server = true;
     bool quick = false;
+    bool peer = true; // false: our side only (sizes the peer cannot hold in memory)
     long stepsOnly = 0;
 };
 
@@ -78,6 +79,8 @@ Options ParseOptions(const QStringList& args) {
             o.server = false;
         else if (a == QLatin1String("--quick"))
             o.quick = true;
+        else if (a == QLatin1String("--no-peer"))
+            o.peer = false;
         else if (a == QLatin1String("--steps-only"))
             o.stepsOnly = take().toLong();
         else
@@ -129,14 +132,15 @@ Results RunSqliteSide(const QString& which, const Options& o, const QString& fil
 void RunSqlite(const Options& o, qint64 rows) {
     const QString file = SqliteFileFor(o.cache, rows);
     const Results ours = RunSqliteSide(QStringLiteral("ours"), o, file, rows);
-    const Results peer = RunSqliteSide(QStringLiteral("peer"), o, file, rows);
+    const Results peer = o.peer ? RunSqliteSide(QStringLiteral("peer"), o, file, rows) : Results();
     Print(ComparisonTable(QStringLiteral("SQLite, %L1 rows").arg(rows), ours, peer));
 }
 
 void RunServer(const Options& o, const QString& connectionString, qint64 rows) {
     BuildServerTable(connectionString, rows);
     const Results ours = RunInChild(QStringLiteral("ours"), o, connectionString, rows, 2);
-    const Results peer = RunInChild(QStringLiteral("peer"), o, connectionString, rows, 2);
+    const Results peer =
+        o.peer ? RunInChild(QStringLiteral("peer"), o, connectionString, rows, 2) : Results();
     Print(ComparisonTable(QStringLiteral("MariaDB, %L1 rows").arg(rows), ours, peer));
 }
 

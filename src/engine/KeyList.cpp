@@ -68,13 +68,6 @@ ChiaveRecord clsADONavigator::ChiaveDi(const QVariant& chiave) const {
     return parti;
 }
 
-QString clsADONavigator::TestoChiave(const QVariant& chiave) const {
-    QStringList parti;
-    for (const QVariant& p : PartiChiave(chiave))
-        parti << ValueToText(p);
-    return parti.join(kSeparatoreChiave);
-}
-
 std::optional<QVariant> clsADONavigator::ChiaveDaTesto(const QString& testo) const {
     const QStringList parti =
         mCampiChiave.size() > 1 ? testo.split(kSeparatoreChiave) : QStringList{testo};

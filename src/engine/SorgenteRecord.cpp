@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace tessaro {
@@ -25,16 +26,8 @@ constexpr int kRiprovaMs = 2000;
 constexpr int kFinestraMin = 16;
 constexpr int kFinestraMax = 64;
 
-// A key of several columns reads as its parts' texts joined by the tag separator.
-QString TestoDellaChiave(const QVariant& chiave) {
-    QStringList parti;
-    for (const QVariant& p : PartiChiave(chiave))
-        parti << ValueToText(p);
-    return parti.join(QChar(0x00B8));
-}
-
 bool StessaChiave(const QVariant& a, const QVariant& b) {
-    return !a.isNull() && !b.isNull() && TestoDellaChiave(a) == TestoDellaChiave(b);
+    return !a.isNull() && !b.isNull() && TestoChiave(a) == TestoChiave(b);
 }
 
 // The key in those columns of a row.
@@ -64,10 +57,6 @@ void SorgenteRecord::Imposta(const OrdineSorgente& ordine, int tipoDatabase,
     mTipo = tipoDatabase;
     mUnaRiga = scorrimentoDisabilitato;
     mStatement = std::make_unique<StatementSorgente>(ordine, Dialetto::Per(tipoDatabase));
-    // The key statements select its columns first.
-    mColonneChiaveLette.clear();
-    for (int i = 0; i < ordine.chiavi.size(); ++i)
-        mColonneChiaveLette.push_back(i);
     // A condition may read other tables: then every table's changes count.
     mTabelleSegnale = ordine.condizione.isEmpty() ? QStringList{ordine.tabella} : QStringList();
     // Figures of other records: nothing known, and a count in flight answers
@@ -88,9 +77,12 @@ std::vector<QVariant> SorgenteRecord::Chiavi(const Interrogazione& q) {
     mUltimoStatement = q.testo;
     Recordset rs;
     rs.Open(q.testo, q.valori, mConnessione);
+    // The key statements select the key's columns, and only them.
+    std::vector<int> colonne(static_cast<std::size_t>(rs.ColumnCount()));
+    std::iota(colonne.begin(), colonne.end(), 0);
     std::vector<QVariant> chiavi;
     for (qint64 r = 0; r < rs.RecordCount() && r < 2; ++r)
-        chiavi.push_back(ChiaveDellaRiga(rs, r, mColonneChiaveLette));
+        chiavi.push_back(ChiaveDellaRiga(rs, r, colonne));
     return chiavi;
 }
 

@@ -202,7 +202,6 @@ private:
     std::optional<std::optional<ChangeSignal>> mSegnaleDelPasso;
     // The key's columns in the window's records, and in the key statements.
     std::vector<int> mColonneChiave;
-    std::vector<int> mColonneChiaveLette;
 };
 
 } // namespace tessaro

@@ -39,6 +39,13 @@ QVariant ChiaveDaParti(const QVariantList& parti) {
     return parti.size() == 1 ? parti.front() : QVariant(parti);
 }
 
+QString TestoChiave(const QVariant& chiave) {
+    QStringList parti;
+    for (const QVariant& p : PartiChiave(chiave))
+        parti << ValueToText(p);
+    return parti.join(kSeparatoreChiave);
+}
+
 StatementSorgente::StatementSorgente(OrdineSorgente ordine, const Dialetto& dialetto)
     : mOrdine(std::move(ordine)), mDialetto(dialetto) {}
 

@@ -37,6 +37,9 @@ struct OrdineSorgente {
 // of the values of a key of several columns.
 QVariantList PartiChiave(const QVariant& chiave);
 QVariant ChiaveDaParti(const QVariantList& parti);
+// A key as one text: a key of several columns is its parts' texts joined by
+// the tag separator.
+QString TestoChiave(const QVariant& chiave);
 
 // A statement and the values of its "?" marks (none where the kind writes literals).
 struct Interrogazione {

@@ -163,9 +163,7 @@ public:
     QString SqlRecordCorrente() const { return mSqlRecordCorrente; }
     // The statement that reads one record with its linked tables.
     QString StatementRecord(const QVariant& chiave) const;
-    // A key as one text (the parts of a key of several columns joined by the
-    // tag separator), and back: nothing when the text names no key of the table.
-    QString TestoChiave(const QVariant& chiave) const;
+    // A key written as one text (TestoChiave): nothing when it names no key of the table.
     std::optional<QVariant> ChiaveDaTesto(const QString& testo) const;
     bool Inizializzato() const { return mInizializzato; }
     bool ElencoValido() const { return mElencoValido; }

@@ -1,11 +1,13 @@
 // The navigator's set-up, key list, moves and change signal, on both engines.
 
+#include "data/Values.h"
 #include "engine/collTabellaPrincipale.h"
 #include "language/modLanguageSupport.h"
 #include "support/FormFixtures.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 
 namespace tessaro::test {
@@ -291,6 +293,57 @@ TEST_P(Navigatore, AKeyOfTwoColumnsBrowsesSavesAndDeletesOneRow) {
     EXPECT_EQ(shown(), S("3" + kSep + "1", 2, 4, 7));
     EXPECT_EQ(banco->Rows("SELECT IdOrdine, Riga FROM Righe ORDER BY IdOrdine, Riga"),
               QStringList({"1|2", "2|1", "2|2", "3|1"}));
+}
+
+// Every statement a move reads with is served by the index on the sort column
+// (with the key after it, as secondary indexes hold it): no scan of the
+// table, no sort of its rows, on each engine's own plan.
+TEST_P(Navigatore, EveryMoveIsServedByTheIndexOfTheSortColumn) {
+    const bool sqlite = Engine() == Motore::Sqlite;
+    Clienti({sqlite ? "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE "
+                      "i < 3000) INSERT INTO Clienti (IdCliente, Cognome, Eta) SELECT i, 'C' || "
+                      "i, CASE WHEN i % 10 = 0 THEN NULL ELSE i % 97 END FROM n"
+                    : "INSERT INTO Clienti (IdCliente, Cognome, Eta) SELECT seq, CONCAT('C', "
+                      "seq), IF(seq % 10 = 0, NULL, seq % 97) FROM seq_100_to_3000",
+             "CREATE INDEX ix_Eta ON Clienti (Eta)", sqlite ? "ANALYZE" : "ANALYZE TABLE Clienti"});
+    const StatementSorgente s(
+        {"Clienti", "Eta", {"IdCliente"}, DbType::Integer, {DbType::Integer}, "", {}},
+        Dialetto::Per(banco->Kind()));
+    // The ends read the index from one end; every other move searches it.
+    std::vector<std::pair<Interrogazione, bool>> letture = {{s.Estremo(Verso::Avanti), true},
+                                                            {s.Estremo(Verso::Indietro), true}};
+    for (const Verso v : {Verso::Avanti, Verso::Indietro})
+        for (const Ancora& a :
+             {Ancora{501, {}, Ancora::Forma::InTabella}, Ancora{501, 43, Ancora::Forma::Scomparsa},
+              Ancora{510, {}, Ancora::Forma::Nulla}})
+            for (const Interrogazione& q : s.Vicini(v, a))
+                letture.emplace_back(q, false);
+    // SQLite: no scan without an index, no sort. MariaDB: the table's own row
+    // reads a range of an index (or one end of it), and sorts nothing.
+    const QRegularExpression malePerSqlite("TEMP B-TREE|SCAN Clienti(?! USING)");
+    for (const auto& [q, daUnCapo] : letture) {
+        Recordset piano;
+        piano.Open((sqlite ? "EXPLAIN QUERY PLAN " : "EXPLAIN ") + q.testo, q.valori, conn.get());
+        QStringList righe;
+        for (; !piano.Eof(); piano.MoveNext()) {
+            const auto campo = [&](const char* c) {
+                return ValueToText(piano.Fields().Item(c).Value());
+            };
+            if (sqlite)
+                righe << campo("detail");
+            else if (campo("table") == "Clienti" && campo("select_type") != "SUBQUERY")
+                righe << campo("type") + " " + campo("key") + " " + campo("Extra");
+        }
+        const QString testo = righe.join(" | ");
+        const bool buono = sqlite
+                               ? !testo.contains(malePerSqlite)
+                               : QRegularExpression(daUnCapo ? "^(range|ref|index) (ix_Eta|PRIMARY)"
+                                                             : "^(range|ref) (ix_Eta|PRIMARY)")
+                                         .match(testo)
+                                         .hasMatch() &&
+                                     !testo.contains("filesort");
+        EXPECT_TRUE(buono) << testo.toStdString() << "\n" << q.testo.toStdString();
+    }
 }
 
 INSTANTIATE_FOR_ENGINES(Navigatore);
