@@ -139,7 +139,9 @@ protected:
         ControlTest::SetUp();
         Clienti(10);
         ASSERT_TRUE(RegistraClienti());
+        EXPECT_EQ(Accesi(), QStringList({"Primo", "Precedente"}) + kNavigazione);
         ctl->MoveTo("3");
+        EXPECT_EQ(Accesi(), kScorrimento + kNavigazione);
     }
     const QStringList kNavigazione = {"Nuovo", "Modifica", "Elimina", "Duplica", "Stampa"};
 };
@@ -213,6 +215,8 @@ TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
                       QPoint(ctl->txtNumRec()->width() - 5, 5));
     QTest::keyClicks(ctl->txtNumRec(), "4");
     EXPECT_EQ(Box(), "4");
+    QTest::keyClick(ctl->txtNumRec(), Qt::Key_Enter); // the keypad's Enter as well
+    EXPECT_EQ(Box(), "4 TQ30 10");
     QDialog dialogo;
     auto* predefinito = new QPushButton("OK", &dialogo);
     predefinito->setDefault(true);

@@ -116,6 +116,8 @@ TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
     rs.MoveNext();
     EXPECT_EQ(rs.AbsolutePosition(), adPosEOF);
     EXPECT_EQ(RaisedBy([&] { rs.Fields().Item(0).Value(); }).number, Err::NoCurrentRecord);
+    for (const qint64 row : {-1, 3})
+        EXPECT_EQ(RaisedBy([&] { rs.ValueAt(row, 0); }).number, Err::NoCurrentRecord) << row;
     EXPECT_EQ(RaisedBy([&] { rs.Move(1, 7); }).number, Err::WrongArguments);
 
     // Materialised: another connection's change is seen only when read again.
@@ -232,11 +234,11 @@ protected:
 
 TEST_P(FindTest, QuotedTextsMatchExactlyAndNumbersByValue) {
     const std::pair<const char*, const char*> fromFirst[] = {
-        {"nome  =  'rossi'", "50"}, {"Nome = 'Ross'", "EOF"},    {"Nome='O''Brien' ", "20"},
-        {"Id = '40'", "40"},        {"Citta = ''", "30"},        {"Sconto = ''", "EOF"},
-        {"Id = 40.0", "40"},        {"Sconto = 3,5", "10"},      {"Sconto = 1e5", "30"},
-        {"Codice = 042", "10"},     {"Codice = 7.0", "EOF"},     {"Misto = '042'", "20"},
-        {"Misto = '42.0'", "30"},   {"[Nome] = 'Bianchi'", "30"}};
+        {"nome  =  'rossi'", "50"}, {"Nome = 'Ross'", "EOF"}, {"Nome='O''Brien' ", "20"},
+        {"Id = '40'", "40"},        {"Citta = ''", "30"},     {"Sconto = ''", "EOF"},
+        {"Id = 40.0", "40"},        {"Sconto = 3,5", "10"},   {"Sconto = 1e5", "30"},
+        {"Codice = 042", "10"},     {"Codice = 7.0", "EOF"},  {"Misto = '042'", "20"},
+        {"Misto = '42.0'", "30"},   {"Misto = '42'", "10"},   {"[Nome] = 'Bianchi'", "30"}};
     for (const auto& [criteria, id] : fromFirst)
         EXPECT_EQ(Search(QLatin1String(criteria)), QLatin1String(id)) << criteria;
 }

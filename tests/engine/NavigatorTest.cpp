@@ -173,8 +173,9 @@ TEST_P(Navigatore, TheFormNeverShowsAnotherRecordsValues) {
     nav.Move(2);
     EXPECT_EQ(Id() + txtCognome->text() + QString::number(nav.State()), "35Verdi7");
     other->Execute("DELETE FROM Clienti");
-    nav.Move(1);
-    EXPECT_EQ(Id() + txtCognome->text() + txtProvincia->text() + QString::number(nav.State()), "1");
+    nav.AggiornaArrayID();
+    EXPECT_EQ(std::make_tuple(Id(), txtCognome->text(), txtProvincia->text(), int(nav.State())),
+              std::make_tuple(QString(), QString(), QString(), 1));
 }
 
 // Keys of the types that are neither integers nor plain text, per engine.
@@ -623,6 +624,12 @@ TEST_P(Contatore, StepsFindTheTrueNeighbourAndTheCounterIsMarkedUntilExact) {
     EXPECT_EQ(std::make_tuple(nav.ConteggioInAttesa(), nav.AbsolutePosition().toInt(),
                               nav.RecordCount().toInt()),
               std::make_tuple(false, 5, 7));
+    nav.Edit(); // a change of a column the order does not use moves nothing
+    txtCognome->setText("Rinominato");
+    nav.Update();
+    EXPECT_EQ(std::make_tuple(nav.ConteggioInAttesa(), Id(), nav.AbsolutePosition().toInt(),
+                              nav.RecordCount().toInt()),
+              std::make_tuple(false, nuovo, 5, 7));
     nav.Delete();
     EXPECT_EQ(std::make_tuple(nav.ConteggioInAttesa(), Id(), nav.AbsolutePosition().toInt(),
                               nav.RecordCount().toInt()),
