@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidgetAction>
 #include <algorithm>
@@ -69,6 +70,8 @@ static_assert(kComandi * kLarghezzaComando <= kLarghezzaRidotta);
 static_assert(kLarghezzaCasella > 60);
 
 constexpr int kOverflow = 6;
+// How long an announcement waits for the window to be active again (ms).
+constexpr int kAttesaAttivazione = 1000;
 constexpr int kInvio = 13;
 
 // Tooltips the tool was designed with, until CambiaLingua relabels them, and the
@@ -636,10 +639,31 @@ void Tessaro14_ML::AggiornaTesti() {
 
 void Tessaro14_ML::Annuncia(const QString& testo) {
     mUltimoAnnuncio = testo;
+    mDopoAttivazione.reset(); // a newer one takes the place of one still waiting
     if (mInComando)
         mAnnuncioInAttesa = testo;
     else
         mAnnunciatore->Annuncia(testo);
+}
+
+// A command that showed a message box ends before the window manager gives
+// the keyboard back to the form (no window is active meanwhile), and a screen
+// reader presenting the window again drops a notification shown just before.
+// Its announcement waits for the window to be active again, a moment at most.
+void Tessaro14_ML::AnnunciaDopoComando(const QString& testo, bool eraAttiva) {
+    const QWidget* finestra = window();
+    if (!eraAttiva || finestra->isActiveWindow() || QApplication::activeWindow() ||
+        !finestra->isVisible()) {
+        mAnnunciatore->Annuncia(testo);
+        return;
+    }
+    mDopoAttivazione = testo;
+    QTimer::singleShot(kAttesaAttivazione, this, [this] { PronunciaRimandato(); });
+}
+
+void Tessaro14_ML::PronunciaRimandato() {
+    if (mDopoAttivazione)
+        mAnnunciatore->Annuncia(*std::exchange(mDopoAttivazione, std::nullopt));
 }
 
 // --- the active navigator ------------------------------------------------------------
@@ -874,6 +898,7 @@ template <typename F> void Tessaro14_ML::Comando(F&& f) {
     }
     // Disabling the toolbar takes the focus from its button or box.
     const QPointer<QWidget> prima = QApplication::focusWidget();
+    const bool eraAttiva = window()->isActiveWindow();
     mInComando = true;
     mFuocoSpostato = false;
     mToolbar->setEnabled(false);
@@ -883,7 +908,7 @@ template <typename F> void Tessaro14_ML::Comando(F&& f) {
     RimettiFuoco(prima.data());
     // Spoken once the focus has settled: a focus change would cut it short.
     if (mAnnuncioInAttesa)
-        mAnnunciatore->Annuncia(*std::exchange(mAnnuncioInAttesa, std::nullopt));
+        AnnunciaDopoComando(*std::exchange(mAnnuncioInAttesa, std::nullopt), eraAttiva);
 }
 
 // Back where it was, or on the first field when that widget no longer takes
@@ -1226,6 +1251,9 @@ bool Tessaro14_ML::eventFilter(QObject* watched, QEvent* event) {
         if (CedeTasto(watched, tasto))
             return true;
     }
+    // After the focus that the activation restores: queued behind its events.
+    if (event->type() == QEvent::WindowActivate && mDopoAttivazione && watched == window())
+        QTimer::singleShot(0, this, [this] { PronunciaRimandato(); });
     if (mInComando && event->type() == QEvent::FocusIn) {
         // Given by the command's handlers, not by the window coming back after a box.
         auto* w = qobject_cast<QWidget*>(watched);
