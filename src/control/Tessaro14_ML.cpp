@@ -1069,7 +1069,6 @@ void Tessaro14_ML::AggiornaStatoPulsanti() {
     }
     stato = StatoVero(stato);
     StatoPulsanti(stato);
-    Button(QStringLiteral("Annulla"))->setEnabled(Button(QStringLiteral("Salva"))->isEnabled());
     AnnunciaStato(stato);
 }
 
@@ -1102,63 +1101,61 @@ StatoNavigatore Tessaro14_ML::StatoVero(StatoNavigatore stato) {
     return vero;
 }
 
+// Worked out whole before any button changes: a focused button switched off
+// and on again would lose the keyboard focus to the next field.
 void Tessaro14_ML::StatoPulsanti(StatoNavigatore stato) {
-    auto imposta = [this](const char* key, bool value) { Button(Testo(key))->setEnabled(value); };
+    std::array<bool, kPosizioni> acceso{};
+    const auto posto = [this](const char* key) {
+        return static_cast<std::size_t>(
+            std::find(mPulsanti.begin(), mPulsanti.end(), Button(Testo(key))) - mPulsanti.begin());
+    };
+    const auto imposta = [&](const char* key, bool value) { acceso[posto(key)] = value; };
+    const bool ts = mTastiScorrimentoEnabled;
+    QString casella;
+    bool bloccata = true;
     switch (stato) {
     case StatoNavigatore::NessunRecord:
-        ImpostaTutti(false);
         imposta("Stampa", true);
-        imposta("Duplica", false);
         imposta("Nuovo", mNuovoEnabled);
-        ImpostaCasella(QStringLiteral("0"), true);
+        casella = QStringLiteral("0");
         break;
     case StatoNavigatore::NuovoRecord:
     case StatoNavigatore::ModificaRecord:
-        ImpostaTutti(false);
         imposta("Stampa", true);
         imposta("Salva", true);
-        imposta("Duplica", false);
-        ImpostaCasella(stato == StatoNavigatore::NuovoRecord ? Messaggio("TQ64", "Nuovo record")
-                                                             : Messaggio("TQ65", "In modifica"),
-                       true);
+        casella = stato == StatoNavigatore::NuovoRecord ? Messaggio("TQ64", "Nuovo record")
+                                                        : Messaggio("TQ65", "In modifica");
         break;
     case StatoNavigatore::PrimoRecord:
     case StatoNavigatore::UltimoRecord:
-    case StatoNavigatore::UnicoRecord: {
-        ImpostaTutti(true);
-        imposta("Stampa", mConsultazioneEnabled);
-        imposta("Nuovo", mNuovoEnabled);
-        imposta("Modifica", mModificaEnabled);
-        imposta("Elimina", mEliminaEnabled);
-        imposta("Salva", false);
-        imposta("Duplica", mDuplicaEnabled);
-        const bool ts = mTastiScorrimentoEnabled;
-        ImpostaScorrimento(stato == StatoNavigatore::UltimoRecord && ts,
-                           stato == StatoNavigatore::PrimoRecord && ts);
-        QString contatore;
-        // RecordCount and AbsolutePosition report their own failures.
-        Salta([&] { contatore = Contatore(); });
-        ImpostaCasella(contatore, !ts);
-        break;
-    }
+    case StatoNavigatore::UnicoRecord:
     case StatoNavigatore::RecordInMezzo: {
-        ImpostaTutti(true);
-        ImpostaScorrimento(mTastiScorrimentoEnabled, mTastiScorrimentoEnabled);
+        acceso.fill(true);
         imposta("Stampa", mConsultazioneEnabled);
         imposta("Nuovo", mNuovoEnabled);
         imposta("Modifica", mModificaEnabled);
         imposta("Elimina", mEliminaEnabled);
         imposta("Salva", false);
         imposta("Duplica", mDuplicaEnabled);
-        QString contatore;
+        const bool inMezzo = stato == StatoNavigatore::RecordInMezzo;
+        const bool indietro = ts && (inMezzo || stato == StatoNavigatore::UltimoRecord);
+        const bool avanti = ts && (inMezzo || stato == StatoNavigatore::PrimoRecord);
+        for (const char* key : {"Primo", "Precedente"})
+            imposta(key, indietro);
+        for (const char* key : {"Successivo", "Ultimo"})
+            imposta(key, avanti);
         // RecordCount and AbsolutePosition report their own failures.
-        Salta([&] { contatore = Contatore(); });
-        ImpostaCasella(contatore, !mTastiScorrimentoEnabled);
+        Salta([&] { casella = Contatore(); });
+        bloccata = !ts;
         break;
     }
     default:
-        break;
+        return;
     }
+    imposta("Annulla", acceso[posto("Salva")]);
+    for (std::size_t i = 0; i < mPulsanti.size(); ++i)
+        mPulsanti[i]->setEnabled(acceso[i]);
+    ImpostaCasella(casella, bloccata);
 }
 
 void Tessaro14_ML::ImpostaTutti(bool value) {
