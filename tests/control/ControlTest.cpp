@@ -225,6 +225,18 @@ TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
     ctl->setParent(form.get());
 }
 
+TEST_F(Pulsanti, ACountStillPendingIsMarkedOnTheCounterAndSpokenInWords) {
+    ctl->CambiaLingua(SourceDir() + "/lang");
+    file.Open()->Execute("INSERT INTO Clienti VALUES (11, 'C11')"); // another user's
+    Click("Successivo");
+    EXPECT_EQ(std::make_pair(ctl->txtNumRec()->text(), Annuncio()),
+              std::make_pair(QString("? di ?*"), QString("Record ? di ? (conteggio in corso)")));
+    ctl->FonteDati()->AttendiConteggio();
+    QCoreApplication::processEvents(); // the count comes back through the event loop
+    EXPECT_EQ(std::make_pair(ctl->txtNumRec()->text(), Annuncio()),
+              std::make_pair(QString("4 di 11"), QString("Record 4 di 11")));
+}
+
 // The commands: each one from the toolbar, from the keyboard and through the
 // public method behind it, with every event it raises.
 
