@@ -22,8 +22,6 @@ cleanup() {
 }
 trap cleanup EXIT
 eval "$(scripts/atspi-session.sh start "$session")"
-# A key whose release is held up behind a modal box must not repeat.
-xset r off
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 mkdir -p "$HOME"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb LANG=it_IT.UTF-8
@@ -63,14 +61,25 @@ stamps=()
 for step in "${steps[@]}"; do
     IFS='|' read -r key text _ <<<"$step"
     stamps+=("$(date +%H:%M:%S.%N | cut -c1-15)")
-    xdotool key --window "$window" --clearmodifiers "$key"
+    # Through XTEST to the window with the focus, as a keyboard types: given a
+    # window, xdotool sends a key by XSendEvent once another window (a box)
+    # has the focus, and the server, which saw the press, never sees the
+    # release: the key stays down and repeats.
+    xdotool key --clearmodifiers "$key"
     [[ -n "$text" ]] && xdotool type --delay 60 "$text"
     sleep 2.5
 done
 sleep 3 # the last announcement reaches Orca
-stamps+=("99:99:99.999999")
-# Orca writes its log through a buffer: stop it to have the whole log.
+stamps+=("$(date +%H:%M:%S.%N | cut -c1-15)")
+# Orca writes its log through a buffer: stop it to have the whole log. Python
+# runs its signal handler only when an event wakes it, so a key it hears
+# (Shift, which the demo ignores) brings it to exit.
 kill "$orca_pid"
+for _ in $(seq 20); do
+    kill -0 "$orca_pid" 2>/dev/null || break
+    xdotool key shift
+    sleep 0.5
+done
 wait "$orca_pid" 2>/dev/null || true
 orca_pid=""
 

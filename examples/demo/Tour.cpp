@@ -5,6 +5,7 @@
 
 #include "control/Tessaro14_ML.h"
 #include "data/Database.h"
+#include "data/Values.h"
 #include "engine/clsADONavigator.h"
 #include "host/QtHostForm.h"
 
@@ -244,7 +245,8 @@ std::vector<Tour::Passo> Tour::Passi() {
                  return QStringLiteral("Ordini did not become the active source");
              if (QString e = Clic(QStringLiteral("Nuovo")); !e.isEmpty())
                  return e;
-             const QString oggi = QDate::currentDate().toString(Qt::ISODate);
+             // As the user's locale writes it, like every date the form shows.
+             const QString oggi = tessaro::ValueToLocaleText(QDate::currentDate());
              if (mUi->txtDataOrdine->text() != oggi)
                  return QStringLiteral("the new order is dated \"%1\"")
                      .arg(mUi->txtDataOrdine->text());

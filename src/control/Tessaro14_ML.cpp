@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidgetAction>
 #include <algorithm>
@@ -69,6 +70,8 @@ static_assert(kComandi * kLarghezzaComando <= kLarghezzaRidotta);
 static_assert(kLarghezzaCasella > 60);
 
 constexpr int kOverflow = 6;
+// How long an announcement waits for the window to be active again (ms).
+constexpr int kAttesaAttivazione = 1000;
 constexpr int kInvio = 13;
 
 // Tooltips the tool was designed with, until CambiaLingua relabels them, and the
@@ -636,10 +639,31 @@ void Tessaro14_ML::AggiornaTesti() {
 
 void Tessaro14_ML::Annuncia(const QString& testo) {
     mUltimoAnnuncio = testo;
+    mDopoAttivazione.reset(); // a newer one takes the place of one still waiting
     if (mInComando)
         mAnnuncioInAttesa = testo;
     else
         mAnnunciatore->Annuncia(testo);
+}
+
+// A command that showed a message box ends before the window manager gives
+// the keyboard back to the form (no window is active meanwhile), and a screen
+// reader presenting the window again drops a notification shown just before.
+// Its announcement waits for the window to be active again, a moment at most.
+void Tessaro14_ML::AnnunciaDopoComando(const QString& testo, bool eraAttiva) {
+    const QWidget* finestra = window();
+    if (!eraAttiva || finestra->isActiveWindow() || QApplication::activeWindow() ||
+        !finestra->isVisible()) {
+        mAnnunciatore->Annuncia(testo);
+        return;
+    }
+    mDopoAttivazione = testo;
+    QTimer::singleShot(kAttesaAttivazione, this, [this] { PronunciaRimandato(); });
+}
+
+void Tessaro14_ML::PronunciaRimandato() {
+    if (mDopoAttivazione)
+        mAnnunciatore->Annuncia(*std::exchange(mDopoAttivazione, std::nullopt));
 }
 
 // --- the active navigator ------------------------------------------------------------
@@ -874,6 +898,7 @@ template <typename F> void Tessaro14_ML::Comando(F&& f) {
     }
     // Disabling the toolbar takes the focus from its button or box.
     const QPointer<QWidget> prima = QApplication::focusWidget();
+    const bool eraAttiva = window()->isActiveWindow();
     mInComando = true;
     mFuocoSpostato = false;
     mToolbar->setEnabled(false);
@@ -883,7 +908,7 @@ template <typename F> void Tessaro14_ML::Comando(F&& f) {
     RimettiFuoco(prima.data());
     // Spoken once the focus has settled: a focus change would cut it short.
     if (mAnnuncioInAttesa)
-        mAnnunciatore->Annuncia(*std::exchange(mAnnuncioInAttesa, std::nullopt));
+        AnnunciaDopoComando(*std::exchange(mAnnuncioInAttesa, std::nullopt), eraAttiva);
 }
 
 // Back where it was, or on the first field when that widget no longer takes
@@ -1044,7 +1069,6 @@ void Tessaro14_ML::AggiornaStatoPulsanti() {
     }
     stato = StatoVero(stato);
     StatoPulsanti(stato);
-    Button(QStringLiteral("Annulla"))->setEnabled(Button(QStringLiteral("Salva"))->isEnabled());
     AnnunciaStato(stato);
 }
 
@@ -1077,63 +1101,61 @@ StatoNavigatore Tessaro14_ML::StatoVero(StatoNavigatore stato) {
     return vero;
 }
 
+// Worked out whole before any button changes: a focused button switched off
+// and on again would lose the keyboard focus to the next field.
 void Tessaro14_ML::StatoPulsanti(StatoNavigatore stato) {
-    auto imposta = [this](const char* key, bool value) { Button(Testo(key))->setEnabled(value); };
+    std::array<bool, kPosizioni> acceso{};
+    const auto posto = [this](const char* key) {
+        return static_cast<std::size_t>(
+            std::find(mPulsanti.begin(), mPulsanti.end(), Button(Testo(key))) - mPulsanti.begin());
+    };
+    const auto imposta = [&](const char* key, bool value) { acceso[posto(key)] = value; };
+    const bool ts = mTastiScorrimentoEnabled;
+    QString casella;
+    bool bloccata = true;
     switch (stato) {
     case StatoNavigatore::NessunRecord:
-        ImpostaTutti(false);
         imposta("Stampa", true);
-        imposta("Duplica", false);
         imposta("Nuovo", mNuovoEnabled);
-        ImpostaCasella(QStringLiteral("0"), true);
+        casella = QStringLiteral("0");
         break;
     case StatoNavigatore::NuovoRecord:
     case StatoNavigatore::ModificaRecord:
-        ImpostaTutti(false);
         imposta("Stampa", true);
         imposta("Salva", true);
-        imposta("Duplica", false);
-        ImpostaCasella(stato == StatoNavigatore::NuovoRecord ? Messaggio("TQ64", "Nuovo record")
-                                                             : Messaggio("TQ65", "In modifica"),
-                       true);
+        casella = stato == StatoNavigatore::NuovoRecord ? Messaggio("TQ64", "Nuovo record")
+                                                        : Messaggio("TQ65", "In modifica");
         break;
     case StatoNavigatore::PrimoRecord:
     case StatoNavigatore::UltimoRecord:
-    case StatoNavigatore::UnicoRecord: {
-        ImpostaTutti(true);
-        imposta("Stampa", mConsultazioneEnabled);
-        imposta("Nuovo", mNuovoEnabled);
-        imposta("Modifica", mModificaEnabled);
-        imposta("Elimina", mEliminaEnabled);
-        imposta("Salva", false);
-        imposta("Duplica", mDuplicaEnabled);
-        const bool ts = mTastiScorrimentoEnabled;
-        ImpostaScorrimento(stato == StatoNavigatore::UltimoRecord && ts,
-                           stato == StatoNavigatore::PrimoRecord && ts);
-        QString contatore;
-        // RecordCount and AbsolutePosition report their own failures.
-        Salta([&] { contatore = Contatore(); });
-        ImpostaCasella(contatore, !ts);
-        break;
-    }
+    case StatoNavigatore::UnicoRecord:
     case StatoNavigatore::RecordInMezzo: {
-        ImpostaTutti(true);
-        ImpostaScorrimento(mTastiScorrimentoEnabled, mTastiScorrimentoEnabled);
+        acceso.fill(true);
         imposta("Stampa", mConsultazioneEnabled);
         imposta("Nuovo", mNuovoEnabled);
         imposta("Modifica", mModificaEnabled);
         imposta("Elimina", mEliminaEnabled);
         imposta("Salva", false);
         imposta("Duplica", mDuplicaEnabled);
-        QString contatore;
+        const bool inMezzo = stato == StatoNavigatore::RecordInMezzo;
+        const bool indietro = ts && (inMezzo || stato == StatoNavigatore::UltimoRecord);
+        const bool avanti = ts && (inMezzo || stato == StatoNavigatore::PrimoRecord);
+        for (const char* key : {"Primo", "Precedente"})
+            imposta(key, indietro);
+        for (const char* key : {"Successivo", "Ultimo"})
+            imposta(key, avanti);
         // RecordCount and AbsolutePosition report their own failures.
-        Salta([&] { contatore = Contatore(); });
-        ImpostaCasella(contatore, !mTastiScorrimentoEnabled);
+        Salta([&] { casella = Contatore(); });
+        bloccata = !ts;
         break;
     }
     default:
-        break;
+        return;
     }
+    imposta("Annulla", acceso[posto("Salva")]);
+    for (std::size_t i = 0; i < mPulsanti.size(); ++i)
+        mPulsanti[i]->setEnabled(acceso[i]);
+    ImpostaCasella(casella, bloccata);
 }
 
 void Tessaro14_ML::ImpostaTutti(bool value) {
@@ -1226,6 +1248,9 @@ bool Tessaro14_ML::eventFilter(QObject* watched, QEvent* event) {
         if (CedeTasto(watched, tasto))
             return true;
     }
+    // After the focus that the activation restores: queued behind its events.
+    if (event->type() == QEvent::WindowActivate && mDopoAttivazione && watched == window())
+        QTimer::singleShot(0, this, [this] { PronunciaRimandato(); });
     if (mInComando && event->type() == QEvent::FocusIn) {
         // Given by the command's handlers, not by the window coming back after a box.
         auto* w = qobject_cast<QWidget*>(watched);

@@ -232,6 +232,8 @@ private:
     void AggiungiCasella(int larghezza);
     void AggiornaTesti();
     void Annuncia(const QString& testo);
+    void AnnunciaDopoComando(const QString& testo, bool eraAttiva);
+    void PronunciaRimandato();
     void Inizializza();
     // A command from the toolbar or a shortcut: the toolbar is off while it
     // runs, and the focus ends where it started unless the command's handlers
@@ -308,6 +310,8 @@ private:
     bool mInComando = false;
     bool mFuocoSpostato = false;
     std::optional<QString> mAnnuncioInAttesa;
+    // Waiting for the window to be active again (see AnnunciaDopoComando).
+    std::optional<QString> mDopoAttivazione;
 
     bool mNuovoEnabled = false;
     bool mModificaEnabled = false;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpacerItem>
 
@@ -108,7 +109,8 @@ int QtMessageBoxService::Show(const QString& text, int style, const QString& tit
         return DefaultAnswer(style);
     const ButtonSet set = ButtonsOf(style);
     const QString caption = title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
-    QMessageBox box(IconOf(style), caption, text, Combined(set), QApplication::activeWindow());
+    const QPointer<QWidget> sotto = QApplication::activeWindow();
+    QMessageBox box(IconOf(style), caption, text, Combined(set), sotto);
     box.setDefaultButton(DefaultButtonOf(set, style));
     if (mTesti)
         for (auto b : set.order)
@@ -118,6 +120,11 @@ int QtMessageBoxService::Show(const QString& text, int style, const QString& tit
     if (set.escape != QMessageBox::NoButton)
         box.setEscapeButton(set.escape);
     box.exec();
+    // The window under the box takes the keyboard back. A window manager
+    // would activate it; without one (a kiosk session) no window would be
+    // active and the form's shortcuts would go dead.
+    if (sotto && sotto->isVisible())
+        sotto->activateWindow();
     const auto clicked = box.standardButton(box.clickedButton());
     if (clicked != QMessageBox::NoButton)
         return AnswerOf(clicked);

@@ -25,8 +25,14 @@ public:
                                                  "/org/a11y/atspi/registry",
                                                  "org.a11y.atspi.Registry", "RegisterEvent")
                   << QStringLiteral("Object:StateChanged:Showing") << QStringList() << QString());
+        mBus.call(QDBusMessage::createMethodCall("org.a11y.atspi.Registry",
+                                                 "/org/a11y/atspi/registry",
+                                                 "org.a11y.atspi.Registry", "RegisterEvent")
+                  << QStringLiteral("Window:Activate") << QStringList() << QString());
         mBus.connect(QString(), QString(), "org.a11y.atspi.Event.Object", "StateChanged", this,
                      SLOT(Evento(QDBusMessage)));
+        mBus.connect(QString(), QString(), "org.a11y.atspi.Event.Window", "Activate", this,
+                     SLOT(Attivata()));
     }
     bool Connesso() const { return mBus.isConnected(); }
     // The role and the name of the object shown last, asked over the bus as
@@ -45,12 +51,16 @@ public:
                 nome.arguments().value(0).value<QDBusVariant>().variant().toString()};
     }
     int mostrati = 0;
+    // How many showings came since a window was activated last.
+    int dopoAttivazione = 0;
 
 public slots:
+    void Attivata() { dopoAttivazione = 0; }
     void Evento(const QDBusMessage& m) {
         if (m.arguments().value(0).toString() == QLatin1String("showing") &&
             m.arguments().value(1).toInt() == 1) {
             ++mostrati;
+            ++dopoAttivazione;
             mMittente = m.service();
             mPercorso = m.path();
         }
@@ -92,6 +102,22 @@ TEST_F(Bus, AMoveAndAModeChangeAreAnnouncedWhereverTheFocusIs) {
         EXPECT_EQ(ascolto.Mostrato(), std::make_pair(kRuoloNotifica, passo.detto));
         EXPECT_EQ(QApplication::focusWidget(), txtNome) << passo.tasti;
     }
+    // After a real box the form is active again, and only then is the mode
+    // announced: a screen reader presenting the window would drop it before.
+    ctl->Annulla();
+    QtMessageBoxService qt(TestoPulsanteMessaggio);
+    ScopedMessageBoxService servizio(&qt);
+    QTimer::singleShot(300, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes)->click();
+    });
+    QTest::keySequence(txtNome, QKeySequence("Ctrl+N"));
+    const QString modo = "Nuovo record: inserire i dati";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Annuncio() == modo; }, 5000));
+    QTest::qWait(300); // the event crosses the bus
+    EXPECT_EQ(ascolto.Mostrato(), std::make_pair(kRuoloNotifica, modo));
+    EXPECT_EQ(QApplication::activeWindow(), form.get());
+    EXPECT_GT(ascolto.dopoAttivazione, 0) << "announced before the form was active again";
 }
 
 } // namespace

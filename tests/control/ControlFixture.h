@@ -53,7 +53,7 @@ protected:
         ResetLanguageModule();
         form->resize(600, 200);
         ctl = new Tessaro14_ML(form.get());
-        AddText("txtIdCliente", "#IdCliente");
+        txtIdCliente = AddText("txtIdCliente", "#IdCliente");
         txtNome = AddText("txtNome", "#Nome");
     }
     void TearDown() override {
@@ -82,12 +82,19 @@ protected:
         return ok;
     }
     // The enabled buttons, in toolbar order.
-    QStringList Accesi() const {
+    QStringList Accesi(const QStringList& keys = kScorrimento + kComandi) const {
         QStringList out;
-        for (const QString& k : kScorrimento + kComandi)
+        for (const QString& k : keys)
             if (ctl->Button(k)->isEnabled())
                 out << k;
         return out;
+    }
+    // The scrolling buttons that the position in the box calls for.
+    QStringList Scorrimento() const {
+        const int posizione = Box().section(' ', 0, 0).toInt();
+        return (posizione > 1 ? kScorrimento.mid(0, 2) : QStringList()) +
+               (posizione < ctl->FonteDati()->RecordCount().toInt() ? kScorrimento.mid(2)
+                                                                    : QStringList());
     }
     // The widget at a toolbar position.
     QWidget* Posto(int i) const {
@@ -125,6 +132,7 @@ protected:
     SqliteFile file;
     std::unique_ptr<Connection> conn;
     Tessaro14_ML* ctl = nullptr;
+    QLineEdit* txtIdCliente = nullptr;
     QLineEdit* txtNome = nullptr;
 };
 

@@ -229,6 +229,18 @@ TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
     ctl->setParent(form.get());
 }
 
+TEST_F(Pulsanti, ACountStillPendingIsMarkedOnTheCounterAndSpokenInWords) {
+    ctl->CambiaLingua(SourceDir() + "/lang");
+    file.Open()->Execute("INSERT INTO Clienti VALUES (11, 'C11')"); // another user's
+    Click("Successivo");
+    EXPECT_EQ(std::make_pair(ctl->txtNumRec()->text(), Annuncio()),
+              std::make_pair(QString("? di ?*"), QString("Record ? di ? (conteggio in corso)")));
+    ctl->FonteDati()->AttendiConteggio();
+    QCoreApplication::processEvents(); // the count comes back through the event loop
+    EXPECT_EQ(std::make_pair(ctl->txtNumRec()->text(), Annuncio()),
+              std::make_pair(QString("4 di 11"), QString("Record 4 di 11")));
+}
+
 // The commands: each one from the toolbar, from the keyboard and through the
 // public method behind it, with every event it raises.
 
@@ -241,7 +253,7 @@ protected:
     }
 };
 
-enum class Partenza { Secondo, Modifica, Nuovo, ModificaPrimo, ModificaUltimo };
+enum class Partenza { Secondo, Modifica, Nuovo, ModificaPrimo, ModificaUltimo, NuovoPrimo };
 enum class Via { Pulsante, Tastiera, Metodo };
 
 // A command, the key that gives it, where it starts, the answer to its
@@ -275,6 +287,7 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
         {"Annulla", "Esc", Partenza::Nuovo, 0, "AfterAnnulla OnCurrent AfterCurrent", 7},
         {"Annulla", "Esc", Partenza::ModificaPrimo, 0, "AfterAnnulla OnCurrent AfterCurrent", 2},
         {"Annulla", "Esc", Partenza::ModificaUltimo, 0, "AfterAnnulla OnCurrent AfterCurrent", 3},
+        {"Annulla", "Esc", Partenza::NuovoPrimo, 0, "AfterAnnulla OnCurrent AfterCurrent", 2},
         {"Duplica", "Ctrl+D", Partenza::Secondo, MsgAnswer::Yes,
          "BeforeInsert OnCurrent AfterCurrent Clone", 5},
         {"Stampa", "Ctrl+P", Partenza::Secondo, MsgAnswer::No, "ClickPrint", 7},
@@ -297,6 +310,10 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
         {"Salva", [&] { ctl->Update(); }},    {"Elimina", [&] { ctl->Delete(); }},
         {"Annulla", [&] { ctl->Annulla(); }},
     };
+    for (const char* chiave : {"1", "10", "5"}) { // so does MoveTo, at either end
+        ctl->MoveTo(chiave);
+        EXPECT_EQ(Accesi(kScorrimento), Scorrimento()) << chiave;
+    }
     QList<bool> barraDurante;
     QObject::connect(ctl->Events(), &Tessaro14_MLEvents::OnCurrent, ctl->Events(),
                      [&] { barraDurante << ctl->ToolbarMoveRecord()->isEnabled(); });
@@ -307,13 +324,14 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
                 continue;
             SCOPED_TRACE(std::string(c.key) + " by way " + std::to_string(static_cast<int>(via)) +
                          " from " + std::to_string(static_cast<int>(c.partenza)));
-            Digita(c.partenza == Partenza::ModificaPrimo    ? "1"
+            const bool nuovo = c.partenza == Partenza::Nuovo || c.partenza == Partenza::NuovoPrimo;
+            Digita(c.partenza == Partenza::ModificaPrimo || c.partenza == Partenza::NuovoPrimo ? "1"
                    : c.partenza == Partenza::ModificaUltimo ? "10"
                                                             : "2");
-            if (c.partenza == Partenza::Nuovo)
+            if (nuovo)
                 boxes.Expect(MsgAnswer::Yes);
             if (c.partenza != Partenza::Secondo) {
-                Click(c.partenza == Partenza::Nuovo ? "Nuovo" : "Modifica");
+                Click(nuovo ? "Nuovo" : "Modifica");
                 txtNome->setText("Scritto" + QString::number(static_cast<int>(via)));
             }
             if (c.risposta)
@@ -323,9 +341,12 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
             eventi.veto << (c.veto ? c.veto : "");
             barraDurante.clear();
             txtNome->setFocus();
-            if (via == Via::Pulsante)
-                Click(c.key);
-            else if (via == Via::Tastiera)
+            QWidget* pulsante = ctl->ToolbarMoveRecord()->widgetForAction(ctl->Button(c.key));
+            const bool premuto = via == Via::Pulsante && pulsante->isEnabled();
+            if (via == Via::Pulsante) { // as a keyboard user: Tab to it, Space
+                pulsante->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(pulsante, Qt::Key_Space);
+            } else if (via == Via::Tastiera)
                 QTest::keySequence(txtNome, QKeySequence(c.tasti));
             else
                 metodi.at(c.key)();
@@ -342,15 +363,13 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
             EXPECT_EQ(accesi, Accesi());
             EXPECT_EQ(Accesi() == QStringList({"Salva", "Annulla", "Stampa"}),
                       c.stato == 5 || c.stato == 6);
-            if (via == Via::Tastiera) { // a command from a field leaves the focus there
-                EXPECT_EQ(QApplication::focusWidget(), txtNome);
-            }
+            // A command from a field leaves the focus there; one from a button
+            // on it, or on the first field once the button is disabled.
+            EXPECT_EQ(QApplication::focusWidget(), !premuto                ? txtNome
+                                                   : pulsante->isEnabled() ? pulsante
+                                                                           : txtIdCliente);
             if (c.stato != 5 && c.stato != 6) { // the scrolling buttons tell where it stands
-                const int posizione = Box().section(' ', 0, 0).toInt();
-                EXPECT_EQ(std::make_pair(ctl->Button("Primo")->isEnabled(),
-                                         ctl->Button("Ultimo")->isEnabled()),
-                          std::make_pair(posizione > 1,
-                                         posizione < ctl->FonteDati()->RecordCount().toInt()));
+                EXPECT_EQ(Accesi(kScorrimento), Scorrimento());
             }
             ctl->Annulla();
         }
@@ -360,6 +379,66 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
     EXPECT_EQ(RowsAsText(conn.get(), "SELECT IdCliente FROM Clienti WHERE Nome LIKE 'Scritto%'"),
               QStringList({"11", "12", "13"}));
     EXPECT_EQ(RowsAsText(conn.get(), "SELECT COUNT(*) FROM Clienti"), QStringList{"10"});
+}
+
+// The boxes of the commands speak the control's language, their buttons too:
+// from the language file, or else Qt's own translation.
+TEST_F(Comandi, EveryBoxSpeaksTheControlsLanguageButtonsIncluded) {
+    QTemporaryDir dir;
+    for (const char* lng : {"Italiano.lng", "English.lng"})
+        QFile::copy(SourceDir() + "/lang/" + lng, dir.filePath(lng));
+    QFile inglese(dir.filePath("English.lng")), senza(dir.filePath("Senza.lng"));
+    ASSERT_TRUE(inglese.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(senza.open(QIODevice::WriteOnly));
+    for (const QByteArray& riga : inglese.readAll().split('\n'))
+        if (!QRegularExpression("^TQ(6[7-9]|70)=").match(QString::fromUtf8(riga)).hasMatch())
+            senza.write(riga + '\n');
+    senza.close();
+    QTranslator qtItaliano; // what a host loads for Qt's own texts
+    ASSERT_TRUE(qtItaliano.load("qtbase_it", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&qtItaliano);
+    // The language, the title of the question to add a record, and the
+    // buttons of the boxes of Nuovo, Elimina, a number that is none, and
+    // removing a source during an edit.
+    const std::tuple<const char*, const char*, QStringList> lingue[] = {
+        {"Italiano", "Nuovo record", {"&Sì/&No", "&Sì/&No", "OK", "&Sì/&No/&Annulla"}},
+        {"English", "New record", {"&Yes/&No", "&Yes/&No", "OK", "&Yes/&No/&Cancel"}},
+        {"Senza", "New record", {"&Sì/&No", "&Sì/&No", "OK", "&Sì/&No/Annulla"}},
+    };
+    ScopedMessageBoxService nessuno(nullptr);
+    const Tessaro14_ML proprio; // installs the control's own boxes
+    QStringList titoli, pulsanti;
+    QTimer risponde;
+    QObject::connect(&risponde, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        QStringList testi;
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel, QMessageBox::Ok})
+            if (QAbstractButton* p = box->button(b))
+                testi << p->text();
+        titoli << box->windowTitle();
+        pulsanti << testi.join('/');
+        QTest::keyClick(box, Qt::Key_Escape); // No, Cancel or OK: nothing changes
+    });
+    risponde.start(5);
+    Attiva();
+    for (const auto& [lingua, titolo, attesi] : lingue) {
+        QSettings(dir.filePath("LangSetting.ini"), QSettings::IniFormat)
+            .setValue("Language/CurrentLanguage", lingua);
+        ctl->CambiaLingua(dir.path());
+        titoli.clear();
+        pulsanti.clear();
+        Click("Nuovo");
+        Click("Elimina");
+        Digita("abc");
+        ctl->Edit();
+        EXPECT_FALSE(ctl->RemoveFonteDati("frmClienti"));
+        ctl->Annulla();
+        EXPECT_EQ(pulsanti, attesi) << lingua;
+        EXPECT_EQ(titoli.value(0), titolo) << lingua;
+    }
+    QCoreApplication::removeTranslator(&qtItaliano);
 }
 
 TEST_F(Comandi, AVetoSkipsTheRefreshAndADuplicateStartsFromTheCurrentRecord) {
