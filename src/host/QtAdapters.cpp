@@ -302,8 +302,6 @@ public:
                                                      Qt::PartiallyChecked};
         if (value < 0 || value > 2)
             InvalidCall();
-        if (value == 2)
-            mBox->setTristate(true);
         mBox->setCheckState(kStates[value]);
     }
 

@@ -13,10 +13,12 @@
 #include <QDesignerFormWindowManagerInterface>
 #include <QDesignerIntegration>
 #include <QDesignerTaskMenuExtension>
+#include <QDialogButtonBox>
 #include <QExtensionManager>
 #include <QFile>
 #include <QMetaProperty>
 #include <QPluginLoader>
+#include <QPushButton>
 #include <QTimer>
 #include <QUiLoader>
 #include <QUndoStack>
@@ -287,6 +289,18 @@ TEST(CollegaCampo, TheTaskMenuWritesTheTagThroughTheFormWindow) {
               std::make_tuple(QString("#"), QString("#Codice"), true));
     fw->commandHistory()->undo();
     EXPECT_EQ(campo->property("Tag").toString(), QString("#Descrizione"));
+    // Cancel closes the editor and writes nothing.
+    bool chiuso = false;
+    Rispondi([&](CollegaCampoDialog& d) {
+        d.ImpostaParti(Colonna("Codice"));
+        d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        chiuso = !d.isVisible();
+        if (!chiuso)
+            d.reject();
+    });
+    menu->taskActions().first()->trigger();
+    EXPECT_EQ(std::make_tuple(chiuso, campo->property("Tag").toString()),
+              std::make_tuple(true, QString("#Descrizione")));
     delete fw;
 }
 

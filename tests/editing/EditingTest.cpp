@@ -678,6 +678,13 @@ TEST(Composition, WhatTheColumnCannotHoldStopsTheSaveWithItsMessage) {
         EXPECT_EQ(message(Testo("e", 3, bad)), numero.arg("e")) << bad;
     for (const char* bad : {"3,5,1", "1.2.3", "abc", "1--", "$5", "1e309", "inf", "nan"})
         EXPECT_EQ(message(Testo("s", 5, bad)), numero.arg("s")) << bad;
+    // A key the database numbers may be left empty on an insert, never on an update.
+    ColonnaServita numerata = Testo("a", 3, " ", true);
+    numerata.autoIncremento = true;
+    EXPECT_EQ(Componi(4, {numerata, Testo("b", 130, "x")}).statement,
+              "Insert Into T (a,b) Values (Null,'x');");
+    const auto svuotata = Aggiorna(4, {numerata});
+    EXPECT_EQ(svuotata.messaggio ? svuotata.messaggio->testo : QString(), "TQ49 #a");
     const auto first = Componi(4, {Testo("a", 3, "x", true), Testo("b", 130, "toolong", false, 2)});
     EXPECT_EQ(first.messaggio->testo, "TQ16 #a\rTQ19");
 }

@@ -483,6 +483,17 @@ TEST_F(NavigatoreSqlite, ARolledBackRowIsNotBrowsedAndABusyDatabaseKeepsTheRecor
     other->Execute("COMMIT");
     nav.MoveNext();
     EXPECT_EQ(Id() + txtCognome->text() + QString::number(Position()), "30Blu3");
+
+    // A save that meets the lock says so, and what was typed stays to be saved.
+    nav.Edit();
+    txtCognome->setText("Grigi");
+    other->Execute("BEGIN EXCLUSIVE");
+    ExpectOneBox([&] { nav.Update(); }, "TQ43", 48, "TQ02");
+    EXPECT_EQ(std::make_tuple(txtCognome->text(), int(nav.State())),
+              std::make_tuple(QString("Grigi"), int(StatoNavigatore::ModificaRecord)));
+    other->Execute("COMMIT");
+    nav.Update();
+    EXPECT_EQ(Riga("30").section('|', 0, 0), "Grigi");
 }
 
 TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
@@ -509,6 +520,12 @@ TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
                   QString("Impossibile usare la tabella %1: %2.").arg(tabella, causa));
         EXPECT_FALSE(n.Inizializzato());
     }
+    clsADONavigator spaiati; // links come in threes
+    boxes.Expect();
+    EXPECT_FALSE(spaiati.Init_Class(conn.get(), "Clienti", FormOf(form.get()), "IdCliente",
+                                    {"", "IdComune", "Comuni"}, "#", ""));
+    EXPECT_EQ(boxes.Shown().back().text,
+              "I collegamenti tra tabelle vanno indicati a gruppi di tre valori.");
     ResetLanguageModule();
 
     nav.Unload();
@@ -590,6 +607,7 @@ TEST_P(Contatore, StepsFindTheTrueNeighbourAndTheCounterIsMarkedUntilExact) {
         {"", [&] { nav.Move(4); }, false, "30", 4, 5, 7},
         // A jump by key leaves the position to a count.
         {"", [&] { nav.MoveTo("60"); }, true, "60", 3, 5, 7},
+        {"", [&] { nav.MoveTo("55"); }, false, "55", 5, 5, 3}, // the last: its place is known
         {"", [&] { nav.MoveLast(); }, false, "55", 5, 5, 3},
     };
     for (std::size_t i = 0; i < std::size(passi); ++i) {

@@ -42,6 +42,9 @@ struct SampleForm {
     QWidget* pagOther = new QWidget;
     QSpinBox* spnQty = Named<QSpinBox>(pagOther, "spnQty");
     QLabel* lblTitle = Named<QLabel>(&form, "lblTitle");
+    QScrollArea* scrMore = Named<QScrollArea>(&form, "scrMore");
+    QWizardPage* pagMore = Named<QWizardPage>(nullptr, "pagMore"); // a page of its own class
+    QLineEdit* txtMore = Named<QLineEdit>(pagMore, "txtMore");
     QAction* actSave = new QAction(&form);
     QTimer* tmrPoll = new QTimer(&form);
 
@@ -56,6 +59,7 @@ struct SampleForm {
         cboCity->lineEdit()->setObjectName("cboCityEdit"); // still internal
         tabPages->addTab(pagGeneral, "General");
         tabPages->addTab(pagOther, "Other");
+        scrMore->setWidget(pagMore);
         Named<QLineEdit>(Named<QDialog>(&form, "dlgChild"), "txtDialog");
     }
     Form* TheForm() { return FormOf(&form); }
@@ -68,9 +72,9 @@ TEST(QtHostForm, TheFormListsItsNamedControlsWithTheirContainersAndKinds) {
     s.tabPages->setCurrentIndex(0);
     QApplication::processEvents();
     Form* form = s.TheForm();
-    EXPECT_EQ(NamesOf(form),
-              QStringList({"fraMain", "chkActive", "txtNote", "fraInner", "txtMemo", "tabPages",
-                           "pagGeneral", "cboCity", "spnQty", "lblTitle", "actSave", "tmrPoll"}));
+    EXPECT_EQ(NamesOf(form), QStringList({"fraMain", "chkActive", "txtNote", "fraInner", "txtMemo",
+                                          "tabPages", "pagGeneral", "cboCity", "spnQty", "lblTitle",
+                                          "scrMore", "pagMore", "txtMore", "actSave", "tmrPoll"}));
     const std::tuple<QObject*, HostObject*, ControlKind> controls[] = {
         {s.fraMain, form, ControlKind::Container},
         {s.chkActive, ControlOf(s.fraMain), ControlKind::CheckBox},
@@ -81,10 +85,13 @@ TEST(QtHostForm, TheFormListsItsNamedControlsWithTheirContainersAndKinds) {
         {s.spnQty, ControlOf(s.tabPages), ControlKind::TextBox}, // on an unnamed page
         {s.lblTitle, form, ControlKind::Other},
         {s.holder, ControlOf(s.fraMain), ControlKind::Container},
+        {s.pagMore, ControlOf(s.scrMore), ControlKind::Container},
+        {s.txtMore, ControlOf(s.pagMore), ControlKind::TextBox},
     };
     for (const auto& [object, container, kind] : controls) {
         Control* c = ControlOf(object);
-        EXPECT_TRUE(c->Container() == container && c->Kind() == kind && c->Parent() == form)
+        EXPECT_EQ(std::make_tuple(c->Container(), c->Kind(), c->Parent()),
+                  std::make_tuple(container, kind, static_cast<HostObject*>(form)))
             << object->objectName().toStdString();
     }
     EXPECT_EQ(form->Kind(), ControlKind::Form);
