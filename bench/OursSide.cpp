@@ -81,7 +81,7 @@ public:
         r["part_signal_us"] = Median(Sample(s, [&](int) { (void)mConnection.Signal({kTable}); }));
         // The first records after different anchors, as steps read them.
         const StatementSorgente statement(
-            {kTable, kSort, {kKey}, DbType::WChar, {DbType::Integer}, {}, {}},
+            {kTable, kSort, {kKey}, DbType::WChar, {DbType::Integer}, {}, {}, {}},
             Dialetto::Per(mConfig.tipoDatabase));
         r["part_seek_us"] = Median(Sample(s, [&](int i) {
             const qint64 key = 1 + (static_cast<qint64>(i) * 7919) % mConfig.rows;

@@ -88,24 +88,21 @@ void clsADONavigator::ShowCurrentRecord() {
             // (line breaks, length): what the user leaves alone reads the same
             // at the save.
             const auto Ricorda = [this](Control& c) { mMostrati.insert(&c, LetturaControllo(c)); };
+            // The binding of a tagged control, if it shows a column. A tag that
+            // names no column of the table empties a text or check box.
             const auto colonnaMostrata = [&](Control& c) -> const Legame* {
                 const QString tag = c.Tag();
                 if (tag.isEmpty())
                     return nullptr;
                 const Legame& legame = LegameDi(c, tag);
+                if (legame.tipo == TipoLegame::Rifiutato && !c.IsComboBox())
+                    SvuotaControllo(c);
                 if (!legame.Legato() || legame.ColonnaMostrata().trimmed().isEmpty())
                     return nullptr;
                 return &legame;
             };
-            // A tag that names no column of the table shows nothing.
-            const auto rifiutato = [&](Control& c) {
-                const bool r = !c.Tag().isEmpty() && LegameDi(c).tipo == TipoLegame::Rifiutato;
-                if (r)
-                    SvuotaControllo(c);
-                return r;
-            };
             const auto testo = [&](Control& c) {
-                if (!c.IsTextBox() || rifiutato(c))
+                if (!c.IsTextBox())
                     return;
                 if (const Legame* legame = colonnaMostrata(c)) {
                     if (record)
@@ -116,7 +113,7 @@ void clsADONavigator::ShowCurrentRecord() {
                 }
             };
             const auto spunta = [&](Control& c) {
-                if (!c.IsCheckBox() || rifiutato(c))
+                if (!c.IsCheckBox())
                     return;
                 if (const Legame* legame = colonnaMostrata(c)) {
                     AsCheckBox(c).SetValue(record && ValueToBool(ValoreDelLegame(*legame)) ? 1 : 0);

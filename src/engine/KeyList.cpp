@@ -28,7 +28,8 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
                         .tipoOrdine = ordine ? ordine->TipoDati() : short(0),
                         .tipiChiave = mTipiChiave,
                         .condizione = mCondizione,
-                        .testaRecord = mSqlRecordTesta},
+                        .colonneRecord = mCollegate.Colonne(),
+                        .daRecord = mTabelleJoin},
                        TipoDelleLetture(), ScorrimentoDisabilitato != 0 && mUnaRiga);
     return *mSorgente;
 }

@@ -236,7 +236,7 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::DallaFinestra(Verso verso, 
 std::optional<SorgenteRecord::Passo> SorgenteRecord::LeggiFinestra(Verso verso, const Ancora& da) {
     mAmpiezza = std::clamp(mAmpiezza * 2, kFinestraMin, kFinestraMax);
     // One row more than is kept tells whether the last one kept is the last.
-    const Interrogazione q = mStatement->Finestra(verso, da, mAmpiezza + 1, mOrdine.testaRecord);
+    const Interrogazione q = mStatement->Finestra(verso, da, mAmpiezza + 1);
     mUltimoStatement = q.testo;
     auto righe = std::make_unique<Recordset>();
     righe->Open(q.testo, q.valori, mConnessione);

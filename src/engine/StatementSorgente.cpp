@@ -187,9 +187,11 @@ QString StatementSorgente::Dove(const QString& restrizione) const {
 }
 
 Interrogazione StatementSorgente::Pagina(const QString& restrizione, const QString& ordine,
-                                         int righe, qint64 salta, Interrogazione q) const {
-    const PartiPagina parti{.colonne = ColonneK(false),
-                            .tabella = mOrdine.tabella,
+                                         int righe, qint64 salta, Interrogazione q,
+                                         Lettura lettura) const {
+    const bool record = lettura == Lettura::Record;
+    const PartiPagina parti{.colonne = record ? mOrdine.colonneRecord : ColonneK(false),
+                            .tabella = record ? mOrdine.daRecord : mOrdine.tabella,
                             .condizione = Dove(restrizione),
                             .ordine = ordine,
                             .chiave = ColonneKRiga()};
@@ -210,9 +212,14 @@ Interrogazione StatementSorgente::Estremo(Verso verso) const {
 
 std::vector<Interrogazione> StatementSorgente::Vicini(Verso verso, const Ancora& ancora,
                                                       int righe) const {
+    return Parti(verso, ancora, righe, Lettura::Chiave);
+}
+
+std::vector<Interrogazione> StatementSorgente::Parti(Verso verso, const Ancora& ancora, int righe,
+                                                     Lettura lettura) const {
     if (!mDialetto.ChiaveLegata)
-        return Componi(verso, ancora, righe);
-    const auto modello = std::make_tuple(verso, ancora.forma, righe);
+        return Componi(verso, ancora, righe, lettura);
+    const auto modello = std::make_tuple(verso, ancora.forma, righe, lettura);
     auto trovato = mModelli.find(modello);
     if (trovato == mModelli.end()) {
         QVariantList segnaposto;
@@ -223,7 +230,7 @@ std::vector<Interrogazione> StatementSorgente::Vicini(Verso verso, const Ancora&
                 .emplace(modello,
                          Componi(verso,
                                  {ChiaveDaParti(segnaposto), SegnapostoOrdine(), ancora.forma},
-                                 righe))
+                                 righe, lettura))
                 .first;
     }
     std::vector<Interrogazione> parti = trovato->second;
@@ -243,11 +250,17 @@ std::vector<Interrogazione> StatementSorgente::Vicini(Verso verso, const Ancora&
     return parti;
 }
 
-Interrogazione StatementSorgente::Finestra(Verso verso, const Ancora& ancora, int righe,
-                                           const QString& testaRecord) const {
+Interrogazione StatementSorgente::Finestra(Verso verso, const Ancora& ancora, int righe) const {
+    // Without joins the page reads the records itself. With them the page of
+    // keys runs on the table alone, where the host's condition names its
+    // columns without a table: a joined table may have a column of that name.
+    if (mOrdine.daRecord == mOrdine.tabella)
+        return Parti(verso, ancora, righe, Lettura::Record).front();
     Interrogazione q = Vicini(verso, ancora, righe).front();
-    q.testo = testaRecord + QStringLiteral(" WHERE ") + ColonneKRiga() + QStringLiteral(" IN (") +
-              q.testo + QStringLiteral(") Order by ") + Ordinamento(verso);
+    q.testo = QStringLiteral("SELECT ") + mOrdine.colonneRecord + QStringLiteral(" FROM ") +
+              mOrdine.daRecord + QStringLiteral(" WHERE ") + ColonneKRiga() +
+              QStringLiteral(" IN (") + q.testo + QStringLiteral(") Order by ") +
+              Ordinamento(verso);
     return q;
 }
 
@@ -259,8 +272,8 @@ bool StatementSorgente::UnaSolaParte(Verso verso, const Ancora& ancora) const {
     return ancora.forma == Ancora::Forma::Nulla ? nulliDopo : !nulliDopo;
 }
 
-std::vector<Interrogazione> StatementSorgente::Componi(Verso verso, const Ancora& ancora,
-                                                       int righe) const {
+std::vector<Interrogazione> StatementSorgente::Componi(Verso verso, const Ancora& ancora, int righe,
+                                                       Lettura lettura) const {
     const QString nulli = ColonnaO() + QStringLiteral(" IS NULL");
     const QString valori = ColonnaO() + QStringLiteral(" IS NOT NULL");
     // The NULLs and the values are two runs of the order; which comes first is
@@ -270,20 +283,20 @@ std::vector<Interrogazione> StatementSorgente::Componi(Verso verso, const Ancora
     Interrogazione q;
     if (OrdinePerChiave()) {
         const QString oltre = Oltre(q, verso, ancora);
-        parti.push_back(Pagina(oltre, Ordinamento(verso), righe, 0, std::move(q)));
+        parti.push_back(Pagina(oltre, Ordinamento(verso), righe, 0, std::move(q), lettura));
         return parti;
     }
     if (ancora.forma == Ancora::Forma::Nulla) {
         const QString oltre = OltreTraNulli(q, verso, ancora.chiave);
-        parti.push_back(Pagina(oltre, OrdinamentoChiave(verso), righe, 0, std::move(q)));
+        parti.push_back(Pagina(oltre, OrdinamentoChiave(verso), righe, 0, std::move(q), lettura));
         if (!nulliDopo)
-            parti.push_back(Pagina(valori, Ordinamento(verso), righe, 0, {}));
+            parti.push_back(Pagina(valori, Ordinamento(verso), righe, 0, {}, lettura));
         return parti;
     }
     const QString oltre = Oltre(q, verso, ancora);
-    parti.push_back(Pagina(oltre, Ordinamento(verso), righe, 0, std::move(q)));
+    parti.push_back(Pagina(oltre, Ordinamento(verso), righe, 0, std::move(q), lettura));
     if (nulliDopo)
-        parti.push_back(Pagina(nulli, OrdinamentoChiave(verso), righe, 0, {}));
+        parti.push_back(Pagina(nulli, OrdinamentoChiave(verso), righe, 0, {}, lettura));
     return parti;
 }
 

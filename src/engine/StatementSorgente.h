@@ -29,7 +29,8 @@ struct OrdineSorgente {
     short tipoOrdine = 0;    // type codes, for the literals of values
     QList<short> tipiChiave; // one for each key column
     QString condizione;      // without WHERE; empty for every record
-    QString testaRecord;     // the statement that reads a whole record, up to its WHERE
+    QString colonneRecord;   // what a whole record reads: its columns ("T.*, j1.C")
+    QString daRecord;        // and from where: T, or T with its joins
     bool operator==(const OrdineSorgente&) const = default;
 };
 
@@ -73,10 +74,8 @@ public:
     // round as the engine orders them), read in turn until two are found.
     std::vector<Interrogazione> Vicini(Verso verso, const Ancora& ancora, int righe = 2) const;
     // Whole records of the first part of the order after (before) an anchor,
-    // nearest first, at most `righe`: `testaRecord` reads a whole record, up to its WHERE
-    // (the table and its joins).
-    Interrogazione Finestra(Verso verso, const Ancora& ancora, int righe,
-                            const QString& testaRecord) const;
+    // nearest first, at most `righe`.
+    Interrogazione Finestra(Verso verso, const Ancora& ancora, int righe) const;
     // Whether the first part of the order after (before) an anchor is also
     // the last one: what it does not hold comes after nothing.
     bool UnaSolaParte(Verso verso, const Ancora& ancora) const;
@@ -123,16 +122,22 @@ private:
     // The same among the NULLs, by key.
     QString OltreTraNulli(Interrogazione& q, Verso verso, const QVariant& chiave) const;
     QString Dove(const QString& restrizione) const;
+    // What a page reads of each row: its key, or the whole record.
+    enum class Lettura { Chiave, Record };
     Interrogazione Pagina(const QString& restrizione, const QString& ordine, int righe,
-                          qint64 salta, Interrogazione q) const;
+                          qint64 salta, Interrogazione q, Lettura lettura = Lettura::Chiave) const;
     Interrogazione Conteggio(const QString& restrizione, Interrogazione q) const;
-    std::vector<Interrogazione> Componi(Verso verso, const Ancora& ancora, int righe) const;
+    std::vector<Interrogazione> Componi(Verso verso, const Ancora& ancora, int righe,
+                                        Lettura lettura) const;
+    std::vector<Interrogazione> Parti(Verso verso, const Ancora& ancora, int righe,
+                                      Lettura lettura) const;
 
     OrdineSorgente mOrdine;
     const Dialetto& mDialetto;
     // Where values are bound the texts of a direction and a form never change:
     // built once, with stand-ins for the anchor's values.
-    mutable std::map<std::tuple<Verso, Ancora::Forma, int>, std::vector<Interrogazione>> mModelli;
+    mutable std::map<std::tuple<Verso, Ancora::Forma, int, Lettura>, std::vector<Interrogazione>>
+        mModelli;
 };
 
 } // namespace tessaro

@@ -308,7 +308,7 @@ TEST_P(Navigatore, EveryMoveIsServedByTheIndexOfTheSortColumn) {
                       "seq), IF(seq % 10 = 0, NULL, seq % 97) FROM seq_100_to_3000",
              "CREATE INDEX ix_Eta ON Clienti (Eta)", sqlite ? "ANALYZE" : "ANALYZE TABLE Clienti"});
     const StatementSorgente s(
-        {"Clienti", "Eta", {"IdCliente"}, DbType::Integer, {DbType::Integer}, "", {}},
+        {"Clienti", "Eta", {"IdCliente"}, DbType::Integer, {DbType::Integer}, "", {}, {}},
         Dialetto::Per(banco->Kind()));
     // The ends read the index from one end; every other move searches it.
     std::vector<std::pair<Interrogazione, bool>> letture = {{s.Estremo(Verso::Avanti), true},
@@ -395,6 +395,7 @@ TEST(StatementSorgenteTesto, EveryKindWritesItsSeeks) {
                                    DbType::WChar,
                                    {DbType::Integer},
                                    "Attivo = 1",
+                                   {},
                                    {}},
                                   Dialetto::Per(c.kind));
         const auto dopo = s.Vicini(Verso::Avanti, {20, "Rossi", Ancora::Forma::InTabella});
@@ -411,7 +412,7 @@ TEST(StatementSorgenteTesto, EveryKindWritesItsSeeks) {
     // A key of two columns, from a NULL sort value: the rest of the NULLs by
     // key, then the values.
     const StatementSorgente s(
-        {"R", "O", {"A", "B"}, DbType::WChar, {DbType::Integer, DbType::Integer}, "", {}},
+        {"R", "O", {"A", "B"}, DbType::WChar, {DbType::Integer, DbType::Integer}, "", {}, {}},
         Dialetto::Per(2));
     const QVariantList chiave{7, 2};
     const auto nulli = s.Vicini(Verso::Avanti, {chiave, QVariant(), Ancora::Forma::Nulla});
