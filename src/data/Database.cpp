@@ -388,24 +388,40 @@ void Connection::Open(const QString& connectionString, const QString& user, cons
         TessaroError::Raise(
             Err::LostConnection,
             QStringLiteral("No connection string has been given to reconnect with."));
-    if (!reconnect) {
+    if (reconnect) {
+        Close();
+        Adopt(QString(), user, password);
+    } else {
+        Adopt(connectionString, user, password);
+    }
+    OpenQtConnection(reconnect);
+}
+
+void Connection::OpenExisting(const QString& connectionString, const QString& user,
+                              const QString& password) {
+    Adopt(connectionString, user, password);
+    OpenQtConnection(true);
+}
+
+// Takes the settings of a connection string (none: keeps those held) and the
+// credentials given, closing what was open.
+void Connection::Adopt(const QString& connectionString, const QString& user,
+                       const QString& password) {
+    if (!connectionString.trimmed().isEmpty()) {
         ConnectionSettings settings = ConnectionSettings::Parse(connectionString);
         auto provider = DbProvider::Create(settings.provider);
         Close();
         mSettings = settings;
         mProvider = std::move(provider);
         mConnectionString = connectionString;
-    } else {
-        Close();
     }
     if (!user.isEmpty())
         mSettings.user = user;
     if (!password.isEmpty())
         mSettings.password = password;
-    OpenQtConnection(reconnect);
 }
 
-void Connection::OpenQtConnection(bool reconnect) {
+void Connection::OpenQtConnection(bool mustExist) {
     DropQtConnection();
     QString failure;
     {
@@ -416,7 +432,7 @@ void Connection::OpenQtConnection(bool reconnect) {
                 failure = QStringLiteral("The database driver %1 is not available.")
                               .arg(mProvider->QtDriver());
         } else {
-            mProvider->Configure(db, mSettings, reconnect);
+            mProvider->Configure(db, mSettings, mustExist);
             if (!db.open())
                 failure = db.lastError().text();
         }

@@ -130,6 +130,10 @@ public:
     // the settings already held (after Close). A failure raises LostConnection.
     void Open(const QString& connectionString = QString(), const QString& user = QString(),
               const QString& password = QString(), int options = -1);
+    // Opens a further connection to a database that must already be there: an
+    // embedded file that has gone away is reported, never created empty.
+    void OpenExisting(const QString& connectionString, const QString& user,
+                      const QString& password);
     void Close();
     int State() const;
 
@@ -181,7 +185,8 @@ public:
     [[noreturn]] void RaiseFromError(const QSqlError& error, const QString& statement);
 
 private:
-    void OpenQtConnection(bool reconnect);
+    void Adopt(const QString& connectionString, const QString& user, const QString& password);
+    void OpenQtConnection(bool mustExist);
     void DropQtConnection();
 
     QString mConnectionString;
@@ -353,7 +358,7 @@ public:
     // The database kind (TipoDatabase) whose statements this provider takes.
     virtual int TipoDatabase() const = 0;
     // Applies the settings to a fresh Qt connection before it opens.
-    virtual void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool reconnect) const = 0;
+    virtual void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool mustExist) const = 0;
     virtual std::unique_ptr<Recordset> OpenSchema(Connection& c, int queryType,
                                                   const QVariantList& criteria) const = 0;
     // A failure that means the connection is gone rather than the statement rejected.

@@ -338,7 +338,7 @@ void DecodeBits(RecordsetColumn& column) {
 } // namespace
 
 void MySqlProvider::Configure(QSqlDatabase& db, const ConnectionSettings& s,
-                              bool /*reconnect*/) const {
+                              bool /*mustExist*/) const {
     const QString host = s.host.trimmed();
     if (host.isEmpty() && s.socket.trimmed().isEmpty())
         TessaroError::Raise(Err::LostConnection,

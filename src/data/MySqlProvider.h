@@ -57,7 +57,7 @@ class MySqlProvider : public DbProvider {
 public:
     QString QtDriver() const override { return QStringLiteral("QMYSQL"); }
     int TipoDatabase() const override { return 2; }
-    void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool reconnect) const override;
+    void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool mustExist) const override;
     std::unique_ptr<Recordset> OpenSchema(Connection& c, int queryType,
                                           const QVariantList& criteria) const override;
     bool IsConnectionLost(const QSqlError& error) const override;

@@ -279,7 +279,7 @@ std::unique_ptr<Recordset> ForeignKeysRowset(Connection& conn, Catalogue& cat,
 } // namespace
 
 void SqliteProvider::Configure(QSqlDatabase& db, const ConnectionSettings& s,
-                               bool reconnect) const {
+                               bool mustExist) const {
     const QString path = s.dataSource.trimmed();
     if (path.isEmpty())
         TessaroError::Raise(Err::LostConnection,
@@ -287,7 +287,7 @@ void SqliteProvider::Configure(QSqlDatabase& db, const ConnectionSettings& s,
     QStringList options;
     if (s.busyTimeoutMs > 0)
         options << QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(s.busyTimeoutMs);
-    if (!reconnect || path == QLatin1String(":memory:")) {
+    if (!mustExist || path == QLatin1String(":memory:")) {
         db.setConnectOptions(options.join(QLatin1Char(';')));
         db.setDatabaseName(path);
         return;

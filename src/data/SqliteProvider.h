@@ -38,9 +38,10 @@ class SqliteProvider : public DbProvider {
 public:
     QString QtDriver() const override { return QStringLiteral("QSQLITE"); }
     int TipoDatabase() const override { return 4; }
-    // The first open creates a missing file as SQLite always does; a reconnection
-    // must not, or a vanished database would come back empty.
-    void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool reconnect) const override;
+    // The host's first open creates a missing file as SQLite always does; a
+    // reconnection or a second connection must not, or a vanished database
+    // would come back empty.
+    void Configure(QSqlDatabase& db, const ConnectionSettings& s, bool mustExist) const override;
     std::unique_ptr<Recordset> OpenSchema(Connection& c, int queryType,
                                           const QVariantList& criteria) const override;
     bool IsConnectionLost(const QSqlError& error) const override;

@@ -69,7 +69,7 @@ private:
             return true;
         try {
             mConnessione = std::make_unique<Connection>();
-            mConnessione->Open(mStringa, mUtente, mPassword);
+            mConnessione->OpenExisting(mStringa, mUtente, mPassword);
             for (const QString& s : mConnessione->Provider().CountingSession())
                 mConnessione->Execute(s);
             return true;

@@ -307,8 +307,12 @@ TEST_F(SqliteFileTest, AFileThatVanishedOrStoppedBeingADatabaseIsALostConnection
     const QString away = file.Path() + ".away";
     ASSERT_TRUE(QFile::rename(file.Path(), away));
     EXPECT_EQ(RaisedBy([&] { conn->Open(); }).number, Err::LostConnection);
-    EXPECT_TRUE(conn->State() == adStateClosed && !QFile::exists(file.Path()))
-        << "closed, and a reconnection never creates the file again";
+    Connection second;
+    EXPECT_EQ(RaisedBy([&] { second.OpenExisting(conn->ConnectionString(), {}, {}); }).number,
+              Err::LostConnection);
+    EXPECT_EQ(std::make_tuple(conn->State(), QFile::exists(file.Path())),
+              std::make_tuple(adStateClosed, false))
+        << "closed, and neither a reconnection nor a second connection creates the file again";
     ASSERT_TRUE(QFile::rename(away, file.Path()));
     conn->Open();
     {

@@ -454,6 +454,7 @@ TEST_F(NavigatoreSqlite, AClosedConnectionIsReopenedAndALostDatabaseToldOnce) {
     ExpectOneBox([&] { nav.MovePrevious(); },
                  "Si è verificato un errore di rete nell'accesso al database", 48, "Attenzione!");
     EXPECT_EQ(Id(), "30");
+    EXPECT_FALSE(QFile::exists(path)) << "no connection may create the database anew";
     ASSERT_TRUE(QFile::rename(path + ".away", path));
     nav.MovePrevious();
     EXPECT_EQ(Id(), "20");
