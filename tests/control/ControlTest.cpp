@@ -16,24 +16,30 @@ TEST_F(Controllo, AFreshControlHasItsButtonsShortcutsTextsAndSize) {
         EXPECT_EQ(ctl->Button(i)->objectName(), keys[i - 1]) << i;
         EXPECT_FALSE(ctl->Button(i)->isEnabled()) << "no source, nothing to press: " << i;
     }
-    EXPECT_TRUE(ctl->Button("Salva") == ctl->Button(11) && Posto(3) == ctl->txtNumRec());
-    EXPECT_FALSE(ctl->ToolbarMoveRecord()->isMovable() || ctl->ToolbarMoveRecord()->isFloatable());
+    EXPECT_EQ(std::make_tuple(ctl->Button("Salva"), Posto(3)),
+              std::make_tuple(ctl->Button(11), static_cast<QWidget*>(ctl->txtNumRec())));
+    EXPECT_EQ(std::make_tuple(ctl->ToolbarMoveRecord()->isMovable(),
+                              ctl->ToolbarMoveRecord()->isFloatable()),
+              std::make_tuple(false, false));
     for (const auto& fuori : std::vector<std::function<void()>>{
              [&] { ctl->Button(16); }, [&] { ctl->Button(QString("primo")); }})
         EXPECT_EQ(RaisedBy(fuori).number, Err::SubscriptOutOfRange);
-    EXPECT_EQ(ctl->TipoDatabase() + ctl->ScorrimentoDisabilitato(), 0);
+    EXPECT_EQ(std::make_tuple(ctl->TipoDatabase(), ctl->ScorrimentoDisabilitato()),
+              std::make_tuple(0, short(0)));
 
     // Tooltips and screen readers name each button in the current language; a
     // host may change or clear a shortcut and the texts follow.
     const auto nome = [&](QWidget* w, QAccessible::Text t = QAccessible::Name) {
         return QAccessible::queryAccessibleInterface(w)->text(t);
     };
-    EXPECT_EQ(ctl->Button("Salva")->toolTip() + nome(Posto(1)), "Salva (Ctrl+S)Primo Record");
+    EXPECT_EQ(std::make_tuple(ctl->Button("Salva")->toolTip(), nome(Posto(1))),
+              std::make_tuple(QString("Salva (Ctrl+S)"), QString("Primo Record")));
     ctl->Scorciatoia("Salva", QKeySequence("F9"));
     EXPECT_EQ(ctl->Button("Salva")->toolTip(), "Salva (F9)");
     ctl->Scorciatoia("Salva", QKeySequence());
-    EXPECT_EQ(ctl->Button("Salva")->toolTip() + nome(Posto(11), QAccessible::Description),
-              "SalvaSalva");
+    EXPECT_EQ(
+        std::make_tuple(ctl->Button("Salva")->toolTip(), nome(Posto(11), QAccessible::Description)),
+        std::make_tuple(QString("Salva"), QString("Salva")));
     QTemporaryDir dir; // (the English texts are checked with the demo)
     EXPECT_EQ(RaisedBy([&] { ctl->CambiaLingua(dir.path()); }).number, Err::FileNotFound);
     ctl->CambiaLingua(SourceDir() + "/lang");
@@ -41,9 +47,10 @@ TEST_F(Controllo, AFreshControlHasItsButtonsShortcutsTextsAndSize) {
     for (int i : {1, 2, 4, 5, 9, 10, 11, 12, 13, 14, 15, 3})
         nomi << nome(Posto(i));
     nomi << nome(Posto(9), QAccessible::Description);
-    EXPECT_EQ(nomi.mid(0, 2) + nomi.mid(11),
-              QStringList({"Primo record", "Record precedente", "Numero del record",
-                           "Tasto di scelta rapida: Ctrl+N"}));
+    EXPECT_EQ(std::make_tuple(nomi.mid(0, 2), nomi.value(11), nomi.value(12)),
+              std::make_tuple(QStringList({"Primo record", "Record precedente"}),
+                              QString("Numero del record"),
+                              QString("Tasto di scelta rapida: Ctrl+N")));
     EXPECT_EQ(ctl->Button("Nuovo")->toolTip(), nomi[4] + " (Ctrl+N)");
     nomi.removeDuplicates();
     EXPECT_EQ(nomi.size(), 13);
@@ -67,7 +74,8 @@ TEST_F(Controllo, AFreshControlHasItsButtonsShortcutsTextsAndSize) {
     grande.setPointSize(16);
     ctl->setFont(grande);
     EXPECT_GE(ctl->txtNumRec()->height(), ctl->txtNumRec()->sizeHint().height());
-    EXPECT_TRUE(ctl->height() > std::max(27, ctl->txtNumRec()->height()) && ctl->width() == 473);
+    EXPECT_GT(ctl->height(), std::max(27, ctl->txtNumRec()->height()));
+    EXPECT_EQ(ctl->width(), 473);
     // A host without message boxes gets the Qt ones; one installed is left alone.
     {
         ScopedMessageBoxService none(nullptr);
@@ -93,41 +101,48 @@ TEST_F(Controllo, WithoutASourceCommandsReportObjectNotSetAndPropertiesWait) {
     ctl->TastiScorrimentoEnabled(true);
     ctl->ConsultazioneEnabled(true);
     ctl->Enabled(true);
-    EXPECT_TRUE(Accesi().isEmpty() && Box().isEmpty() && BoxLocked());
-    EXPECT_EQ(ctl->TipoDatabase() * 10 + ctl->ScorrimentoDisabilitato(), 39);
+    EXPECT_EQ(std::make_tuple(Accesi(), Box(), BoxLocked()),
+              std::make_tuple(QStringList(), QString(), true));
+    EXPECT_EQ(std::make_tuple(ctl->TipoDatabase(), ctl->ScorrimentoDisabilitato()),
+              std::make_tuple(4, short(-1)));
 
     // The next source gets the stored values and the layout follows.
     Clienti(3);
     form->show();
     ASSERT_TRUE(ctl->AddFonteDati(conn.get(), "Clienti", form.get(), "IdCliente", {}, "", "#"));
     clsADONavigator* nav = ctl->FonteDati();
-    EXPECT_EQ(nav->TipoDatabase * 10 + nav->ScorrimentoDisabilitato, 39);
+    EXPECT_EQ(std::make_tuple(nav->TipoDatabase, nav->ScorrimentoDisabilitato),
+              std::make_tuple(4, short(-1)));
     EXPECT_EQ(ctl->size(), QSize(187, 27));
     for (int i = 1; i <= 15; ++i)
         EXPECT_EQ(ctl->Button(i)->isVisible(), i > 8) << i;
-    EXPECT_FALSE(ctl->txtNumRec()->isVisible() || nav->MessaggioConfermaNuovoDisabilitato)
+    EXPECT_EQ(
+        std::make_tuple(ctl->txtNumRec()->isVisible(), nav->MessaggioConfermaNuovoDisabilitato),
+        std::make_tuple(false, false))
         << "only what is set after registering reaches the source";
     ctl->ScorrimentoDisabilitato(0);
     EXPECT_EQ(ctl->size(), QSize(473, 27));
-    EXPECT_TRUE(ctl->Button(1)->isVisible() && ctl->txtNumRec()->isVisible());
+    EXPECT_EQ(std::make_tuple(ctl->Button(1)->isVisible(), ctl->txtNumRec()->isVisible()),
+              std::make_tuple(true, true));
     ctl->MessaggioConfermaNuovoDisabilitato(true);
     ctl->MessaggioConfermaClonaDisabilitato(true);
     ctl->MessaggioConfermaEliminaDisabilitato(true);
     ctl->MessaggioConfermaClonaDisabilitato(false);
-    EXPECT_EQ(nav->MessaggioConfermaNuovoDisabilitato +
-                  nav->MessaggioConfermaClonaDisabilitato * 2 +
-                  nav->MessaggioConfermaEliminaDisabilitato * 4,
-              5);
+    EXPECT_EQ(std::make_tuple(nav->MessaggioConfermaNuovoDisabilitato,
+                              nav->MessaggioConfermaClonaDisabilitato,
+                              nav->MessaggioConfermaEliminaDisabilitato),
+              std::make_tuple(true, false, true));
     ctl->InitCharTag("@");
     ctl->TipoDatabase(2);
     nav->mCondizione = "IdCliente > 1";
-    EXPECT_EQ(nav->InitCharTagValue() + QString::number(nav->TipoDatabase) + ctl->Condizione(),
-              "@2IdCliente > 1");
+    EXPECT_EQ(std::make_tuple(nav->InitCharTagValue(), nav->TipoDatabase, ctl->Condizione()),
+              std::make_tuple(QString("@"), 2, QString("IdCliente > 1")));
     // No record left: only a new one or a print; an edit or a delete shows nothing.
     ctl->InitCharTag("#");
     ctl->TipoDatabase(4);
     ctl->ImpostaCondizione("IdCliente > 9");
-    EXPECT_EQ(Accesi() << Box(), QStringList({"Nuovo", "Stampa", "0"}));
+    EXPECT_EQ(std::make_tuple(Accesi(), Box()),
+              std::make_tuple(QStringList({"Nuovo", "Stampa"}), QString("0")));
     ctl->Edit();
     ctl->Delete();
     EXPECT_EQ(ctl->State(), 1);
@@ -155,34 +170,38 @@ TEST_F(Pulsanti, TheFlagsNarrowWhatCanBePressedAndEnabledSwitchesTheWholeToolbar
     Click("Primo"); // still after a move
     EXPECT_EQ(Accesi(), QStringList({"Successivo", "Ultimo", "Stampa"}));
     ctl->TastiScorrimentoEnabled(false);
-    EXPECT_TRUE(Accesi() == QStringList{"Stampa"} && BoxLocked());
+    EXPECT_EQ(std::make_tuple(Accesi(), BoxLocked()), std::make_tuple(QStringList{"Stampa"}, true));
     ctl->ConsultazioneEnabled(false);
     const QStringList spenti = Accesi();
     ctl->ConsultazioneEnabled(true); // scrolling stays forbidden
-    EXPECT_EQ(spenti + Accesi() << QString::number(BoxLocked()),
-              QStringList({"Modifica", "Elimina", "Duplica", "Stampa", "1"}));
+    EXPECT_EQ(std::make_tuple(spenti, Accesi(), BoxLocked()),
+              std::make_tuple(QStringList(),
+                              QStringList({"Modifica", "Elimina", "Duplica", "Stampa"}), true));
     ctl->TastiScorrimentoEnabled(true);
     ctl->NuovoEnabled(true);
     Click("Ultimo");
-    EXPECT_EQ(Accesi() << QString::number(BoxLocked()),
-              QStringList({"Primo", "Precedente"}) + kNavigazione + QStringList{"0"});
+    EXPECT_EQ(std::make_tuple(Accesi(), BoxLocked()),
+              std::make_tuple(QStringList({"Primo", "Precedente"}) + kNavigazione, false));
     ctl->Edit(); // a flag set meanwhile does not open a button the mode closes
     ctl->NuovoEnabled(true);
-    EXPECT_EQ(Accesi() << Box() << QString::number(BoxLocked()),
-              QStringList({"Salva", "Annulla", "Stampa", "In modifica", "1"}));
+    EXPECT_EQ(
+        std::make_tuple(Accesi(), Box(), BoxLocked()),
+        std::make_tuple(QStringList({"Salva", "Annulla", "Stampa"}), QString("In modifica"), true));
     ctl->Annulla();
 
     ctl->Enabled(false);
-    EXPECT_TRUE(Box().isEmpty() && BoxLocked() && Accesi().isEmpty() &&
-                !ctl->ToolbarMoveRecord()->isEnabled());
+    EXPECT_EQ(std::make_tuple(Box(), BoxLocked(), Accesi(), ctl->ToolbarMoveRecord()->isEnabled()),
+              std::make_tuple(QString(), true, QStringList(), false));
     ctl->Enabled(true); // the cancel left it on the last record
-    EXPECT_EQ(Accesi() << Box(),
-              QStringList({"Primo", "Precedente"}) + kNavigazione + QStringList{"10 TQ30 10"});
+    EXPECT_EQ(std::make_tuple(Accesi(), Box()),
+              std::make_tuple(QStringList({"Primo", "Precedente"}) + kNavigazione,
+                              QString("10 TQ30 10")));
     // With the connection closed the refresh leaves the buttons as they are.
     conn->Close();
     ctl->ToolbarMoveRecord()->setEnabled(false);
     ctl->AggiornaStatoPulsanti();
-    EXPECT_TRUE(ctl->ToolbarMoveRecord()->isEnabled() && Box() == "10 TQ30 10");
+    EXPECT_EQ(std::make_tuple(ctl->ToolbarMoveRecord()->isEnabled(), Box()),
+              std::make_tuple(true, QString("10 TQ30 10")));
 }
 
 TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
@@ -200,7 +219,9 @@ TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
     ctl->Edit();
     const QString modifica = Annuncio();
     ctl->Annulla();
-    EXPECT_EQ(modifica + "/" + Annuncio(), "Modifica del record in corso/Record 10 TQ30 10");
+    EXPECT_EQ(
+        std::make_tuple(modifica, Annuncio()),
+        std::make_tuple(QString("Modifica del record in corso"), QString("Record 10 TQ30 10")));
     // Enter on the counter as shown stays put; text that is no number warns
     // and puts the counter back.
     Digita(Box());
@@ -225,7 +246,7 @@ TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
     ctl->setParent(&dialogo);
     dialogo.show();
     Digita("2");
-    EXPECT_TRUE(Box() == "2 TQ30 10" && !premuto);
+    EXPECT_EQ(std::make_tuple(Box(), premuto), std::make_tuple(QString("2 TQ30 10"), false));
     ctl->setParent(form.get());
 }
 
@@ -352,10 +373,11 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
                 metodi.at(c.key)();
             EXPECT_EQ(eventi.names, QString(c.eventi).split(' ', Qt::SkipEmptyParts));
             EXPECT_EQ(ctl->State(), c.stato);
-            EXPECT_EQ((boxes.Shown().size() - box) * 10 + boxes.PendingAnswers(),
-                      c.risposta ? 10u : 0u);
-            EXPECT_TRUE(barraDurante.count(via != Via::Metodo) == 0 &&
-                        ctl->ToolbarMoveRecord()->isEnabled())
+            EXPECT_EQ(std::make_tuple(boxes.Shown().size() - box, boxes.PendingAnswers()),
+                      std::make_tuple(std::size_t(c.risposta ? 1 : 0), std::size_t(0)));
+            EXPECT_EQ(std::make_tuple(barraDurante.count(via != Via::Metodo),
+                                      ctl->ToolbarMoveRecord()->isEnabled()),
+                      std::make_tuple(qsizetype(0), true))
                 << "the toolbar is off during a command only";
             EXPECT_EQ(eventi.containers, QList<QWidget*>(c.stato == 5, form.get()));
             const QStringList accesi = Accesi(); // the buttons follow the command at once
@@ -456,7 +478,7 @@ TEST_F(Comandi, AVetoSkipsTheRefreshAndADuplicateStartsFromTheCurrentRecord) {
     EXPECT_FALSE(ctl->Button("Annulla")->isEnabled());
     ctl->Annulla();
     ctl->ImpostaCondizione("IdCliente >= 8");
-    const QString filtrato = ctl->Condizione() + " " + Box();
+    const QString condizione = ctl->Condizione(), filtrato = Box();
     ctl->MoveTo("8");
     // A multi-line box keeps its paging keys, read-only or not.
     Attiva();
@@ -465,7 +487,8 @@ TEST_F(Comandi, AVetoSkipsTheRefreshAndADuplicateStartsFromTheCurrentRecord) {
     memo->setFocus();
     QTest::keyClick(memo, Qt::Key_PageDown);
     QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(filtrato + "/" + Box(), "IdCliente >= 8 3 TQ30 3/1 TQ30 3");
+    EXPECT_EQ(std::make_tuple(condizione, filtrato, Box()),
+              std::make_tuple(QString("IdCliente >= 8"), QString("3 TQ30 3"), QString("1 TQ30 3")));
     eventi.veto.clear();
     boxes.Expect(MsgAnswer::Yes);
     Click("Duplica");

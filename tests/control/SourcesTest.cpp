@@ -37,12 +37,14 @@ protected:
 QStringList sAvvisi;
 
 TEST_F(Fonti, EachSourceKeepsItsPlaceAndOnlyTheActiveOneIsHeard) {
-    EXPECT_EQ(ctl->ContenitoreName() + QString::number(ctl->FontiDati().Count()), "2");
+    EXPECT_EQ(std::make_tuple(ctl->ContenitoreName(), ctl->FontiDati().Count()),
+              std::make_tuple(QString(), 2));
     ctl->SetFonteDatiAttiva("grpClienti");
     Click("Primo");
     const QString primo = Box();
     ctl->SetFonteDatiAttiva("grpOrdini");
-    EXPECT_EQ(primo + "/" + Box(), "1 TQ30 3/4 TQ30 4");
+    EXPECT_EQ(std::make_tuple(primo, Box()),
+              std::make_tuple(QString("1 TQ30 3"), QString("4 TQ30 4")));
     Click("Precedente");
     EventRecorder eventi(*ctl);
     ctl->FontiDati().Item("grpClienti")->MoveNext(); // the inactive source is not heard
@@ -50,20 +52,21 @@ TEST_F(Fonti, EachSourceKeepsItsPlaceAndOnlyTheActiveOneIsHeard) {
     Click("Successivo");
     EXPECT_EQ(eventi.names, QStringList({"OnCurrent", "AfterCurrent"}));
     ctl->SetFonteDatiAttiva("GRPCLIENTI");
-    EXPECT_EQ(ctl->ContenitoreName() + "|" + Box() + "|" + nomeCliente->text() + "|" +
-                  numero->text(),
-              "GRPCLIENTI|2 TQ30 3|C2|O4");
+    EXPECT_EQ(
+        std::make_tuple(ctl->ContenitoreName(), Box(), nomeCliente->text(), numero->text()),
+        std::make_tuple(QString("GRPCLIENTI"), QString("2 TQ30 3"), QString("C2"), QString("O4")));
     // An unknown name keeps the source and takes the name.
     clsADONavigator* attivo = ctl->FonteDati();
     ctl->SetFonteDatiAttiva("frmNessuno");
-    EXPECT_TRUE(ctl->FonteDati() == attivo && ctl->ContenitoreName() == "frmNessuno");
+    EXPECT_EQ(std::make_tuple(ctl->FonteDati(), ctl->ContenitoreName()),
+              std::make_tuple(attivo, QString("frmNessuno")));
 
     // The same container twice: the second is active but not registered.
     boxes.Expect();
     EXPECT_TRUE(Registra(grpOrdini, "Ordini", "IdOrdine"));
     ExpectBox(0, Failure("Tessaro_AddFonteDati ", Err::DuplicateKey), 16, "TQ03");
-    EXPECT_TRUE(ctl->FontiDati().Count() == 2 &&
-                ctl->FonteDati() != ctl->FontiDati().Item("grpOrdini").get());
+    EXPECT_EQ(ctl->FontiDati().Count(), 2);
+    EXPECT_NE(ctl->FonteDati(), ctl->FontiDati().Item("grpOrdini").get());
     EXPECT_TRUE(ctl->AddFonteDati(conn.get(), "Ordini", grpOrdini, "IdOrdine", {}, "Bis", "#"));
     EXPECT_EQ(ctl->FontiDati().Item("grpordinibis").get(), ctl->FonteDati());
     ExpectOneBox([&] { EXPECT_FALSE(ctl->AddFonteDati(conn.get(), "Ordini", nullptr, "Id", {})); },
@@ -89,7 +92,7 @@ TEST_F(Fonti, EachSourceKeepsItsPlaceAndOnlyTheActiveOneIsHeard) {
     qInstallMessageHandler(precedente);
     EXPECT_FALSE(registrata);
     ExpectBox(boxes.Shown().size() - 1, "TQ46", 16, "TQ03");
-    EXPECT_TRUE(Accesi().isEmpty() && BoxLocked());
+    EXPECT_EQ(std::make_tuple(Accesi(), BoxLocked()), std::make_tuple(QStringList(), true));
     EXPECT_EQ(sAvvisi.filter("QLineEdit tagged #Numero has no object name").size(), 1);
     EXPECT_EQ(sAvvisi.filter("sldNumero is a QSlider tagged #Numero that holds no value").size(),
               1);
@@ -105,7 +108,7 @@ TEST_F(Fonti, RemovingASourceBeingEditedAsksToSave) {
     clsADONavigator* nav = ctl->FonteDati();
     ExpectOneBox([&] { EXPECT_FALSE(ctl->RemoveFonteDati("grpClienti")); }, "TQ06", 35,
                  "grpClienti", MsgAnswer::Cancel);
-    EXPECT_TRUE(ctl->FonteDati() == nav && ctl->State() == 6);
+    EXPECT_EQ(std::make_tuple(ctl->FonteDati(), ctl->State()), std::make_tuple(nav, short(6)));
     EXPECT_EQ(RowsAsText(conn.get(), "SELECT Nome FROM Clienti WHERE IdCliente = 3")[0], "C3");
     // Yes with a value that cannot be saved keeps the source and the typing.
     nomeCliente->setText("Troppo lungo per dieci");
@@ -113,8 +116,8 @@ TEST_F(Fonti, RemovingASourceBeingEditedAsksToSave) {
     boxes.Expect(); // the length message
     EXPECT_FALSE(ctl->RemoveFonteDati("grpClienti"));
     EXPECT_TRUE(boxes.Shown().back().text.startsWith("TQ16"));
-    EXPECT_TRUE(ctl->FontiDati().Contains("grpClienti") &&
-                nomeCliente->text() == "Troppo lungo per dieci");
+    EXPECT_EQ(std::make_tuple(ctl->FontiDati().Contains("grpClienti"), nomeCliente->text()),
+              std::make_tuple(true, QString("Troppo lungo per dieci")));
     nomeCliente->setText("Salvato");
     ExpectOneBox([&] { EXPECT_TRUE(ctl->RemoveFonteDati("grpClienti")); }, "TQ06", 35, "grpClienti",
                  MsgAnswer::Yes);
@@ -127,7 +130,8 @@ TEST_F(Fonti, RemovingASourceBeingEditedAsksToSave) {
     ExpectOneBox([&] { EXPECT_TRUE(ctl->RemoveFonteDati("grpOrdini")); }, "TQ06", 35, "grpOrdini",
                  MsgAnswer::No);
     EXPECT_EQ(ctl->FontiDati().Count(), 0);
-    EXPECT_TRUE(Accesi().isEmpty() && Box().isEmpty()) << "nothing left to press";
+    EXPECT_EQ(std::make_tuple(Accesi(), Box()), std::make_tuple(QStringList(), QString()))
+        << "nothing left to press";
     EXPECT_EQ(RowsAsText(conn.get(), "SELECT Numero FROM Ordini WHERE IdOrdine = 4"),
               QStringList{"O4"});
 }
@@ -139,10 +143,12 @@ TEST_F(Fonti, CombosOfATableAreRefilledOnTheLoadedFormsOrOneByOne) {
     ctl->AddInLoadedFormsSet(grpClienti);
     EXPECT_EQ(ctl->LoadedForms().Count(), 2);
     ctl->SetFonteDatiAttiva("grpClienti");
-    ASSERT_EQ(Items(dentro) << dentro->currentText(), QStringList({"C1", "C2", "C3", "C1"}));
+    ASSERT_EQ(std::make_tuple(Items(dentro), dentro->currentText()),
+              std::make_tuple(QStringList({"C1", "C2", "C3"}), QString("C1")));
     conn->Execute("INSERT INTO Clienti VALUES (4, 'A4')");
     ctl->UpdateCombo();
-    EXPECT_EQ(Items(dentro) << dentro->currentText(), QStringList({"A4", "C1", "C2", "C3", "C1"}));
+    EXPECT_EQ(std::make_tuple(Items(dentro), dentro->currentText()),
+              std::make_tuple(QStringList({"A4", "C1", "C2", "C3"}), QString("C1")));
     EXPECT_EQ(fuori->count(), 0) << "only combos inside the loaded containers";
     EXPECT_EQ(ctl->ContenitoreName(), "grpOrdini") << "the source of the last combo refilled";
     // With the orders active nothing shows the orders table.
@@ -150,14 +156,16 @@ TEST_F(Fonti, CombosOfATableAreRefilledOnTheLoadedFormsOrOneByOne) {
     ctl->UpdateCombo();
     EXPECT_EQ(dentro->count(), 4);
     ctl->RefreshCombo("grpOrdini", dentro);
-    EXPECT_EQ(Items(dentro).mid(0, 2) << dentro->currentText(), QStringList({"A4", "B5", "C1"}));
+    EXPECT_EQ(std::make_tuple(Items(dentro).mid(0, 2), dentro->currentText()),
+              std::make_tuple(QStringList({"A4", "B5"}), QString("C1")));
     QComboBox due; // two fields in its Tag: it takes no part
     due.setProperty("Tag", Tag({"IdCliente", "Clienti"}));
     due.addItem("fisso");
     ctl->SetFonteDatiAttiva("grpClienti");
     ctl->RefreshCombo("grpOrdini", &due);
     ctl->RefreshCombo("grpOrdini", nullptr);
-    EXPECT_EQ(ctl->ContenitoreName() + QString::number(due.count()), "grpClienti1");
+    EXPECT_EQ(std::make_tuple(ctl->ContenitoreName(), due.count()),
+              std::make_tuple(QString("grpClienti"), 1));
     ctl->ClearLoadedFormsSet();
     EXPECT_EQ(ctl->LoadedForms().Count(), 0);
     EXPECT_EQ(RaisedBy([&] { ctl->SincronizzaTabelleCombo(nullptr); }).number, Err::ObjectNotSet);

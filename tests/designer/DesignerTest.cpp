@@ -42,7 +42,7 @@ QString FormNavigatore() {
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-// The widget classes, names, sizes and headers in a .ui text, in order.
+// The widget classes and names, sizes and headers in a .ui text, in order.
 QStringList VociXml(const QString& xml) {
     QStringList voci;
     QXmlStreamReader r(xml);
@@ -51,8 +51,8 @@ QStringList VociXml(const QString& xml) {
             continue;
         const auto n = r.name();
         if (n == QLatin1String("widget"))
-            voci << r.attributes().value("class").toString() + u' ' +
-                        r.attributes().value("name").toString();
+            voci << r.attributes().value("class").toString()
+                 << r.attributes().value("name").toString();
         else if (n == QLatin1String("width") || n == QLatin1String("height") ||
                  n == QLatin1String("header"))
             voci << r.readElementText();
@@ -77,7 +77,7 @@ TEST(PluginDesigner, OffersTheControlWithItsXmlAndTheProperties) {
               std::make_tuple(QString("tessaro::Tessaro14_ML"), static_cast<QObject*>(&form)));
     // Dropped, it is the control itself at its own size, with the header uic includes.
     EXPECT_EQ(VociXml(w->domXml()),
-              (QStringList{"tessaro::Tessaro14_ML navigatore", QString::number(creato->width()),
+              (QStringList{"tessaro::Tessaro14_ML", "navigatore", QString::number(creato->width()),
                            QString::number(creato->height()), "control/Tessaro14_ML.h"}));
     QStringList proprieta, senzaAvviso;
     const QMetaObject* mo = creato->metaObject();

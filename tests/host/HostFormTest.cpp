@@ -110,10 +110,11 @@ TEST(QtHostForm, AdaptersAreMadeOnceKeepTheirOwnEnabledAndSelectionAndFollowFocu
     const bool spento = s.chkActive->isEnabled();
     chk->SetEnabled(true);
     s.fraMain->setEnabled(false);
-    EXPECT_TRUE(!spento && chk->Enabled());
+    EXPECT_EQ(std::make_tuple(spento, chk->Enabled()), std::make_tuple(false, true));
     ControlOf(s.actSave)->SetEnabled(false);
     ControlOf(s.tmrPoll)->SetEnabled(true);
-    EXPECT_TRUE(!s.actSave->isEnabled() && s.tmrPoll->isActive());
+    EXPECT_EQ(std::make_tuple(s.actSave->isEnabled(), s.tmrPoll->isActive()),
+              std::make_tuple(false, true));
     // A selection runs on from its start, also when the user selected backwards.
     s.fraMain->setEnabled(true);
     s.spnQty->setRange(0, 999999999);
@@ -123,19 +124,22 @@ TEST(QtHostForm, AdaptersAreMadeOnceKeepTheirOwnEnabledAndSelectionAndFollowFocu
         box.SetSelStart(6);
         for (int i = 0; i < 3; ++i)
             QTest::keyClick(w, Qt::Key_Left, Qt::ShiftModifier);
-        const int prima = box.SelStart() * 10 + box.SelLength();
+        const int primaInizio = box.SelStart(), primaLunghezza = box.SelLength();
         box.SetSelLength(1);
-        EXPECT_EQ(prima * 100 + box.SelStart() * 10 + box.SelLength(), 3331)
+        EXPECT_EQ(std::make_tuple(primaInizio, primaLunghezza, box.SelStart(), box.SelLength()),
+                  std::make_tuple(3, 3, 3, 1))
             << w->objectName().toStdString();
         EXPECT_EQ(RaisedBy([&] { box.SetSelLength(-1); }).number, Err::InvalidCall);
     }
     // Adapters are made once, never listed, and die with their widget.
-    EXPECT_TRUE(ControlOf(s.txtNote) == ControlOf(s.txtNote) &&
-                HostObjectOf(&s.form) == FormOf(&s.form) && !ControlOf(nullptr) &&
-                ControlOf(s.txtNote)->Native() == static_cast<void*>(s.txtNote));
+    EXPECT_EQ(std::make_tuple(ControlOf(s.txtNote), HostObjectOf(&s.form), ControlOf(nullptr),
+                              ControlOf(s.txtNote)->Native()),
+              std::make_tuple(ControlOf(s.txtNote), static_cast<HostObject*>(FormOf(&s.form)),
+                              static_cast<Control*>(nullptr), static_cast<void*>(s.txtNote)));
     QPointer<QObject> adapter(dynamic_cast<QObject*>(ControlOf(s.txtNote)));
     delete s.txtNote;
-    EXPECT_TRUE(adapter.isNull() && !NamesOf(s.TheForm()).contains("txtNote"));
+    EXPECT_EQ(std::make_tuple(adapter.isNull(), NamesOf(s.TheForm()).contains("txtNote")),
+              std::make_tuple(true, false));
     // The focus inside a composite belongs to the composite.
     s.form.show();
     QApplication::setActiveWindow(&s.form);
@@ -170,7 +174,7 @@ TEST(QtHostForm, CombosSelectExactlyAndIgnoreTheUserWhenLocked) {
         EXPECT_EQ(box.Text(), editable ? "C" : QString());
         box.SetText("c");
         box.AddItem("e");
-        EXPECT_EQ(box.Text() + QString::number(box.ListIndex()), "c2");
+        EXPECT_EQ(std::make_tuple(box.Text(), box.ListIndex()), std::make_tuple(QString("c"), 2));
         EXPECT_EQ(RaisedBy([&] { box.SetListIndex(5); }).number, Err::InvalidCall);
 
         window.show();
@@ -196,7 +200,7 @@ TEST(QtHostForm, CombosSelectExactlyAndIgnoreTheUserWhenLocked) {
             EXPECT_EQ(box.ListCount(), 5);
         }
         box.Clear();
-        EXPECT_EQ(box.ListCount() + box.ListIndex(), -1);
+        EXPECT_EQ(std::make_tuple(box.ListCount(), box.ListIndex()), std::make_tuple(0, -1));
     }
     QWidget window; // a combo made editable while locked gets a locked line edit
     auto* combo = new QComboBox(&window);
@@ -228,24 +232,32 @@ TEST_P(Valori, EveryValueBoxShowsSavesAndLocksItsColumnWithNullAsEmpty) {
         giorno, AddTagged<QDateTimeEdit>("dtQuando", "#Quando", wrapper), ora, numero, importo,
         testo};
     numero->setRange(0, 1000);
-    // What the engine reads from each box, with a star when the user may type.
+    // What the engine reads from each box, and in which the user may type.
     const auto valori = [&] {
-        QStringList out;
-        for (QWidget* w : campi)
-            out << AsTextBox(*ControlOf(w)).Text() + (w->property("readOnly").toBool() ? "" : "*");
-        return out.join('|');
+        std::pair<QStringList, QList<bool>> out;
+        for (QWidget* w : campi) {
+            out.first << AsTextBox(*ControlOf(w)).Text();
+            out.second << !w->property("readOnly").toBool();
+        }
+        return out;
     };
+    const QStringList vuoti(campi.size(), QString());
+    const QList<bool> bloccati(campi.size(), false), scrivibili(campi.size(), true);
     ASSERT_TRUE(Init("Visite", "IdVisita", ControlOf(grp)));
-    EXPECT_EQ(valori(), "|||||");
-    EXPECT_EQ(giorno->text().trimmed() + numero->text().trimmed(), "") << "Null shows as empty";
+    EXPECT_EQ(valori(), std::make_pair(vuoti, bloccati));
+    EXPECT_EQ(std::make_tuple(giorno->text().trimmed(), numero->text().trimmed()),
+              std::make_tuple(QString(), QString()))
+        << "Null shows as empty";
     nav.Edit();
-    EXPECT_EQ(valori(), "*|*|*|*|*|*");
+    EXPECT_EQ(valori(), std::make_pair(vuoti, scrivibili));
     testo->setPlainText("due"); // the rest stays Null
     nav.Update();
     EXPECT_EQ(banco->Cell("SELECT * FROM Visite WHERE IdVisita = 2"),
               "2|<null>|<null>|<null>|<null>|<null>|due");
     nav.MoveFirst();
-    EXPECT_EQ(valori(), "2024-03-01|2024-03-01 10:30:00|08:15:00|42|2.5|uno");
+    EXPECT_EQ(valori(), std::make_pair(QStringList({"2024-03-01", "2024-03-01 10:30:00", "08:15:00",
+                                                    "42", "2.5", "uno"}),
+                                       bloccati));
     nav.Edit();
     giorno->setDate(QDate(2024, 3, 2));
     ora->setTime(QTime(9, 0));
@@ -283,9 +295,11 @@ TEST(MessageBoxes, TheQtOnesFollowTheStyle) {
             if (!box)
                 return;
             poll.stop();
-            EXPECT_TRUE(box->text() + "/" + box->windowTitle() == "Testo/Titolo" &&
-                        box->standardButtons() == buttons && box->icon() == icon &&
-                        box->standardButton(box->defaultButton()) == byDefault);
+            EXPECT_EQ(std::make_tuple(box->text(), box->windowTitle(),
+                                      box->standardButtons().toInt(), box->icon(),
+                                      box->standardButton(box->defaultButton())),
+                      std::make_tuple(QString("Testo"), QString("Titolo"), buttons.toInt(), icon,
+                                      byDefault));
             if (click != B::NoButton)
                 box->button(click)->click();
             else

@@ -66,8 +66,8 @@ int main(int argc, char* argv[]) {
     Check(correnti == 1, "AfterCurrent reaches the host");
     Check(nav->txtNumRec()->text().startsWith("1 "), "the record counter reads 1 of 3");
     Check(tessaro::GetMessage("TQ03") != "TQ03", "the installed language files are read");
-    Check(QFile::exists(":/tessaro/icons/primo.svg") && !nav->Button("Primo")->icon().isNull(),
-          "the toolbar icons are linked in");
+    Check(QFile::exists(":/tessaro/icons/primo.svg"), "the toolbar icons are linked in");
+    Check(!nav->Button("Primo")->icon().isNull(), "Primo shows its icon");
     Check(boxes.Shown().empty(), "no message box was shown");
     return failures == 0 ? 0 : 1;
 }
