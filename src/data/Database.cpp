@@ -489,7 +489,10 @@ void Connection::Execute(const QString& commandText, qint64* recordsAffected, in
             if (recordsAffected)
                 *recordsAffected = q.numRowsAffected();
             // An INSERT ... RETURNING gives the key back as a row.
-            mLastInsertId = q.isSelect() && q.next() ? q.value(0) : q.lastInsertId();
+            if (q.isSelect() && q.next())
+                mLastInsertId = q.value(0);
+            else
+                mLastInsertId = mProvider->DriverInsertId() ? q.lastInsertId() : QVariant();
             return;
         }
         error = q.lastError();

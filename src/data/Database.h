@@ -349,8 +349,13 @@ public:
     virtual bool IsBusy(const QSqlError& error) const = 0;
     // The statement that starts a transaction.
     virtual QString BeginTransStatement() const = 0;
-    // fromQuery: what the driver reported for the last INSERT run by Execute.
+    // fromQuery: what the driver reported for the last INSERT run by Execute
+    // (the row an INSERT ... RETURNING gave back, where there is one).
     virtual QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const = 0;
+    // The driver's own last insert id costs nothing and changes nothing. Not so
+    // on QPSQL, which asks the server for lastval(): outside a session that
+    // used a sequence that fails, and fails a transaction with it.
+    virtual bool DriverInsertId() const { return true; }
     // OLE DB type code of a declared column type.
     virtual int TypeCode(const QString& declaredType) const = 0;
     // Type code and defined size of each result column of a statement. The

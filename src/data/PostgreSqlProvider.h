@@ -62,6 +62,7 @@ public:
     QString BeginTransStatement() const override { return QStringLiteral("BEGIN"); }
     // The value the INSERT gave back with RETURNING.
     QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const override;
+    bool DriverInsertId() const override { return false; }
     int TypeCode(const QString& declaredType) const override;
     void DescribeColumns(const Connection& c, const QSqlRecord& record,
                          std::vector<RecordsetColumn>& columns) const override;

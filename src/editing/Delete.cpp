@@ -14,8 +14,8 @@ QString clsADONavigator::StatementDelete() const {
     // changed its text.
     if (mChiaveCaricata.isNull())
         TessaroError::Raise(Err::NoCurrentRecord);
-    return Dialect().TestaDelete(mPrimaryTableName) +
-           CondizioneSuChiave(mCampoChiave, static_cast<short>(mTipoChiave),
+    return Dialect().TestaDelete(mTabellaSql) +
+           CondizioneSuChiave(NomeSql(mCampoChiave), static_cast<short>(mTipoChiave),
                               ValueToText(mChiaveCaricata), Dialect());
 }
 

@@ -148,6 +148,7 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) 
         c.precisione = colonna->Precisione();
         c.scala = colonna->Scala();
         c.autoIncremento = colonna->AutoIncremento();
+        c.sempreGenerata = colonna->SempreGenerata();
         if (c.chiavePrimaria && chiave.nome.isEmpty())
             chiave = {c.nome, c.tipo, mChiaveCaricata};
         // A combo comes before any other control of the same column.
@@ -163,7 +164,7 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) 
             mostrato == mMostrati.constEnd() || LetturaControllo(*controllo) != mostrato.value();
         colonne.push_back(c);
     }
-    return ComponiSalvataggio(mPrimaryTableName, colonne, chiave, Dialect(), modo);
+    return ComponiSalvataggio(mTabellaSql, colonne, chiave, Dialect(), modo);
 }
 
 void clsADONavigator::MostraRecordDellElenco() {
@@ -257,7 +258,8 @@ void clsADONavigator::Update() {
         const qint64 scritte = EseguiScrittura(testi.statement);
         // A key left to the database: the one it generated for this statement.
         QString chiave = testi.testoChiave;
-        if (chiave.isEmpty() && GruppoDi(mTipoChiave) == GruppoColonna::Intero)
+        if (chiave.isEmpty() &&
+            (GruppoDi(mTipoChiave) == GruppoColonna::Intero || Dialect().ChiaveRestituita))
             chiave = ValueToText(mConnessione->LastInsertId());
         scrittura.Fatta(
             scritte == 1 && !chiave.isEmpty() && SorgenteAggiornata().Contiene(chiave) ? 1 : 0);

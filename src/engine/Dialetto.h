@@ -6,8 +6,9 @@
 namespace tessaro {
 
 // Everything that differs by database kind (TipoDatabase), in one table:
-// 0 Access (Jet), 1 SQL Server, 2 MySQL, 4 SQLite. Any other value is unknown
-// and gets the neutral forms (empty date literal, apostrophes doubled).
+// 0 Access (Jet), 1 SQL Server, 2 MySQL, 4 SQLite, 5 PostgreSQL. Any other
+// value is unknown and gets the neutral forms (empty date literal, apostrophes
+// doubled).
 // The parts of a query that reads a page of an ordered table.
 struct PartiPagina {
     QString colonne; // the select list
@@ -29,8 +30,19 @@ struct Dialetto {
     bool ParentesiNotePassword;
     // "DELETE FROM T WHERE " rather than "DELETE T.* FROM T WHERE ".
     bool DeleteSenzaAsterisco;
-    // How a checked box is written.
+    // How a checked box is written, and an unchecked one.
     const char* ValoreVero;
+    const char* ValoreFalso;
+    // A Boolean typed into a text box is written as ValoreVero or ValoreFalso
+    // rather than as the number typed; a Boolean key is compared as quoted text.
+    bool LogiciInParole;
+    // An auto-numbered column left empty in a new record.
+    const char* ValoreGenerato;
+    // The INSERT gives the new record's key back (RETURNING).
+    bool ChiaveRestituita;
+    // A name as the database stores it, as a statement writes it: quoted
+    // where the stored name needs it, else as it is.
+    QString (*Identificatore)(const QString& nome);
     // Dates are written only in the kind's date literal (#...#), never as quoted text.
     bool DateSoloLetterali;
     // Appended to the read that checks a row before it is written, so that
@@ -51,6 +63,10 @@ struct Dialetto {
 
     // Text escaped for a single-quoted literal (without the quotes).
     QString EscapeTesto(const QString& testo) const;
+    // A stored column or table name as statements write it.
+    QString Nome(const QString& memorizzato) const { return Identificatore(memorizzato); }
+    // The same for a table that may carry its schema ("sales.orders").
+    QString NomeTabella(const QString& memorizzato) const;
     QString TestaDelete(const QString& tabella) const;
 };
 
@@ -59,5 +75,10 @@ QString DataPerAccess(const QDateTime& d);
 QString DataPerSqlServer(const QDateTime& d);
 QString DataPerMySql(const QDateTime& d);
 QString DataPerSqlite(const QDateTime& d);
+
+// PostgreSQL's form of a stored name: bare when PostgreSQL would fold it to
+// itself (lower case letters, digits, "_" and "$", not a reserved word),
+// otherwise between double quotes.
+QString NomePostgres(const QString& nome);
 
 } // namespace tessaro

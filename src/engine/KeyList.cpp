@@ -18,13 +18,10 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
             mSorgente.get(), &SorgenteRecord::ConteggioAggiornato, mSorgente.get(),
             [this] { Solleva([](NavigatorEvents& ev) { ev.ConteggioAggiornato(); }); });
     }
-    std::shared_ptr<clsTabellaPrincipale> ordine;
-    for (long i = 1; i <= mTabellaPrincipale->Count() && !ordine; ++i)
-        if (mTabellaPrincipale->Item(i)->NomeCampo().compare(mOrderField, Qt::CaseInsensitive) == 0)
-            ordine = mTabellaPrincipale->Item(i);
-    mSorgente->Imposta({.tabella = mPrimaryTableName,
-                        .ordine = ordine ? ordine->NomeCampo() : mOrderField,
-                        .chiave = mCampoChiave,
+    const std::shared_ptr<clsTabellaPrincipale> ordine = ColonnaDi(mOrderField);
+    mSorgente->Imposta({.tabella = mTabellaSql,
+                        .ordine = ordine ? NomeSql(ordine->NomeCampo()) : mOrderField,
+                        .chiave = NomeSql(mCampoChiave),
                         .tipoOrdine = ordine ? ordine->TipoDati() : short(0),
                         .tipoChiave = static_cast<short>(mTipoChiave),
                         .condizione = mCondizione},

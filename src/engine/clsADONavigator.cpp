@@ -113,8 +113,15 @@ bool clsADONavigator::LeggiSchemaTabella() {
                                                        {QVariant(), QVariant(), mPrimaryTableName});
         if (!(chiavePrimaria->Bof() && chiavePrimaria->Eof())) {
             chiavePrimaria->MoveFirst();
-            mCampoChiave =
-                ValueToText(chiavePrimaria->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
+            const Fields f = chiavePrimaria->Fields();
+            mCampoChiave = ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
+            // The table as the database keeps it: a host's "Clienti" may be
+            // PostgreSQL's clienti, and a name stored in mixed case is quoted.
+            QString tabella = ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value());
+            if (mPrimaryTableName.contains(QLatin1Char('.')))
+                tabella = ValueToText(f.Item(QStringLiteral("TABLE_SCHEMA")).Value()) +
+                          QLatin1Char('.') + tabella;
+            mTabellaSql = Dialetto::Per(TipoDelleLetture()).NomeTabella(tabella);
         }
         ColonneDelloSchema();
     } catch (const TessaroError& e) {
@@ -137,6 +144,7 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
     mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
     mInizializzato = false;
     mPrimaryTableName = TableName;
+    mTabellaSql = TableName;
     mOrderField = OrderField;
     mContenitoreCaselle = Container;
     mInitCharTag = InitCharOfTag;
@@ -156,7 +164,7 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
         mConnessione->OpenSchema(adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(),
                                                        QVariant(), QVariant(), TableName});
     LinkDelloSchema(*chiaviEsterne);
-    mTabelleJoin = TableName;
+    mTabelleJoin = mTabellaSql;
     CalcolaJoin();
     PreparaStatementRecord();
 
@@ -223,22 +231,24 @@ void clsADONavigator::LinkDelloSchema(Recordset& chiaviEsterne) {
                  .CampoTabellaPrincipale =
                      ValueToText(f.Item(QStringLiteral("FK_COLUMN_NAME")).Value()),
                  .CampoTabellaCollegata =
-                     ValueToText(f.Item(QStringLiteral("PK_COLUMN_NAME")).Value())});
+                     ValueToText(f.Item(QStringLiteral("PK_COLUMN_NAME")).Value()),
+                 .DalloSchema = true});
     }
     chiaviEsterne.Close();
 }
 
 void clsADONavigator::ColonneDelloSchema() {
-    auto colonne = mConnessione->OpenSchema(adSchemaColumns);
+    // The provider finds the table by its rules (the case of the name, the schema).
+    auto colonne =
+        mConnessione->OpenSchema(adSchemaColumns, {QVariant(), QVariant(), mPrimaryTableName});
     if (colonne->Bof() && colonne->Eof())
         return;
     const Fields f = colonne->Fields();
+    // Columns that refuse any value written to them, where the provider tells.
+    const int generata = colonne->ColumnIndex(QStringLiteral("IS_GENERATED_ALWAYS"));
     for (colonne->MoveFirst(); !colonne->Eof(); colonne->MoveNext()) {
         const QString nome = ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
         if (nome == QLatin1String("upsize_ts"))
-            continue;
-        const QString tabella = ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value());
-        if (tabella.compare(mPrimaryTableName, Qt::CaseInsensitive) != 0)
             continue;
         const short tipo = static_cast<short>(f.Item(QStringLiteral("DATA_TYPE")).Value().toInt());
         const bool chiave = nome.compare(mCampoChiave, Qt::CaseInsensitive) == 0;
@@ -253,8 +263,36 @@ void clsADONavigator::ColonneDelloSchema() {
         colonna->PrecisioneScala(f.Item(QStringLiteral("NUMERIC_PRECISION")).Value().toInt(),
                                  f.Item(QStringLiteral("NUMERIC_SCALE")).Value().toInt());
         colonna->AutoIncremento(ValueToBool(f.Item(QStringLiteral("IS_AUTOINCREMENT")).Value()));
+        colonna->SempreGenerata(generata >= 0 && ValueToBool(f.Item(generata).Value()));
     }
     colonne->Close();
+}
+
+QString clsADONavigator::NomeSql(const QString& memorizzato) const {
+    return Dialetto::Per(TipoDelleLetture()).Nome(memorizzato);
+}
+
+QString clsADONavigator::TabellaSql(const LinkTabella& link) const {
+    return link.DalloSchema ? Dialetto::Per(TipoDelleLetture()).NomeTabella(link.TabellaCollegata)
+                            : link.TabellaCollegata;
+}
+
+QString clsADONavigator::CampoCollegatoSql(const LinkTabella& link) const {
+    return link.DalloSchema ? NomeSql(link.CampoTabellaCollegata) : link.CampoTabellaCollegata;
+}
+
+std::shared_ptr<clsTabellaPrincipale> clsADONavigator::ColonnaDi(const QString& nome) const {
+    if (!mTabellaPrincipale)
+        return nullptr;
+    std::shared_ptr<clsTabellaPrincipale> simile;
+    for (long i = 1; i <= mTabellaPrincipale->Count(); ++i) {
+        const auto c = mTabellaPrincipale->Item(i);
+        if (c->NomeCampo() == nome)
+            return c;
+        if (!simile && c->NomeCampo().compare(nome, Qt::CaseInsensitive) == 0)
+            simile = c;
+    }
+    return simile;
 }
 
 const LinkTabella* clsADONavigator::LinkDelCampo(const QString& campo) const {
@@ -278,13 +316,15 @@ void clsADONavigator::CalcolaJoin() {
             TessaroError::Raise(Err::SubscriptOutOfRange);
         // An outer join: a record whose reference is Null (or dangling) is
         // still found, with the linked columns empty.
-        const QString L = link->TabellaCollegata;
+        const QString L = TabellaSql(*link);
         const QString join = QStringLiteral(" LEFT JOIN ") + L + QStringLiteral(" ON ");
         if (mTabelleJoin.contains(join))
             return;
+        const auto colonna = ColonnaDi(link->CampoTabellaPrincipale);
         mTabelleJoin = QLatin1Char('(') + mTabelleJoin + join + QLatin1Char('(') + L +
-                       QLatin1Char('.') + link->CampoTabellaCollegata + QStringLiteral(") = (") +
-                       mPrimaryTableName + QLatin1Char('.') + link->CampoTabellaPrincipale +
+                       QLatin1Char('.') + CampoCollegatoSql(*link) + QStringLiteral(") = (") +
+                       mTabellaSql + QLatin1Char('.') +
+                       (colonna ? NomeSql(colonna->NomeCampo()) : link->CampoTabellaPrincipale) +
                        QStringLiteral("))");
     });
 }
@@ -293,8 +333,8 @@ void clsADONavigator::PreparaStatementRecord() {
     // The key is named through its table: a linked table may have a column of
     // the same name.
     mSqlRecordPrefisso = QStringLiteral("SELECT * FROM ") + mTabelleJoin +
-                         QStringLiteral(" Where ") + mPrimaryTableName + QLatin1Char('.') +
-                         mCampoChiave + QStringLiteral(" = ");
+                         QStringLiteral(" Where ") + mTabellaSql + QLatin1Char('.') +
+                         NomeSql(mCampoChiave) + QStringLiteral(" = ");
 }
 
 void clsADONavigator::Unload() {

@@ -37,6 +37,8 @@ struct LinkTabella {
     QString TabellaCollegata;       // the linked (referenced) table
     QString CampoTabellaPrincipale; // the primary table's column holding the reference
     QString CampoTabellaCollegata;  // the key column of the linked table
+    // The names are the database's own (a foreign key it declares), not a host's.
+    bool DalloSchema = false;
 };
 
 // The key list of one lookup combo.
@@ -153,6 +155,9 @@ public:
     QString CampoChiave() const { return mCampoChiave; }
     int TipoChiave() const { return mTipoChiave; }
     QString TabelleJoin() const { return mTabelleJoin; }
+    // The primary table as statements write it: the name the database keeps,
+    // quoted where the kind needs it.
+    QString TabellaSql() const { return mTabellaSql; }
     // The last statement the record source read keys with.
     QString SqlElencoChiavi() const;
     QString SqlRecordCorrente() const { return mSqlRecordCorrente; }
@@ -197,6 +202,16 @@ private:
     SorgenteRecord& SorgenteAggiornata();
     // The kind whose statements the source reads with: the connection's.
     int TipoDelleLetture() const;
+    // A name the database keeps (a column, a table of a foreign key), as the
+    // connection's kind writes it in statements.
+    QString NomeSql(const QString& memorizzato) const;
+    // A linked table and its key column as statements write them: the
+    // database's names quoted where needed, a host's as given.
+    QString TabellaSql(const LinkTabella& link) const;
+    QString CampoCollegatoSql(const LinkTabella& link) const;
+    // The primary table's column of that name (as stored first, else ignoring
+    // case); nullptr when it has none.
+    std::shared_ptr<clsTabellaPrincipale> ColonnaDi(const QString& nome) const;
     // The record shown, as a step starts from it.
     Ancora AncoraCorrente() const;
     // Reads one record into TheFullData; false, leaving TheFullData as it was,
@@ -250,7 +265,8 @@ private:
     QString FormatDateForSql(const QDateTime& dData) const;
     QString FormatDateForSqlServer(const QDateTime& dData) const;
     QString FormatTextForSql(const QString& Testo) const;
-    // A transaction of the navigator's own, rolled back unless confirmed.
+    // A transaction of the navigator's own (a savepoint inside the host's),
+    // rolled back unless confirmed.
     class Transazione {
     public:
         explicit Transazione(Connection& connessione);
@@ -263,6 +279,8 @@ private:
     private:
         Connection& mConnessione;
         bool mAperta = false;
+        // Inside the host's transaction: a savepoint of it.
+        bool mDentroAltra = false;
     };
     enum class Verifica { Invariato, Cambiato, Eliminato };
     enum class EsitoModifica { Salvato, Scartato, InModifica, ComeNuovo };
@@ -330,6 +348,7 @@ private:
     std::vector<LinkTabella> mArrayLink;
     bool mInizializzato = false;
     QString mPrimaryTableName;
+    QString mTabellaSql;
     QString mTabelleJoin;
     HostObject* mContenitoreCaselle = nullptr;
     // Value-initialised (0, not a state) until Init_Class reads the key list.

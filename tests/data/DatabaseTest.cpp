@@ -195,9 +195,7 @@ TEST_P(DataTest, FailuresTellALostConnectionFromARejectedStatement) {
     EXPECT_EQ(RaisedBy([&] { never.Open(); }).number, Err::LostConnection);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, DataTest,
-                         ::testing::Values(Motore::Sqlite, Motore::MariaDb, Motore::Postgres),
-                         NomeMotore);
+INSTANTIATE_FOR_ENGINES(DataTest);
 
 // Find on a recordset.
 

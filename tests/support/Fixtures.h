@@ -68,10 +68,11 @@ private:
 enum class Motore { Sqlite, MariaDb, Postgres };
 std::string NomeMotore(const ::testing::TestParamInfo<Motore>& info);
 #define INSTANTIATE_FOR_ENGINES(Suite)                                                             \
-    INSTANTIATE_TEST_SUITE_P(                                                                      \
-        Engines, Suite,                                                                            \
-        ::testing::Values(::tessaro::test::Motore::Sqlite, ::tessaro::test::Motore::MariaDb),      \
-        ::tessaro::test::NomeMotore)
+    INSTANTIATE_TEST_SUITE_P(Engines, Suite,                                                       \
+                             ::testing::Values(::tessaro::test::Motore::Sqlite,                    \
+                                               ::tessaro::test::Motore::MariaDb,                   \
+                                               ::tessaro::test::Motore::Postgres),                 \
+                             ::tessaro::test::NomeMotore)
 
 // The shared server of an engine (MariaDB or PostgreSQL) of the run, when
 // scripts/test.sh started one.
