@@ -84,7 +84,11 @@ bool clsADONavigator::RiempiComboCondizionata(ComboBox& ctl, const QString& cond
     const LinkTabella* link = LinkDelCampo(legame.colonna);
     // Without a link the statement has no table and the database refuses it.
     const QString tabella = link ? TabellaSql(*link) : QString();
-    const ElencoCombo elenco = StatementElencoCombo(legame, tabella, condizione);
+    Legame scritto = legame;
+    if (link)
+        for (QString& colonna : scritto.colonneVoce)
+            colonna = ColonnaCollegataSql(*link, colonna);
+    const ElencoCombo elenco = StatementElencoCombo(scritto, tabella, condizione);
     Recordset rs;
     ApriInLettura(rs, elenco.Sql, mConnessione, adCmdUnspecified);
     if (elenco.MultiColonna)

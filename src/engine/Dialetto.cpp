@@ -252,6 +252,22 @@ QString Dialetto::NomeTabella(const QString& memorizzato) const {
     return Nome(memorizzato.left(punto)) + QLatin1Char('.') + Nome(memorizzato.mid(punto + 1));
 }
 
+bool Dialetto::NomiTraVirgolette() const {
+    return Identificatore != NomeTaleQuale;
+}
+
+QString Dialetto::NomeDelHost(const QString& nome) const {
+    if (!NomiTraVirgolette())
+        return nome;
+    QString piegato = nome;
+    for (QChar& c : piegato)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    if (piegato == nome || RiservatePostgres().contains(piegato))
+        return Nome(piegato);
+    return nome;
+}
+
 QString NomePostgres(const QString& nome) {
     static const QRegularExpression semplice(QStringLiteral("^[a-z_][a-z0-9_$]*$"));
     if (semplice.match(nome).hasMatch() && !RiservatePostgres().contains(nome))

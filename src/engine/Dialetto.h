@@ -67,6 +67,13 @@ struct Dialetto {
     QString Nome(const QString& memorizzato) const { return Identificatore(memorizzato); }
     // The same for a table that may carry its schema ("sales.orders").
     QString NomeTabella(const QString& memorizzato) const;
+    // Names are quoted where the stored name needs it.
+    bool NomiTraVirgolette() const;
+    // A name a host gives, not found in the catalogue: PostgreSQL folds an
+    // unquoted name to lower case, so a name that folds to a reserved word, or
+    // one already in lower case, is written as that stored name; any other as
+    // given, for the database to fold.
+    QString NomeDelHost(const QString& nome) const;
     QString TestaDelete(const QString& tabella) const;
 };
 

@@ -150,6 +150,7 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
     mInitCharTag = InitCharOfTag;
     mCondizione = Condizione;
     mCampoChiave.clear();
+    mColonneCollegate.clear();
     if (!mConnessione)
         return ImpostazioneFallita("TQ45");
     if (!LinkDelChiamante(ArrayOfLink))
@@ -279,6 +280,27 @@ QString clsADONavigator::TabellaSql(const LinkTabella& link) const {
 
 QString clsADONavigator::CampoCollegatoSql(const LinkTabella& link) const {
     return link.DalloSchema ? NomeSql(link.CampoTabellaCollegata) : link.CampoTabellaCollegata;
+}
+
+QString clsADONavigator::ColonnaCollegataSql(const LinkTabella& link, const QString& nome) {
+    const Dialetto& d = Dialetto::Per(TipoDelleLetture());
+    if (!d.NomiTraVirgolette() || !link.DalloSchema)
+        return d.NomeDelHost(nome);
+    auto it = mColonneCollegate.find(link.TabellaCollegata);
+    if (it == mColonneCollegate.end()) {
+        QStringList nomi;
+        auto colonne = mConnessione->OpenSchema(adSchemaColumns,
+                                                {QVariant(), QVariant(), link.TabellaCollegata});
+        for (; !colonne->Eof(); colonne->MoveNext())
+            nomi << ValueToText(colonne->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
+        it = mColonneCollegate.insert(link.TabellaCollegata, nomi);
+    }
+    if (it->contains(nome))
+        return d.Nome(nome);
+    for (const QString& memorizzato : *it)
+        if (memorizzato.compare(nome, Qt::CaseInsensitive) == 0)
+            return d.Nome(memorizzato);
+    return d.NomeDelHost(nome);
 }
 
 std::shared_ptr<clsTabellaPrincipale> clsADONavigator::ColonnaDi(const QString& nome) const {

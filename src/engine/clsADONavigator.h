@@ -209,6 +209,10 @@ private:
     // database's names quoted where needed, a host's as given.
     QString TabellaSql(const LinkTabella& link) const;
     QString CampoCollegatoSql(const LinkTabella& link) const;
+    // A column of a linked table that a host names (a combo's shown columns),
+    // as statements write it: found among the table's columns where names are
+    // quoted, else as the kind writes a host's name.
+    QString ColonnaCollegataSql(const LinkTabella& link, const QString& nome);
     // The primary table's column of that name (as stored first, else ignoring
     // case); nullptr when it has none.
     std::shared_ptr<clsTabellaPrincipale> ColonnaDi(const QString& nome) const;
@@ -346,6 +350,8 @@ private:
     std::unique_ptr<collTabellaPrincipale> mTabellaPrincipale;
     std::vector<ChiaviCombo> mChiaviCombo;
     std::vector<LinkTabella> mArrayLink;
+    // The columns of linked tables, read from the catalogue once each.
+    QHash<QString, QStringList> mColonneCollegate;
     bool mInizializzato = false;
     QString mPrimaryTableName;
     QString mTabellaSql;

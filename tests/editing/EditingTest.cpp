@@ -444,10 +444,15 @@ TEST(Literals, EachKindWritesItsOwnDatesAndEscapesItsTexts) {
     const QDateTime secondo(QDate(2024, 3, 5), QTime(0, 0, 1));
     const QDateTime gennaio(QDate(2025, 1, 9), QTime(1, 2, 3));
     const std::tuple<int, QDateTime, const char*> dates[] = {
-        {0, mattino, "#03/05/2024 09.07.03#"}, {0, mezzanotte, "#03/05/2024#"},
-        {0, secondo, "#03/05/2024 00.00.01#"}, {1, gennaio, "'20250109 01:02:03:000'"},
-        {2, mezzanotte, "'2024-3-5 0:0:0'"},   {4, mezzanotte, "'2024-03-05'"},
-        {4, gennaio, "'2025-01-09 01:02:03'"}, {3, mattino, ""}};
+        {0, mattino, "#03/05/2024 09.07.03#"},
+        {0, mezzanotte, "#03/05/2024#"},
+        {0, secondo, "#03/05/2024 00.00.01#"},
+        {1, gennaio, "'20250109 01:02:03:000'"},
+        {2, mezzanotte, "'2024-3-5 0:0:0'"},
+        {4, mezzanotte, "'2024-03-05'"},
+        {4, gennaio, "'2025-01-09 01:02:03'"},
+        {5, mezzanotte, "'2024-03-05'"},
+        {3, mattino, ""}};
     clsADONavigator nav;
     for (const auto& [kind, date, literal] : dates) {
         nav.TipoDatabase = kind;
@@ -458,7 +463,7 @@ TEST(Literals, EachKindWritesItsOwnDatesAndEscapesItsTexts) {
     const std::tuple<int, const char*, const char*> texts[] = {
         {0, "O'Brien", "O''Brien"},    {4, "''", "''''"},           {1, "", ""},
         {2, "C:\\dati", "C:\\\\dati"}, {0, "C:\\dati", "C:\\dati"}, {4, "C:\\dati", "C:\\dati"},
-        {2, "a\\'b", "a\\\\''b"},      {3, "a\\'b", "a\\''b"}};
+        {2, "a\\'b", "a\\\\''b"},      {3, "a\\'b", "a\\''b"},      {5, "a\\'b", "a\\''b"}};
     for (const auto& [kind, text, escaped] : texts) {
         nav.TipoDatabase = kind;
         EXPECT_EQ(NavigatorTestAccess::TestoSql(nav, text), escaped) << kind << " " << text;
@@ -582,6 +587,42 @@ TEST(Composition, ValuesByGroupAndNamesByDialect) {
               "Insert Into T (Id,Note,Password) Values (1,',Note,','p');");
     EXPECT_EQ(Aggiorna(0, riservati, {"Id", 3, 1}, {"Id"}).statement,
               "UPDATE T SET Note=',Note,',[Password]='p' WHERE (Id = 1);");
+}
+
+// PostgreSQL: stored names quoted where they need it, true and false, DEFAULT
+// for what the database numbers, the new key given back.
+TEST(Composition, PostgreSqlQuotesStoredNamesAndGivesTheNewKeyBack) {
+    ColonnaServita id = Testo("Id", 3, " ", true);
+    id.autoIncremento = true;
+    ColonnaServita calcolata = Testo("calcolata", 3, "");
+    calcolata.sempreGenerata = true;
+    const auto t = ComponiSalvataggio(
+        "\"Clienti\"",
+        {id, Testo("user", 130, "C:\\d'x"), Altro("v", 11, FonteValore::Spunta, "v"),
+         Altro("f", 11, FonteValore::Spunta), Testo("b", 11, "-1"), Testo("z", 11, "0"),
+         Testo("dt", 135, "2024-03-05 09:07:03"), calcolata},
+        {"Id", 3, QVariant()}, Dialetto::Per(5), ModoSalvataggio::Inserimento);
+    EXPECT_EQ(t.statement,
+              "Insert Into \"Clienti\" (\"Id\",\"user\",v,f,b,z,dt,calcolata) Values "
+              "(DEFAULT,'C:\\d''x',true,false,true,false,'2024-03-05 09:07:03',DEFAULT) "
+              "RETURNING \"Id\";");
+    EXPECT_EQ(Aggiorna(5, {Testo("Nome", 130, "x")}, {"Id", 3, 1}).statement,
+              "UPDATE T SET \"Nome\"='x' WHERE (\"Id\" = 1);");
+    calcolata.testo = "5";
+    const auto rifiutata = Componi(5, {calcolata});
+    ASSERT_TRUE(rifiutata.messaggio);
+    EXPECT_EQ(rifiutata.messaggio->testo, "TQ72 #calcolata");
+    EXPECT_EQ(LetteraleChiave(11, "1", Dialetto::Per(5)), "'1'") << "a Boolean is no number";
+    const std::pair<const char*, const char*> nomi[] = {
+        {"clienti", "clienti"}, {"_id$2", "_id$2"},    {"Clienti", "\"Clienti\""},
+        {"order", "\"order\""}, {"a b", "\"a b\""},    {"x\"y", "\"x\"\"y\""},
+        {"2a", "\"2a\""},       {"città", "\"città\""}};
+    for (const auto& [memorizzato, scritto] : nomi)
+        EXPECT_EQ(Dialetto::Per(5).Nome(QString::fromUtf8(memorizzato)),
+                  QString::fromUtf8(scritto));
+    EXPECT_EQ(Dialetto::Per(5).NomeTabella("sales.Ordini") + Dialetto::Per(4).NomeTabella("Or der"),
+              "sales.\"Ordini\"Or der");
+    EXPECT_EQ(Dialetto::Per(5).TestaDelete("k"), "DELETE FROM k WHERE ");
 }
 
 TEST(Composition, WhatTheColumnCannotHoldStopsTheSaveWithItsMessage) {

@@ -284,6 +284,18 @@ TEST(StatementSorgenteTesto, EveryKindWritesItsSeeks) {
     EXPECT_EQ(nulli[0].testo, "Select K from T WHERE T.O IS NULL AND T.K > 7 Order by T.K LIMIT 2");
     EXPECT_EQ(nulli[1].testo, "Select K from T WHERE T.O IS NOT NULL Order by T.O, T.K LIMIT 2");
     EXPECT_EQ(s.Precedenti(7, true).testo, "Select Count(*) from T WHERE T.O IS NULL AND T.K < 7");
+    // PostgreSQL: row values written out, and the NULLs after the values.
+    const StatementSorgente pg({"t", "o", "k", DbType::WChar, DbType::Integer, ""},
+                               Dialetto::Per(5));
+    const auto avanti = pg.Vicini(Verso::Avanti, {7, "x", Ancora::Forma::InTabella});
+    ASSERT_EQ(avanti.size(), 2u);
+    EXPECT_EQ(avanti[0].testo,
+              "Select k from t WHERE (t.o, t.k) > ((Select ancora.o from t AS ancora Where "
+              "ancora.k = 7), 7) Order by t.o, t.k LIMIT 2");
+    EXPECT_EQ(avanti[1].testo, "Select k from t WHERE t.o IS NULL Order by t.k LIMIT 2");
+    EXPECT_EQ(pg.Vicini(Verso::Indietro, {7, "x", Ancora::Forma::InTabella}).size(), 1u);
+    EXPECT_EQ(pg.Precedenti(7, true).testo,
+              "Select Count(*) from t WHERE (t.o IS NOT NULL OR (t.o IS NULL AND t.k < 7))");
 }
 
 TEST_F(NavigatoreSqlite, ScrollingDisabledHoldsTheFirstRecordAndLoadsAnyKey) {
