@@ -21,15 +21,6 @@ constexpr int kLockTimeoutMs = 10000;
 // A varchar(n) or numeric(p, s) keeps its figures after a 4-byte header.
 constexpr int kIntestazioneTypmod = 4;
 
-// Lower case as PostgreSQL folds an unquoted name: ASCII letters only.
-QString FoldAscii(const QString& name) {
-    QString out = name;
-    for (QChar& ch : out)
-        if (ch >= QLatin1Char('A') && ch <= QLatin1Char('Z'))
-            ch = QChar(ch.unicode() + ('a' - 'A'));
-    return out;
-}
-
 bool IsQuoted(const QString& part) {
     return part.size() >= 2 && part.front() == QLatin1Char('"') && part.back() == QLatin1Char('"');
 }
@@ -37,6 +28,14 @@ bool IsQuoted(const QString& part) {
 } // namespace
 
 namespace postgres {
+
+QString Folded(const QString& name) {
+    QString out = name;
+    for (QChar& ch : out)
+        if (ch >= QLatin1Char('A') && ch <= QLatin1Char('Z'))
+            ch = QChar(ch.unicode() + ('a' - 'A'));
+    return out;
+}
 
 QString Literal(const QString& text) {
     QString doubled = text;
@@ -72,7 +71,7 @@ QString RelationCondition(const QString& oidColumn, const QString& name) {
     QStringList exact, folded;
     for (const QString& part : NameParts(name)) {
         exact << (IsQuoted(part) ? part : Quoted(part));
-        folded << (IsQuoted(part) ? part : Quoted(FoldAscii(part)));
+        folded << (IsQuoted(part) ? part : Quoted(Folded(part)));
     }
     return oidColumn + QStringLiteral(" = COALESCE(pg_catalog.to_regclass(") +
            Literal(exact.join(QLatin1Char('.'))) + QStringLiteral("), pg_catalog.to_regclass(") +
@@ -90,8 +89,7 @@ QString RelationFilter(const QString& classAlias, const QString& namespaceAlias,
         return namespaceAlias +
                QStringLiteral(".nspname = COALESCE((SELECT nspname FROM pg_catalog.pg_namespace "
                               "WHERE nspname = ") +
-               Literal(schema) + QStringLiteral("), ") + Literal(FoldAscii(schema)) +
-               QLatin1Char(')');
+               Literal(schema) + QStringLiteral("), ") + Literal(Folded(schema)) + QLatin1Char(')');
     // Not the system's own tables, which are always visible.
     return QStringLiteral("pg_catalog.pg_table_is_visible(") + classAlias +
            QStringLiteral(".oid) AND ") + namespaceAlias +
@@ -168,7 +166,7 @@ QString SignalStatement() {
 
 int TypeCode(const QString& typeName) {
     static const QRegularExpression modifiers(QStringLiteral("\\([^)]*\\)"));
-    const QString t = FoldAscii(typeName).remove(modifiers).simplified();
+    const QString t = Folded(typeName).remove(modifiers).simplified();
     using namespace DbType;
     if (t.endsWith(QLatin1String("[]")))
         return WChar;
@@ -238,7 +236,7 @@ QVariant DefaultValue(const QVariant& expression) {
     const auto m = quoted.match(text);
     if (m.hasMatch())
         return m.captured(1).replace(QLatin1String("''"), QLatin1String("'"));
-    return text == QLatin1String("NULL") ? QVariant() : QVariant(text);
+    return text;
 }
 
 struct Figure {

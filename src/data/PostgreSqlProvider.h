@@ -11,6 +11,8 @@ namespace tessaro {
 
 namespace postgres {
 
+// A name as PostgreSQL folds it when it is not quoted: ASCII letters to lower case.
+QString Folded(const QString& name);
 // A text literal: apostrophes doubled, as standard_conforming_strings reads it.
 QString Literal(const QString& text);
 // An identifier between double quotes, its quotes doubled.

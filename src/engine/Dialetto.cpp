@@ -1,5 +1,7 @@
 #include "engine/Dialetto.h"
 
+#include "data/PostgreSqlProvider.h"
+
 #include <QRegularExpression>
 #include <QSet>
 #include <array>
@@ -259,10 +261,7 @@ bool Dialetto::NomiTraVirgolette() const {
 QString Dialetto::NomeDelHost(const QString& nome) const {
     if (!NomiTraVirgolette())
         return nome;
-    QString piegato = nome;
-    for (QChar& c : piegato)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
+    const QString piegato = postgres::Folded(nome);
     if (piegato == nome || RiservatePostgres().contains(piegato))
         return Nome(piegato);
     return nome;

@@ -598,13 +598,14 @@ TEST(Composition, PostgreSqlQuotesStoredNamesAndGivesTheNewKeyBack) {
     calcolata.sempreGenerata = true;
     const auto t = ComponiSalvataggio(
         "\"Clienti\"",
-        {id, Testo("user", 130, "C:\\d'x"), Altro("v", 11, FonteValore::Spunta, "v"),
-         Altro("f", 11, FonteValore::Spunta), Testo("b", 11, "-1"), Testo("z", 11, "0"),
-         Testo("dt", 135, "2024-03-05 09:07:03"), calcolata},
+        {id, Testo("user", 130, "C:\\d'x"), Testo("Note", 130, "n"),
+         Altro("v", 11, FonteValore::Spunta, "v"), Altro("f", 11, FonteValore::Spunta),
+         Testo("b", 11, "-1"), Testo("z", 11, "0"), Testo("dt", 135, "2024-03-05 09:07:03"),
+         calcolata},
         {"Id", 3, QVariant()}, Dialetto::Per(5), ModoSalvataggio::Inserimento);
     EXPECT_EQ(t.statement,
-              "Insert Into \"Clienti\" (\"Id\",\"user\",v,f,b,z,dt,calcolata) Values "
-              "(DEFAULT,'C:\\d''x',true,false,true,false,'2024-03-05 09:07:03',DEFAULT) "
+              "Insert Into \"Clienti\" (\"Id\",\"user\",\"Note\",v,f,b,z,dt,calcolata) Values "
+              "(DEFAULT,'C:\\d''x','n',true,false,true,false,'2024-03-05 09:07:03',DEFAULT) "
               "RETURNING \"Id\";");
     EXPECT_EQ(Aggiorna(5, {Testo("Nome", 130, "x")}, {"Id", 3, 1}).statement,
               "UPDATE T SET \"Nome\"='x' WHERE (\"Id\" = 1);");
@@ -620,8 +621,15 @@ TEST(Composition, PostgreSqlQuotesStoredNamesAndGivesTheNewKeyBack) {
     for (const auto& [memorizzato, scritto] : nomi)
         EXPECT_EQ(Dialetto::Per(5).Nome(QString::fromUtf8(memorizzato)),
                   QString::fromUtf8(scritto));
-    EXPECT_EQ(Dialetto::Per(5).NomeTabella("sales.Ordini") + Dialetto::Per(4).NomeTabella("Or der"),
-              "sales.\"Ordini\"Or der");
+    const Dialetto& pg = Dialetto::Per(5);
+    EXPECT_EQ(
+        std::make_tuple(pg.NomeTabella("sales.Ordini"), Dialetto::Per(4).NomeTabella("Or der")),
+        std::make_tuple(QString("sales.\"Ordini\""), QString("Or der")));
+    // A host's name, not found in the catalogue: folded by PostgreSQL itself.
+    EXPECT_EQ(std::make_tuple(pg.NomeDelHost("User"), pg.NomeDelHost("Track"),
+                              pg.NomeDelHost("a b"), Dialetto::Per(2).NomeDelHost("User")),
+              std::make_tuple(QString("\"user\""), QString("Track"), QString("\"a b\""),
+                              QString("User")));
     EXPECT_EQ(Dialetto::Per(5).TestaDelete("k"), "DELETE FROM k WHERE ");
 }
 

@@ -446,7 +446,7 @@ protected:
 TEST_P(Contatore, StepsFindTheTrueNeighbourAndTheCounterIsMarkedUntilExact) {
     Clienti({"INSERT INTO Clienti (IdCliente, Cognome, Eta, Codice) VALUES (40, 'Neri', NULL, "
              "'C40'), (50, 'Zeta', 50, 'C50'), (60, 'Gialli', NULL, 'C60')"});
-    // By age: 40 and 60 (no age), 10 (40), 20 and 50 (50), 30 (60).
+    // By age: 10 (40), 20 and 50 (50), 30 (60); 40 and 60 have none.
     ASSERT_TRUE(Init("Clienti", "Eta", nullptr, {}, "Codice <> 'X'"));
     const auto other = banco->Open();
     // A server's stamps tell a change apart from the next one only once its
@@ -460,61 +460,67 @@ TEST_P(Contatore, StepsFindTheTrueNeighbourAndTheCounterIsMarkedUntilExact) {
             QThread::msleep(50);
         }
     };
-    struct Passo {
-        const char* cambio; // by another connection, before the step
-        std::function<void()> move;
+    struct Esito {
         bool segnato; // the counter is marked right after the step
         const char* id;
         int position, count, state;
     };
-    const Passo passi[] = {
-        {"", [&] { nav.MoveFirst(); }, false, "40", 1, 6, 2},
-        {"", [&] { nav.MoveNext(); }, false, "60", 2, 6, 7},
-        {"", [&] { nav.MoveNext(); }, false, "10", 3, 6, 7}, // from the NULLs to the values
-        {"", [&] { nav.MoveNext(); }, false, "20", 4, 6, 7},
-        {"", [&] { nav.MoveNext(); }, false, "50", 5, 6, 7}, // a tie, broken by the key
-        {"INSERT INTO Clienti (IdCliente, Cognome, Eta, Codice) VALUES (55, 'Pari', 50, 'C55')",
-         [&] { nav.MovePrevious(); }, true, "20", 4, 7, 7},
-        {"UPDATE Clienti SET Eta = 45 WHERE IdCliente = 30", [&] { nav.MoveNext(); }, true, "50", 6,
-         7, 7},
-        {"DELETE FROM Clienti WHERE IdCliente = 50", [&] { nav.MoveNext(); }, true, "55", 6, 6, 3},
-        {"UPDATE Clienti SET Codice = 'X' WHERE IdCliente = 20", [&] { nav.MovePrevious(); }, true,
-         "30", 4, 5, 7},
-        {"UPDATE Clienti SET Eta = NULL WHERE IdCliente = 10", [&] { nav.MovePrevious(); }, true,
-         "60", 3, 5, 7},
-        {"", [&] { nav.MoveFirst(); }, false, "10", 1, 5, 2},
-        {"", [&] { nav.MovePrevious(); }, false, "10", 1, 5, 2},
-        {"", [&] { nav.Move(4); }, false, "30", 4, 5, 7},
-        // A jump by key leaves the position to a count.
-        {"", [&] { nav.MoveTo("60"); }, true, "60", 3, 5, 7},
-        {"", [&] { nav.MoveLast(); }, false, "55", 5, 5, 3},
+    struct Passo {
+        const char* cambio; // by another connection, before the step
+        std::function<void()> move;
+        Esito nulliPrimi;  // SQLite, MariaDB: by age 40 and 60 (no age), 10, 20 and 50, 30
+        Esito nulliUltimi; // PostgreSQL: 10, 20 and 50, 30, then 40 and 60
     };
-    // PostgreSQL puts the NULLs last (10, 20, 50, 30, 40, 60 at first): the
-    // same steps meet other records.
-    const Passo nulliUltimi[] = {{"", {}, false, "10", 1, 6, 2}, {"", {}, false, "20", 2, 6, 7},
-                                 {"", {}, false, "50", 3, 6, 7}, {"", {}, false, "30", 4, 6, 7},
-                                 {"", {}, false, "40", 5, 6, 7}, // from the values to the NULLs
-                                 {"", {}, true, "30", 5, 7, 7},  {"", {}, true, "20", 3, 7, 7},
-                                 {"", {}, true, "55", 4, 6, 7},  {"", {}, true, "30", 2, 5, 7},
-                                 {"", {}, true, "30", 1, 5, 2},  {"", {}, false, "30", 1, 5, 2},
-                                 {"", {}, false, "30", 1, 5, 2}, {"", {}, false, "40", 4, 5, 7},
-                                 {"", {}, false, "60", 5, 5, 3}, // the last: its place is known
-                                 {"", {}, false, "60", 5, 5, 3}};
+    const Passo passi[] = {
+        {"", [&] { nav.MoveFirst(); }, {false, "40", 1, 6, 2}, {false, "10", 1, 6, 2}},
+        {"", [&] { nav.MoveNext(); }, {false, "60", 2, 6, 7}, {false, "20", 2, 6, 7}},
+        // From the NULLs to the values; a tie, broken by the key.
+        {"", [&] { nav.MoveNext(); }, {false, "10", 3, 6, 7}, {false, "50", 3, 6, 7}},
+        {"", [&] { nav.MoveNext(); }, {false, "20", 4, 6, 7}, {false, "30", 4, 6, 7}},
+        // A tie, broken by the key; from the values to the NULLs.
+        {"", [&] { nav.MoveNext(); }, {false, "50", 5, 6, 7}, {false, "40", 5, 6, 7}},
+        {"INSERT INTO Clienti (IdCliente, Cognome, Eta, Codice) VALUES (55, 'Pari', 50, 'C55')",
+         [&] { nav.MovePrevious(); },
+         {true, "20", 4, 7, 7},
+         {true, "30", 5, 7, 7}},
+        {"UPDATE Clienti SET Eta = 45 WHERE IdCliente = 30",
+         [&] { nav.MoveNext(); },
+         {true, "50", 6, 7, 7},
+         {true, "20", 3, 7, 7}},
+        {"DELETE FROM Clienti WHERE IdCliente = 50",
+         [&] { nav.MoveNext(); },
+         {true, "55", 6, 6, 3},
+         {true, "55", 4, 6, 7}},
+        {"UPDATE Clienti SET Codice = 'X' WHERE IdCliente = 20",
+         [&] { nav.MovePrevious(); },
+         {true, "30", 4, 5, 7},
+         {true, "30", 2, 5, 7}},
+        {"UPDATE Clienti SET Eta = NULL WHERE IdCliente = 10",
+         [&] { nav.MovePrevious(); },
+         {true, "60", 3, 5, 7},
+         {true, "30", 1, 5, 2}},
+        {"", [&] { nav.MoveFirst(); }, {false, "10", 1, 5, 2}, {false, "30", 1, 5, 2}},
+        {"", [&] { nav.MovePrevious(); }, {false, "10", 1, 5, 2}, {false, "30", 1, 5, 2}},
+        {"", [&] { nav.Move(4); }, {false, "30", 4, 5, 7}, {false, "40", 4, 5, 7}},
+        // A jump by key leaves the position to a count, unless it lands on an end.
+        {"", [&] { nav.MoveTo("60"); }, {true, "60", 3, 5, 7}, {false, "60", 5, 5, 3}},
+        {"", [&] { nav.MoveLast(); }, {false, "55", 5, 5, 3}, {false, "60", 5, 5, 3}},
+    };
     const bool nulliPrimi = Engine() != Motore::Postgres;
     for (std::size_t i = 0; i < std::size(passi); ++i) {
-        const Passo& p = nulliPrimi ? passi[i] : nulliUltimi[i];
+        const Esito& e = nulliPrimi ? passi[i].nulliPrimi : passi[i].nulliUltimi;
         if (*passi[i].cambio)
             other->Execute(QLatin1String(passi[i].cambio));
         else
             assesta();
         const quint64 prima = nav.Sorgente()->ConteggiChiesti();
         passi[i].move();
-        EXPECT_EQ(nav.ConteggioInAttesa(), p.segnato) << "step " << i;
-        if (!p.segnato) {
+        EXPECT_EQ(nav.ConteggioInAttesa(), e.segnato) << "step " << i;
+        if (!e.segnato) {
             EXPECT_EQ(nav.Sorgente()->ConteggiChiesti(), prima) << "step " << i << ": no count";
         }
         EXPECT_EQ(std::make_tuple(Id(), Position(), Count(), int(nav.State())),
-                  std::make_tuple(QString(p.id), p.position, p.count, p.state))
+                  std::make_tuple(QString(e.id), e.position, e.count, e.state))
             << "step " << i;
     }
 
