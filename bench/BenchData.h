@@ -1,7 +1,8 @@
 #pragma once
 
 // The customers table the benchmark navigates, on a SQLite file or a MariaDB
-// server, and a second connection that changes it behind the navigator's back.
+// or PostgreSQL server, and a second connection that changes it behind the
+// navigator's back.
 
 #include <QSqlDatabase>
 #include <QString>
@@ -30,7 +31,7 @@ QString SqliteFileFor(const QString& cacheDir, qint64 rows);
 void BuildServerTable(const QString& connectionString, qint64 rows);
 
 // A Qt connection of its own to the same data; `connectionString` is ours
-// ("Provider=SQLite;Data Source=..." or "Provider=MySQL;...").
+// ("Provider=SQLite;Data Source=...", "Provider=MySQL;..." or "Provider=PostgreSQL;...").
 QSqlDatabase OpenQtConnection(const QString& connectionString, const QString& name);
 
 // Another user: inserts customers whose sort value comes before every other.

@@ -33,7 +33,8 @@ public:
 
     void Open() override {
         mModel = std::make_unique<QSqlTableModel>(nullptr, mDb);
-        mModel->setTable(kTable);
+        // QPSQL looks the table up by the name as stored: in lower case.
+        mModel->setTable(mDb.driverName() == QLatin1String("QPSQL") ? kTable.toLower() : kTable);
         mModel->setEditStrategy(QSqlTableModel::OnManualSubmit);
         mModel->setSort(mModel->fieldIndex(kSort), Qt::AscendingOrder);
         if (!mModel->select())

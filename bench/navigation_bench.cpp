@@ -10,8 +10,8 @@
 //
 // Each side runs in a child process of its own (--child ours|peer ...), so
 // that the peak memory of one does not hide in the other's. With
-// TESSARO_MARIADB set (scripts/mariadb-test-server.sh) a MariaDB table is
-// measured too.
+// TESSARO_MARIADB or TESSARO_POSTGRES set (scripts/mariadb-test-server.sh,
+// scripts/postgres-test-server.sh) a table on that server is measured too.
 
 #include "BenchData.h"
 #include "BenchReport.h"
@@ -136,24 +136,38 @@ void RunSqlite(const Options& o, qint64 rows) {
     Print(ComparisonTable(QStringLiteral("SQLite, %L1 rows").arg(rows), ours, peer));
 }
 
-void RunServer(const Options& o, const QString& connectionString, qint64 rows) {
+// A server engine: its name, the variable that gives its test server, its kind.
+struct Server {
+    const char* name;
+    const char* variable;
+    int kind;
+};
+
+void RunServer(const Options& o, const Server& server, const QString& connectionString,
+               qint64 rows) {
     BuildServerTable(connectionString, rows);
-    const Results ours = RunInChild(QStringLiteral("ours"), o, connectionString, rows, 2);
+    const Results ours = RunInChild(QStringLiteral("ours"), o, connectionString, rows, server.kind);
     const Results peer =
-        o.peer ? RunInChild(QStringLiteral("peer"), o, connectionString, rows, 2) : Results();
-    Print(ComparisonTable(QStringLiteral("MariaDB, %L1 rows").arg(rows), ours, peer));
+        o.peer ? RunInChild(QStringLiteral("peer"), o, connectionString, rows, server.kind)
+               : Results();
+    Print(ComparisonTable(QStringLiteral("%1, %L2 rows").arg(QLatin1String(server.name)).arg(rows),
+                          ours, peer));
 }
 
 int RunAll(const Options& o) {
     Print(QStringLiteral("## Navigation benchmark\n\n%1\n\n").arg(MachineHeading()));
     for (qint64 rows : o.sizes)
         RunSqlite(o, rows);
-    const QString server = qEnvironmentVariable("TESSARO_MARIADB");
-    if (o.server && !server.isEmpty()) {
+    for (const Server& server :
+         {Server{"MariaDB", "TESSARO_MARIADB", 2}, Server{"PostgreSQL", "TESSARO_POSTGRES", 5}}) {
+        const QString connectionString = qEnvironmentVariable(server.variable);
+        if (!o.server || connectionString.isEmpty()) {
+            Print(QStringLiteral("(%1 skipped: %2 is not set)\n")
+                      .arg(QLatin1String(server.name), QLatin1String(server.variable)));
+            continue;
+        }
         for (qint64 rows : o.serverSizes)
-            RunServer(o, server, rows);
-    } else {
-        Print(QStringLiteral("(MariaDB skipped: TESSARO_MARIADB is not set)\n"));
+            RunServer(o, server, connectionString, rows);
     }
     return 0;
 }

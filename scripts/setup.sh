@@ -5,10 +5,11 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev libqt6svg6 libqt6sql6-sqlite libqt6sql6-mysql
+    qt6-base-dev qt6-svg-dev libqt6svg6 libqt6sql6-sqlite libqt6sql6-mysql libqt6sql6-psql
     qt6-tools-dev-tools qt6-tools-dev libqt6opengl6-dev qt6-qpa-plugins
     libgtest-dev googletest
     mariadb-server mariadb-client
+    postgresql libpq-dev
     sqlite3 libsqlite3-dev
     fonts-dejavu-core fontconfig
     clang-format xdg-utils

@@ -21,13 +21,17 @@ cmake --build "$BUILD_DIR" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 
-# A throwaway MariaDB for the server tests, and an X display with D-Bus and the
-# AT-SPI bus for the screen-reader test; both always stopped on exit.
+# A throwaway MariaDB and PostgreSQL for the server tests, and an X display
+# with D-Bus and the AT-SPI bus for the screen-reader test; all always stopped
+# on exit.
 MARIADB_DIR=$(mktemp -d /tmp/tessaro-mariadb.XXXXXX)
+POSTGRES_DIR=$(mktemp -d /tmp/tessaro-postgres.XXXXXX)
 ATSPI_DIR=$(mktemp -d /tmp/tessaro-atspi.XXXXXX)
 trap 'scripts/mariadb-test-server.sh stop "$MARIADB_DIR"; rm -rf "$MARIADB_DIR";
+      scripts/postgres-test-server.sh stop "$POSTGRES_DIR"; rm -rf "$POSTGRES_DIR";
       scripts/atspi-session.sh stop "$ATSPI_DIR"; rm -rf "$ATSPI_DIR"' EXIT
 eval "$(scripts/mariadb-test-server.sh start "$MARIADB_DIR")"
+eval "$(scripts/postgres-test-server.sh start "$POSTGRES_DIR")"
 eval "$(scripts/atspi-session.sh start "$ATSPI_DIR")"
 
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)"

@@ -131,8 +131,11 @@ QString ScriptText(const QString& name) {
 }
 
 QString SchemaScriptName(const QString& provider) {
-    return provider == QLatin1String("MySQL") ? QStringLiteral("schema-mysql.sql")
-                                              : QStringLiteral("schema-sqlite.sql");
+    if (provider == QLatin1String("MySQL"))
+        return QStringLiteral("schema-mysql.sql");
+    if (provider == QLatin1String("PostgreSQL"))
+        return QStringLiteral("schema-postgresql.sql");
+    return QStringLiteral("schema-sqlite.sql");
 }
 
 QString SqliteConnectionString(const QString& file) {
@@ -154,6 +157,8 @@ bool PrepareSampleDatabase(tessaro::Connection& connection) {
     QStringList statements =
         SplitSqlScript(ScriptText(SchemaScriptName(connection.ProviderName())));
     statements << SplitSqlScript(ScriptText(QStringLiteral("sample-data.sql")));
+    if (connection.ProviderName() == QLatin1String("PostgreSQL"))
+        statements << SplitSqlScript(ScriptText(QStringLiteral("after-data-postgresql.sql")));
     for (const QString& s : statements)
         connection.Execute(s);
     return true;
@@ -191,7 +196,7 @@ qint64 GrowCustomers(tessaro::Connection& connection, qint64 rows) {
         q.addBindValue(c.Indirizzo);
         q.addBindValue(c.IdComune);
         q.addBindValue(c.Telefono);
-        q.addBindValue(c.Attivo ? 1 : 0);
+        q.addBindValue(c.Attivo); // PostgreSQL takes no number for a Boolean
         if (!q.exec()) {
             const QSqlError error = q.lastError();
             db.rollback();

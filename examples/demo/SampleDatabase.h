@@ -21,7 +21,7 @@ QStringList SplitSqlScript(const QString& script);
 // A script compiled into the program (":/demo/sql/<name>").
 QString ScriptText(const QString& name);
 
-// The schema script for the connection's provider ("SQLite" or "MySQL").
+// The schema script for the connection's provider ("SQLite", "MySQL" or "PostgreSQL").
 QString SchemaScriptName(const QString& provider);
 
 // "Provider=SQLite;Data Source=<file>".

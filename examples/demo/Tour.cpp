@@ -251,7 +251,7 @@ std::vector<Tour::Passo> Tour::Passi() {
                  return QStringLiteral("the new order is dated \"%1\"")
                      .arg(mUi->txtDataOrdine->text());
              const qint64 attivi =
-                 Conta(QStringLiteral("SELECT COUNT(*) FROM Agenti WHERE Attivo <> 0"));
+                 Conta(QStringLiteral("SELECT COUNT(*) FROM Agenti WHERE Attivo <> FALSE"));
              if (mUi->cmbAgente->count() != attivi)
                  return QStringLiteral("%1 agents offered, %2 active")
                      .arg(mUi->cmbAgente->count())

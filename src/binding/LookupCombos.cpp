@@ -64,8 +64,12 @@ bool clsADONavigator::RiempiComboCondizionata(ComboBox& ctl, const QString& cond
     }
     const LinkTabella* link = LinkDelCampo(legame.colonna);
     // Without a link the statement has no table and the database refuses it.
-    const QString tabella = link ? link->TabellaCollegata : QString();
-    const ElencoCombo elenco = StatementElencoCombo(legame, tabella, condizione);
+    const QString tabella = link ? TabellaSql(*link) : QString();
+    Legame scritto = legame;
+    if (link)
+        for (QString& colonna : scritto.colonneVoce)
+            colonna = ColonnaCollegataSql(*link, colonna);
+    const ElencoCombo elenco = StatementElencoCombo(scritto, tabella, condizione);
     Recordset rs;
     ApriInLettura(rs, elenco.Sql, mConnessione, adCmdUnspecified);
     if (elenco.MultiColonna)
@@ -200,37 +204,37 @@ void clsADONavigator::AggiornaChiaviPrimarieCombo(ComboBox& Combo, const QString
 }
 
 void clsADONavigator::SincronizzaTabelleComboItem(ComboBox& Combo) {
-    Riporta(
-        QStringLiteral("ClsAdoNavigator_Metodo_SincronizzaTabelleComboItem "), TitoloTQ03(), [&] {
-            const int indice = Combo.ListIndex();
-            if (indice == -1)
-                return;
-            const Legame& legame = LegameDi(Combo);
-            if (!legame.Legato())
-                TessaroError::Raise(Err::SubscriptOutOfRange);
-            const QString& campo = legame.colonna;
-            const LinkTabella* link = LinkDelCampo(campo);
-            const ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
-            if (!link || !voce || indice < 0 ||
-                static_cast<std::size_t>(indice) >= voce->Chiavi.size())
-                TessaroError::Raise(Err::SubscriptOutOfRange);
-            const QString& chiave = voce->Chiavi[static_cast<std::size_t>(indice)];
-            Recordset riga;
-            ApriInLettura(riga,
-                          StatementRigaCombo(link->TabellaCollegata, link->CampoTabellaCollegata,
-                                             Dialect().EscapeTesto(chiave)),
-                          mConnessione, adCmdText);
-            const Fields f = riga.Fields();
-            PercorriControlli(mContenitoreCaselle, [&](Control& c) {
-                if (!c.IsTextBox())
+    Riporta(QStringLiteral("ClsAdoNavigator_Metodo_SincronizzaTabelleComboItem "), TitoloTQ03(),
+            [&] {
+                const int indice = Combo.ListIndex();
+                if (indice == -1)
                     return;
-                const Legame& suo = LegameDi(c);
-                if (!suo.Legato() || suo.colonna != campo)
-                    return;
-                AsTextBox(c).SetText(
-                    ValueToText(f.Item(SenzaTabella(suo.ColonnaMostrata())).Value()));
+                const Legame& legame = LegameDi(Combo);
+                if (!legame.Legato())
+                    TessaroError::Raise(Err::SubscriptOutOfRange);
+                const QString& campo = legame.colonna;
+                const LinkTabella* link = LinkDelCampo(campo);
+                const ChiaviCombo* voce = TrovaChiaviCombo(Combo.Name());
+                if (!link || !voce || indice < 0 ||
+                    static_cast<std::size_t>(indice) >= voce->Chiavi.size())
+                    TessaroError::Raise(Err::SubscriptOutOfRange);
+                const QString& chiave = voce->Chiavi[static_cast<std::size_t>(indice)];
+                Recordset riga;
+                ApriInLettura(riga,
+                              StatementRigaCombo(TabellaSql(*link), CampoCollegatoSql(*link),
+                                                 Dialect().EscapeTesto(chiave)),
+                              mConnessione, adCmdText);
+                const Fields f = riga.Fields();
+                PercorriControlli(mContenitoreCaselle, [&](Control& c) {
+                    if (!c.IsTextBox())
+                        return;
+                    const Legame& suo = LegameDi(c);
+                    if (!suo.Legato() || suo.colonna != campo)
+                        return;
+                    AsTextBox(c).SetText(
+                        ValueToText(f.Item(SenzaTabella(suo.ColonnaMostrata())).Value()));
+                });
             });
-        });
 }
 
 } // namespace tessaro

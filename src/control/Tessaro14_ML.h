@@ -90,7 +90,7 @@ class Tessaro14_ML : public QWidget {
 
 public:
     // The database kinds, by the numbers TipoDatabase takes.
-    enum TipoDb : int { Access = 0, SqlServer = 1, MySql = 2, Sqlite = 4 };
+    enum TipoDb : int { Access = 0, SqlServer = 1, MySql = 2, Sqlite = 4, PostgreSql = 5 };
     Q_ENUM(TipoDb)
 
     using Registro = CollezioneChiavi<std::shared_ptr<clsADONavigator>>;

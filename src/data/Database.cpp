@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include "data/MySqlProvider.h"
+#include "data/PostgreSqlProvider.h"
 #include "data/SqliteProvider.h"
 #include "data/TessaroError.h"
 #include "data/Values.h"
@@ -53,6 +54,9 @@ QString NormalisedProvider(const QString& name) {
     if (n == QLatin1String("mysql") || n == QLatin1String("mariadb") ||
         n == QLatin1String("qmysql"))
         return QStringLiteral("MySQL");
+    if (n == QLatin1String("postgresql") || n == QLatin1String("postgres") ||
+        n == QLatin1String("qpsql") || n == QLatin1String("pgsql"))
+        return QStringLiteral("PostgreSQL");
     return name.trimmed();
 }
 
@@ -363,6 +367,8 @@ ConnectionSettings ConnectionSettings::Parse(const QString& connectionString) {
             s.password = value;
         else if (key == QLatin1String("busy timeout"))
             s.busyTimeoutMs = std::max(0, value.toInt());
+        else if (key == QLatin1String("search path"))
+            s.searchPath = value;
     }
     s.dataSource = dataSource;
     // An embedded database is one file: "Database" names it as well as "Data Source".
@@ -502,7 +508,11 @@ void Connection::Execute(const QString& commandText, qint64* recordsAffected, in
         if (q.exec(commandText)) {
             if (recordsAffected)
                 *recordsAffected = q.numRowsAffected();
-            mLastInsertId = q.lastInsertId();
+            // An INSERT ... RETURNING gives the key back as a row.
+            if (q.isSelect() && q.next())
+                mLastInsertId = q.value(0);
+            else
+                mLastInsertId = mProvider->DriverInsertId() ? q.lastInsertId() : QVariant();
             return;
         }
         error = q.lastError();
@@ -512,6 +522,11 @@ void Connection::Execute(const QString& commandText, qint64* recordsAffected, in
 
 void Connection::BeginTrans() {
     RequireOpen();
+    // PostgreSQL only warns of a BEGIN inside a transaction: its end would
+    // then end the one already open.
+    if (mProvider->InTransaction(*this))
+        TessaroError::Raise(Err::StatementRejected,
+                            QStringLiteral("A transaction is already open on the connection."));
     Execute(mProvider->BeginTransStatement());
 }
 
@@ -938,6 +953,8 @@ std::unique_ptr<DbProvider> DbProvider::Create(const QString& provider) {
         return std::make_unique<SqliteProvider>();
     if (name == QLatin1String("MySQL"))
         return std::make_unique<MySqlProvider>();
+    if (name == QLatin1String("PostgreSQL"))
+        return std::make_unique<PostgreSqlProvider>();
     TessaroError::Raise(Err::LostConnection,
                         name.isEmpty() ? QStringLiteral("The connection string names no provider.")
                                        : QStringLiteral("Provider cannot be found: ") + name);

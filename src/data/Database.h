@@ -101,20 +101,24 @@ struct ChangeSignal {
 };
 
 // Settings parsed from a connection string such as
-// "Provider=SQLite;Data Source=file.db" or
-// "Provider=MySQL;Server=127.0.0.1;Port=3306;Database=x;User=u;Password=p".
+// "Provider=SQLite;Data Source=file.db",
+// "Provider=MySQL;Server=127.0.0.1;Port=3306;Database=x;User=u;Password=p" or
+// "Provider=PostgreSQL;Host=db.local;Database=x;User=u;Password=p".
 struct ConnectionSettings {
-    QString provider; // normalised: "SQLite" or "MySQL"
+    QString provider; // normalised: "SQLite", "MySQL" or "PostgreSQL"
     QString dataSource;
     QString host;
     int port = 0;
-    QString socket;
+    QString socket; // MySQL: the socket file; PostgreSQL: the folder of the socket
     QString database;
     QString user;
     QString password;
     // How long a statement waits for another user's lock before failing with
     // Timeout ("Busy Timeout=ms"); 0 leaves the driver's own wait.
     int busyTimeoutMs = 0;
+    // PostgreSQL: the schemas a name without one is looked for in ("Search
+    // Path=sales,public"); empty for the server's own setting.
+    QString searchPath;
 
     static ConnectionSettings Parse(const QString& connectionString);
 };
@@ -142,7 +146,8 @@ public:
     void Execute(const QString& commandText, qint64* recordsAffected = nullptr, int options = -1);
 
     // A transaction that takes the write lock at once (SQLite BEGIN IMMEDIATE,
-    // START TRANSACTION elsewhere); one already open raises StatementRejected.
+    // START TRANSACTION or BEGIN elsewhere); one already open raises
+    // StatementRejected.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
@@ -152,7 +157,8 @@ public:
     std::unique_ptr<Recordset> OpenSchema(int queryType,
                                           const QVariantList& criteria = QVariantList());
 
-    // The key the database generated for the last INSERT on this connection.
+    // The key the database generated for the last INSERT on this connection
+    // (the value an INSERT ... RETURNING gave back, where it has one).
     QVariant LastInsertId() const;
 
     // What tells that rows of these tables (every table when none is named)
@@ -166,7 +172,7 @@ public:
     QString ConnectionString() const { return mConnectionString; }
     const ConnectionSettings& Settings() const { return mSettings; }
     QString ProviderName() const { return mSettings.provider; }
-    // The database kind of its provider (4 SQLite, 2 MySQL); raises
+    // The database kind of its provider (4 SQLite, 2 MySQL, 5 PostgreSQL); raises
     // LostConnection when the connection was never opened.
     int TipoDatabase() const;
     // Whether a table is found by its name in any case (SQLite; MariaDB as
@@ -371,8 +377,13 @@ public:
     virtual bool TableNamesIgnoreCase() const { return true; }
     // The statement that starts a transaction.
     virtual QString BeginTransStatement() const = 0;
-    // fromQuery: what the driver reported for the last INSERT run by Execute.
+    // fromQuery: what the driver reported for the last INSERT run by Execute
+    // (the row an INSERT ... RETURNING gave back, where there is one).
     virtual QVariant LastInsertId(const Connection& c, const QVariant& fromQuery) const = 0;
+    // The driver's own last insert id costs nothing and changes nothing. Not so
+    // on QPSQL, which asks the server for lastval(): outside a session that
+    // used a sequence that fails, and fails a transaction with it.
+    virtual bool DriverInsertId() const { return true; }
     // OLE DB type code of a declared column type.
     virtual int TypeCode(const QString& declaredType) const = 0;
     // Type code and defined size of each result column of a statement. The
@@ -385,7 +396,7 @@ public:
     // provider leaves the statement to Qt (which also reports its failures).
     // expectedRows: about how many rows to make room for (0 when unknown);
     // values: one for each "?" of the statement.
-    virtual bool ReadDirect(const Connection& /*c*/, const QString& /*statement*/,
+    virtual bool ReadDirect(Connection& /*c*/, const QString& /*statement*/,
                             const QVariantList& /*values*/, std::size_t /*expectedRows*/,
                             std::vector<RecordsetColumn>& /*columns*/) const {
         return false;
@@ -399,6 +410,8 @@ public:
                                                const QStringList& /*tables*/) const {
         return std::nullopt;
     }
+    // A transaction is open on the connection, when the provider can tell.
+    virtual bool InTransaction(const Connection& /*c*/) const { return false; }
     // Whether a second connection with these settings reads the same data.
     virtual bool Shareable(const ConnectionSettings& /*s*/) const { return true; }
     // Statements that set up a connection of its own that only counts rows.

@@ -367,7 +367,7 @@ void SqliteProvider::DescribeColumns(const Connection& c, const QSqlRecord& reco
     }
 }
 
-bool SqliteProvider::ReadDirect(const Connection& /*c*/, const QString& statement,
+bool SqliteProvider::ReadDirect(Connection& /*c*/, const QString& statement,
                                 const QVariantList& values, std::size_t expectedRows,
                                 std::vector<RecordsetColumn>& columns) const {
     return mStatements.Db() &&

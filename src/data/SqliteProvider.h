@@ -52,7 +52,7 @@ public:
     void DescribeColumns(const Connection& c, const QSqlRecord& record,
                          std::vector<RecordsetColumn>& columns) const override;
     // Through the sqlite3 handle under Qt's driver (the same library).
-    bool ReadDirect(const Connection& c, const QString& statement, const QVariantList& values,
+    bool ReadDirect(Connection& c, const QString& statement, const QVariantList& values,
                     std::size_t expectedRows, std::vector<RecordsetColumn>& columns) const override;
     // PRAGMA data_version (others' commits) and the connection's own change
     // count, whatever tables are named: SQLite tells nothing finer.

@@ -12,14 +12,25 @@
 
 namespace tessaro {
 
+namespace {
+
+const QString kPuntoDiRipristino = QStringLiteral("tessaro_scrittura");
+
+} // namespace
+
 clsADONavigator::Transazione::Transazione(Connection& connessione) : mConnessione(connessione) {
     try {
         mConnessione.BeginTrans();
         mAperta = true;
     } catch (const TessaroError& e) {
-        // The host has a transaction open on the connection: the check runs in it.
         if (e.Number() != Err::StatementRejected)
             throw;
+        // The host has a transaction open on the connection: the check runs in
+        // it, behind a savepoint, so that a failed write is undone without
+        // undoing the host's work or leaving its transaction failed.
+        mConnessione.Execute(QStringLiteral("SAVEPOINT ") + kPuntoDiRipristino);
+        mAperta = true;
+        mDentroAltra = true;
     }
 }
 
@@ -31,7 +42,10 @@ void clsADONavigator::Transazione::Conferma() {
     if (!mAperta)
         return;
     mAperta = false;
-    mConnessione.CommitTrans();
+    if (mDentroAltra)
+        mConnessione.Execute(QStringLiteral("RELEASE SAVEPOINT ") + kPuntoDiRipristino);
+    else
+        mConnessione.CommitTrans();
 }
 
 void clsADONavigator::Transazione::Annulla() noexcept {
@@ -39,15 +53,20 @@ void clsADONavigator::Transazione::Annulla() noexcept {
         return;
     mAperta = false;
     try {
-        mConnessione.RollbackTrans();
+        if (mDentroAltra) {
+            mConnessione.Execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + kPuntoDiRipristino);
+            mConnessione.Execute(QStringLiteral("RELEASE SAVEPOINT ") + kPuntoDiRipristino);
+        } else {
+            mConnessione.RollbackTrans();
+        }
     } catch (const TessaroError&) {
         // A connection that is gone has dropped the transaction already.
     }
 }
 
 QString clsADONavigator::StatementRilettura() const {
-    return QStringLiteral("SELECT * FROM ") + mPrimaryTableName + QStringLiteral(" WHERE ") +
-           CondizioneSuChiave(ChiaveDi(mChiaveCaricata), Dialect(), mPrimaryTableName) +
+    return QStringLiteral("SELECT * FROM ") + mTabellaSql + QStringLiteral(" WHERE ") +
+           CondizioneSuChiave(ChiaveDi(mChiaveCaricata), Dialect(), mTabellaSql) +
            QString::fromLatin1(Dialect().BloccoRiga);
 }
 

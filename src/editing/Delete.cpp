@@ -14,7 +14,7 @@ QString clsADONavigator::StatementDelete() const {
     // changed its text.
     if (mChiaveCaricata.isNull())
         TessaroError::Raise(Err::NoCurrentRecord);
-    return Dialect().TestaDelete(mPrimaryTableName) +
+    return Dialect().TestaDelete(mTabellaSql) +
            CondizioneSuChiave(ChiaveDi(mChiaveCaricata), Dialect());
 }
 

@@ -97,13 +97,18 @@ Letterale NumeroPerColonna(const ColonnaServita& c) {
 
 Letterale DaCasellaDiTesto(const ColonnaServita& c, const Dialetto& d, ModoSalvataggio modo) {
     const QString& testo = c.testo;
+    const bool nuovo = modo == ModoSalvataggio::Inserimento;
     if (testo.contains(QChar(0)))
         return SulCampo("TQ48", c);
+    // Only the database writes it, and a changed value would be refused there.
+    if (c.sempreGenerata)
+        return nuovo && testo.trimmed().isEmpty() ? QString::fromLatin1(d.ValoreGenerato)
+                                                  : Letterale(SulCampo("TQ78", c));
     if (testo.trimmed().isEmpty()) {
         // A key the database does not number itself must be given.
-        if (c.chiavePrimaria && !(c.autoIncremento && modo == ModoSalvataggio::Inserimento))
+        if (c.chiavePrimaria && !(c.autoIncremento && nuovo))
             return SulCampo("TQ49", c);
-        return kNull;
+        return c.autoIncremento && nuovo ? QString::fromLatin1(d.ValoreGenerato) : kNull;
     }
     switch (GruppoDi(c.tipo)) {
     case GruppoColonna::Carattere:
@@ -124,6 +129,8 @@ Letterale DaCasellaDiTesto(const ColonnaServita& c, const Dialetto& d, ModoSalva
         const qint64 v = numero && IsWholeNumber(*numero) ? numero->toLongLong(&intero) : 0;
         if (!intero || v < -1 || v > 1)
             return NumeroNonValido(c);
+        if (d.LogiciInParole)
+            return QString::fromLatin1(v != 0 ? d.ValoreVero : d.ValoreFalso);
         return QString::number(v);
     }
     case GruppoColonna::Data: {
@@ -153,7 +160,7 @@ Letterale LetteraleDi(const ColonnaServita& c, const Dialetto& d, ModoSalvataggi
     case FonteValore::Testo:
         return DaCasellaDiTesto(c, d, modo);
     case FonteValore::Spunta:
-        return c.spuntata ? QString::fromLatin1(d.ValoreVero) : QStringLiteral("0");
+        return QString::fromLatin1(c.spuntata ? d.ValoreVero : d.ValoreFalso);
     case FonteValore::ChiaveCombo:
         return LetteraleChiave(c.tipo, c.testo, d);
     case FonteValore::Nullo:
@@ -170,7 +177,7 @@ QString NomeNellaLista(const QString& nome, bool primo, const Dialetto& d) {
     if (!primo && d.ParentesiNotePassword &&
         (nome == QLatin1String("Note") || nome == QLatin1String("Password")))
         return QLatin1Char('[') + nome + QLatin1Char(']');
-    return nome;
+    return d.Nome(nome);
 }
 
 // The key of the saved record in the fixed form of keys: a text box shows
@@ -249,6 +256,10 @@ QString LetteraleChiave(short tipo, const QString& valore, const Dialetto& diale
         }
         return TestoTraApici(valore, dialetto);
     case GruppoColonna::Logico:
+        // PostgreSQL compares a Boolean with a literal it reads ('1', 't'), not a number.
+        if (dialetto.LogiciInParole)
+            return TestoTraApici(valore, dialetto);
+        [[fallthrough]];
     case GruppoColonna::AltroNumero:
         // A decimal key is compared by value; text kept in a column of numeric
         // affinity (a legacy SQLite file) only as text.
@@ -297,8 +308,8 @@ QString CondizioneSuChiave(const ChiaveRecord& chiave, const Dialetto& dialetto,
                            const QString& tabella) {
     QStringList parti;
     for (const ParteChiave& p : chiave)
-        parti << CondizioneSuChiave(tabella.isEmpty() ? p.nome
-                                                      : tabella + QLatin1Char('.') + p.nome,
+        parti << CondizioneSuChiave((tabella.isEmpty() ? QString() : tabella + QLatin1Char('.')) +
+                                        dialetto.Nome(p.nome),
                                     p.tipo, ValueToText(p.valore), dialetto);
     return parti.join(QStringLiteral(" AND "));
 }
@@ -338,9 +349,15 @@ TestiSalvataggio ComponiSalvataggio(const QString& tabella,
                      [](const QString& p) { return p.isEmpty(); }))
         r.testoChiave = partiChiave.join(kSeparatoreChiave);
     if (!modifica) {
+        // A key the database numbers comes back with the statement: one column only.
+        const QString restituita =
+            dialetto.ChiaveRestituita && chiave.size() == 1
+                ? QStringLiteral(" RETURNING ") + dialetto.Nome(chiave.front().nome)
+                : QString();
         r.statement = QStringLiteral("Insert Into ") + tabella + QStringLiteral(" (") +
                       nomi.join(QLatin1Char(',')) + QStringLiteral(") Values (") +
-                      valori.join(QLatin1Char(',')) + QStringLiteral(");");
+                      valori.join(QLatin1Char(',')) + QLatin1Char(')') + restituita +
+                      QLatin1Char(';');
         return r;
     }
     if (assegnazioni.isEmpty())

@@ -40,6 +40,8 @@ struct ColonnaServita {
     bool autoIncremento = false;
     // Digits of a second's fraction the column keeps (-1: any).
     int cifreSecondi = -1;
+    // The database alone writes the column: a value given is refused.
+    bool sempreGenerata = false;
     FonteValore fonte = FonteValore::Nullo;
     QString testo;         // the text box's Text, or the combo's key
     bool spuntata = false; // check box
@@ -81,9 +83,11 @@ struct TestiSalvataggio {
 };
 
 // Builds the statement that saves one record, or the first message that stops
-// it. An INSERT writes every served column; an UPDATE only the changed ones,
-// which alone are checked, and finds its row by the loaded key. Raises
-// InvalidCall when a combo's key does not suit its column.
+// it. An INSERT writes every served column, and gives the new key back where
+// the kind can; an UPDATE only the changed ones, which alone are checked, and
+// finds its row by the loaded key. Column names are the database's own, which
+// the kind quotes where needed; the table comes as statements write it.
+// Raises InvalidCall when a combo's key does not suit its column.
 TestiSalvataggio ComponiSalvataggio(const QString& tabella,
                                     const std::vector<ColonnaServita>& colonne,
                                     const ChiaveRecord& chiave, const Dialetto& dialetto,

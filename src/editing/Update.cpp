@@ -182,6 +182,7 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) 
         c.scala = colonna->Scala();
         c.autoIncremento = colonna->AutoIncremento();
         c.cifreSecondi = colonna->CifreSecondi();
+        c.sempreGenerata = colonna->SempreGenerata();
         if (controllo->IsComboBox())
             DaCombo(*this, AsComboBox(*controllo), c);
         else
@@ -191,7 +192,7 @@ TestiSalvataggio clsADONavigator::ComponiTestiSalvataggio(ModoSalvataggio modo) 
             mostrato == mMostrati.constEnd() || LetturaControllo(*controllo) != mostrato.value();
         colonne.push_back(c);
     }
-    return ComponiSalvataggio(mPrimaryTableName, colonne, chiave, Dialect(), modo);
+    return ComponiSalvataggio(mTabellaSql, colonne, chiave, Dialect(), modo);
 }
 
 void clsADONavigator::MostraRecordDellElenco() {
@@ -333,7 +334,7 @@ void clsADONavigator::Salva(TestiSalvataggio& testi) {
     // A key left to the database: the one it generated for this statement.
     QString chiave = testi.testoChiave;
     if (chiave.isEmpty() && mCampiChiave.size() == 1 &&
-        GruppoDi(mTipoChiave) == GruppoColonna::Intero)
+        (GruppoDi(mTipoChiave) == GruppoColonna::Intero || Dialect().ChiaveRestituita))
         chiave = ValueToText(mConnessione->LastInsertId());
     scrittura.Fatta(scritte == 1 && Selezionato(chiave) ? 1 : 0);
     if (scritte == 1)

@@ -1,5 +1,9 @@
 #include "engine/Dialetto.h"
 
+#include "data/PostgreSqlProvider.h"
+
+#include <QRegularExpression>
+#include <QSet>
 #include <array>
 
 namespace tessaro {
@@ -77,7 +81,39 @@ QString DataVuota(const QDateTime&) {
     return QString();
 }
 
-const std::array<Dialetto, 4> kDialetti{{
+QString NomeTaleQuale(const QString& nome) {
+    return nome;
+}
+
+// The key words that PostgreSQL does not take as a bare name everywhere.
+const QSet<QString>& RiservatePostgres() {
+    static const QSet<QString> parole = [] {
+        QSet<QString> s;
+        for (const QString& p :
+             QStringLiteral(
+                 "all analyse analyze and any array as asc asymmetric authorization between "
+                 "bigint binary bit boolean both case cast char character check coalesce collate "
+                 "collation column concurrently constraint create cross current_catalog "
+                 "current_date current_role current_schema current_time current_timestamp "
+                 "current_user dec decimal default deferrable desc distinct do else end except "
+                 "exists extract false fetch float for foreign freeze from full grant greatest "
+                 "group grouping having ilike in initially inner inout int integer intersect "
+                 "interval into is isnull join lateral leading least left like limit localtime "
+                 "localtimestamp national natural nchar none normalize not notnull null nullif "
+                 "numeric offset on only or order out outer overlaps overlay placing position "
+                 "precision primary real references returning right row select session_user "
+                 "setof similar smallint some substring symmetric table tablesample then time "
+                 "timestamp to trailing treat trim true union unique user using values varchar "
+                 "variadic verbose when where window with xmlattributes xmlconcat xmlelement "
+                 "xmlexists xmlforest xmlnamespaces xmlparse xmlpi xmlroot xmlserialize xmltable")
+                 .split(QLatin1Char(' ')))
+            s.insert(p);
+        return s;
+    }();
+    return parole;
+}
+
+const std::array<Dialetto, 5> kDialetti{{
     {.TipoDatabase = 0, // Access (Jet)
      .ElencoChiaviUnaRiga = TopUno,
      .LetteraleData = DataPerAccess,
@@ -85,6 +121,11 @@ const std::array<Dialetto, 4> kDialetti{{
      .ParentesiNotePassword = true,
      .DeleteSenzaAsterisco = false,
      .ValoreVero = "-1",
+     .ValoreFalso = "0",
+     .LogiciInParole = false,
+     .ValoreGenerato = "Null",
+     .ChiaveRestituita = false,
+     .Identificatore = NomeTaleQuale,
      .DateSoloLetterali = true,
      .BloccoRiga = "",
      .ChiaveLegata = false,
@@ -98,6 +139,11 @@ const std::array<Dialetto, 4> kDialetti{{
      .ParentesiNotePassword = true,
      .DeleteSenzaAsterisco = true,
      .ValoreVero = "-1",
+     .ValoreFalso = "0",
+     .LogiciInParole = false,
+     .ValoreGenerato = "Null",
+     .ChiaveRestituita = false,
+     .Identificatore = NomeTaleQuale,
      .DateSoloLetterali = false,
      .BloccoRiga = "",
      .ChiaveLegata = false,
@@ -111,6 +157,11 @@ const std::array<Dialetto, 4> kDialetti{{
      .ParentesiNotePassword = false,
      .DeleteSenzaAsterisco = false,
      .ValoreVero = "1",
+     .ValoreFalso = "0",
+     .LogiciInParole = false,
+     .ValoreGenerato = "Null",
+     .ChiaveRestituita = false,
+     .Identificatore = NomeTaleQuale,
      .DateSoloLetterali = false,
      .BloccoRiga = " FOR UPDATE",
      .ChiaveLegata = false,
@@ -124,11 +175,38 @@ const std::array<Dialetto, 4> kDialetti{{
      .ParentesiNotePassword = false,
      .DeleteSenzaAsterisco = true,
      .ValoreVero = "1",
+     .ValoreFalso = "0",
+     .LogiciInParole = false,
+     .ValoreGenerato = "Null",
+     .ChiaveRestituita = false,
+     .Identificatore = NomeTaleQuale,
      .DateSoloLetterali = false,
      .BloccoRiga = "",
      .ChiaveLegata = true,
      .ConfrontoRiga = true,
      .NullPrimi = true,
+     .Pagina = PaginaLimit},
+    {.TipoDatabase = 5, // PostgreSQL
+     .ElencoChiaviUnaRiga = LimitUno,
+     .LetteraleData = DataPerSqlite,
+     // standard_conforming_strings: a backslash is an ordinary character.
+     .RaddoppiaBarre = false,
+     .ParentesiNotePassword = false,
+     .DeleteSenzaAsterisco = true,
+     .ValoreVero = "true",
+     .ValoreFalso = "false",
+     .LogiciInParole = true,
+     .ValoreGenerato = "DEFAULT",
+     .ChiaveRestituita = true,
+     .Identificatore = NomePostgres,
+     .DateSoloLetterali = false,
+     .BloccoRiga = " FOR UPDATE",
+     .ChiaveLegata = false,
+     // EXPLAIN: the index on O serves (O, K) > (a, b) as O >= a; the expanded
+     // form is only a filter over the whole index.
+     .ConfrontoRiga = true,
+     // Ascending, NULLs come last.
+     .NullPrimi = false,
      .Pagina = PaginaLimit},
 }};
 
@@ -140,6 +218,11 @@ const Dialetto kSconosciuto{.TipoDatabase = -1,
                             .ParentesiNotePassword = true,
                             .DeleteSenzaAsterisco = false,
                             .ValoreVero = "-1",
+                            .ValoreFalso = "0",
+                            .LogiciInParole = false,
+                            .ValoreGenerato = "Null",
+                            .ChiaveRestituita = false,
+                            .Identificatore = NomeTaleQuale,
                             .DateSoloLetterali = false,
                             .BloccoRiga = "",
                             .ChiaveLegata = false,
@@ -162,6 +245,34 @@ QString Dialetto::EscapeTesto(const QString& testo) const {
     if (RaddoppiaBarre)
         r.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
     return r;
+}
+
+QString Dialetto::NomeTabella(const QString& memorizzato) const {
+    const qsizetype punto = memorizzato.indexOf(QLatin1Char('.'));
+    if (punto <= 0 || Identificatore == NomeTaleQuale)
+        return Nome(memorizzato);
+    return Nome(memorizzato.left(punto)) + QLatin1Char('.') + Nome(memorizzato.mid(punto + 1));
+}
+
+bool Dialetto::NomiTraVirgolette() const {
+    return Identificatore != NomeTaleQuale;
+}
+
+QString Dialetto::NomeDelHost(const QString& nome) const {
+    if (!NomiTraVirgolette())
+        return nome;
+    const QString piegato = postgres::Folded(nome);
+    if (piegato == nome || RiservatePostgres().contains(piegato))
+        return Nome(piegato);
+    return nome;
+}
+
+QString NomePostgres(const QString& nome) {
+    static const QRegularExpression semplice(QStringLiteral("^[a-z_][a-z0-9_$]*$"));
+    if (semplice.match(nome).hasMatch() && !RiservatePostgres().contains(nome))
+        return nome;
+    return QLatin1Char('"') + QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
 }
 
 QString Dialetto::TestaDelete(const QString& tabella) const {

@@ -18,13 +18,13 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
             mSorgente.get(), &SorgenteRecord::ConteggioAggiornato, mSorgente.get(),
             [this] { Solleva([](NavigatorEvents& ev) { ev.ConteggioAggiornato(); }); });
     }
-    std::shared_ptr<clsTabellaPrincipale> ordine;
-    for (long i = 1; i <= mTabellaPrincipale->Count() && !ordine; ++i)
-        if (mTabellaPrincipale->Item(i)->NomeCampo().compare(mOrderField, Qt::CaseInsensitive) == 0)
-            ordine = mTabellaPrincipale->Item(i);
-    mSorgente->Imposta({.tabella = mPrimaryTableName,
-                        .ordine = ordine ? ordine->NomeCampo() : mOrderField,
-                        .chiavi = mCampiChiave,
+    const std::shared_ptr<clsTabellaPrincipale> ordine = ColonnaDi(mOrderField);
+    QStringList chiavi;
+    for (const QString& k : mCampiChiave)
+        chiavi << NomeSql(k);
+    mSorgente->Imposta({.tabella = mTabellaSql,
+                        .ordine = ordine ? NomeSql(ordine->NomeCampo()) : mOrderField,
+                        .chiavi = chiavi,
                         .tipoOrdine = ordine ? ordine->TipoDati() : short(0),
                         .tipiChiave = mTipiChiave,
                         .condizione = mCondizione,
@@ -58,7 +58,7 @@ Ancora clsADONavigator::AncoraCorrente() const {
 
 QString clsADONavigator::StatementRecord(const QVariant& chiave) const {
     return mSqlRecordTesta + QStringLiteral(" Where ") +
-           CondizioneSuChiave(ChiaveDi(chiave), Dialect(), mPrimaryTableName);
+           CondizioneSuChiave(ChiaveDi(chiave), Dialect(), mTabellaSql);
 }
 
 ChiaveRecord clsADONavigator::ChiaveDi(const QVariant& chiave) const {
@@ -114,7 +114,7 @@ std::unique_ptr<Recordset> clsADONavigator::ApriRecord(const QVariant& chiave, Q
         if (!legato)
             break;
         legati << *legato;
-        uguali << mPrimaryTableName + QLatin1Char('.') + p.nome + QStringLiteral(" = ?");
+        uguali << mTabellaSql + QLatin1Char('.') + NomeSql(p.nome) + QStringLiteral(" = ?");
     }
     if (legati.size() == mCampiChiave.size())
         record->Open(mSqlRecordTesta + QStringLiteral(" Where ") +

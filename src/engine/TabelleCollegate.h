@@ -13,13 +13,26 @@ namespace tessaro {
 
 class TabelleCollegate {
 public:
-    explicit TabelleCollegate(const QString& tabella = QString()) : mTabella(tabella) {}
+    // `tabella` as statements write it; `nome` writes a name the way the
+    // database kind needs (quoted where needed), for the aliases.
+    explicit TabelleCollegate(const QString& tabella = QString(),
+                              QString (*nome)(const QString&) = nullptr)
+        : mTabella(tabella), mNome(nome) {}
 
-    // Joins the link of the primary table's column `campo` (once per column)
-    // and selects the linked table's `colonna` (once; a "Table." qualifier is
-    // dropped: the link names the table).
-    void Aggiungi(const QString& campo, const QString& tabellaCollegata,
-                  const QString& campoCollegato, const QString& colonna);
+    // One link: the primary table's column holding the reference, as a host
+    // names it; the linked table as the database stores it; and the names as
+    // statements write them.
+    struct Link {
+        QString campo;
+        QString tabellaCollegata;
+        QString campoSql;
+        QString tabellaSql;
+        QString campoCollegatoSql;
+    };
+    // Joins the link (once per column) and selects the linked table's
+    // `colonna` (once; a "Table." qualifier is dropped: the link names the
+    // table), written `colonnaSql` in statements.
+    void Aggiungi(const Link& link, const QString& colonna, const QString& colonnaSql);
 
     // The FROM text: the primary table alone, or with its outer joins.
     QString From() const;
@@ -31,18 +44,18 @@ public:
 
 private:
     struct Join {
-        QString campo;
+        Link link;
         QString alias;
-        QString tabella;
-        QString campoCollegato;
     };
     struct Colonna {
         QString campo;
         QString colonna;
+        QString colonnaSql;
     };
     const Join* JoinDi(const QString& campo) const;
 
     QString mTabella;
+    QString (*mNome)(const QString&) = nullptr;
     std::vector<Join> mJoin;
     std::vector<Colonna> mColonne;
 };

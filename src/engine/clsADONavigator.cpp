@@ -148,15 +148,30 @@ bool clsADONavigator::StessaTabella(const QString& nome) const {
                                                : Qt::CaseSensitive) == 0;
 }
 
+QString clsADONavigator::TabellaDellaRiga(const Fields& f) const {
+    const QString tabella = ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value());
+    // A host that names the schema (sales.orders) is answered with it.
+    if (!mPrimaryTableName.contains(QLatin1Char('.')))
+        return tabella;
+    return ValueToText(f.Item(QStringLiteral("TABLE_SCHEMA")).Value()) + QLatin1Char('.') + tabella;
+}
+
 bool clsADONavigator::LeggiSchemaTabella() {
     try {
         auto chiavePrimaria = mConnessione->OpenSchema(adSchemaPrimaryKeys,
                                                        {QVariant(), QVariant(), mPrimaryTableName});
         // Every column of the key, in key order: no table is cut to its first.
         const Fields f = chiavePrimaria->Fields();
-        for (; !chiavePrimaria->Eof(); chiavePrimaria->MoveNext())
-            if (StessaTabella(ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value())))
-                mCampiChiave << ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
+        for (; !chiavePrimaria->Eof(); chiavePrimaria->MoveNext()) {
+            const QString tabella = TabellaDellaRiga(f);
+            if (!StessaTabella(tabella))
+                continue;
+            // The table as the database keeps it: a host's "Clienti" may be
+            // PostgreSQL's clienti, and a name stored in mixed case is quoted.
+            if (mCampiChiave.isEmpty())
+                mTabellaSql = Dialetto::Per(TipoDelleLetture()).NomeTabella(tabella);
+            mCampiChiave << ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
+        }
         mCampoChiave = mCampiChiave.value(0);
         ColonneDelloSchema(*mTabellaPrincipale);
         for (const QString& k : mCampiChiave)
@@ -183,6 +198,7 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
     mTabellaPrincipale = std::make_unique<collTabellaPrincipale>();
     mInizializzato = false;
     mPrimaryTableName = TableName;
+    mTabellaSql = TableName;
     mOrderField = OrderField;
     mContenitoreCaselle = Container;
     mInitCharTag = InitCharOfTag;
@@ -190,6 +206,7 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
     mCampoChiave.clear();
     mCampiChiave.clear();
     mTipiChiave.clear();
+    mColonneCollegate.clear();
     if (!mConnessione)
         return ImpostazioneFallita("TQ45");
     if (!LinkDelChiamante(ArrayOfLink))
@@ -276,7 +293,8 @@ void clsADONavigator::LinkDelloSchema(Recordset& chiaviEsterne) {
                  .CampoTabellaPrincipale =
                      ValueToText(f.Item(QStringLiteral("FK_COLUMN_NAME")).Value()),
                  .CampoTabellaCollegata =
-                     ValueToText(f.Item(QStringLiteral("PK_COLUMN_NAME")).Value())});
+                     ValueToText(f.Item(QStringLiteral("PK_COLUMN_NAME")).Value()),
+                 .DalloSchema = true});
     }
     chiaviEsterne.Close();
 }
@@ -306,15 +324,19 @@ bool clsADONavigator::AvvisaColonneSparite(const QString& seguito) {
 }
 
 void clsADONavigator::ColonneDelloSchema(collTabellaPrincipale& tabella) {
-    auto colonne = mConnessione->OpenSchema(adSchemaColumns);
+    // The provider finds the table by its rules (the case of the name, the schema).
+    auto colonne =
+        mConnessione->OpenSchema(adSchemaColumns, {QVariant(), QVariant(), mPrimaryTableName});
     if (colonne->Bof() && colonne->Eof())
         return;
     const Fields f = colonne->Fields();
+    // Columns that refuse any value written to them, where the provider tells.
+    const int generata = colonne->ColumnIndex(QStringLiteral("IS_GENERATED_ALWAYS"));
     for (colonne->MoveFirst(); !colonne->Eof(); colonne->MoveNext()) {
         const QString nome = ValueToText(f.Item(QStringLiteral("COLUMN_NAME")).Value());
         if (nome == QLatin1String("upsize_ts"))
             continue;
-        if (!StessaTabella(ValueToText(f.Item(QStringLiteral("TABLE_NAME")).Value())))
+        if (!StessaTabella(TabellaDellaRiga(f)))
             continue;
         const short tipo = static_cast<short>(f.Item(QStringLiteral("DATA_TYPE")).Value().toInt());
         const bool chiave = mCampiChiave.contains(nome, Qt::CaseInsensitive);
@@ -331,8 +353,62 @@ void clsADONavigator::ColonneDelloSchema(collTabellaPrincipale& tabella) {
         colonna->AutoIncremento(ValueToBool(f.Item(QStringLiteral("IS_AUTOINCREMENT")).Value()));
         const QVariant cifre = f.Item(QStringLiteral("DATETIME_PRECISION")).Value();
         colonna->CifreSecondi(cifre.isNull() ? -1 : cifre.toInt());
+        colonna->SempreGenerata(generata >= 0 && ValueToBool(f.Item(generata).Value()));
     }
     colonne->Close();
+}
+
+QString clsADONavigator::NomeSql(const QString& memorizzato) const {
+    return Dialetto::Per(TipoDelleLetture()).Nome(memorizzato);
+}
+
+QString clsADONavigator::CampoSql(const QString& nome) const {
+    const auto colonna = ColonnaDi(nome);
+    return colonna ? NomeSql(colonna->NomeCampo()) : nome;
+}
+
+QString clsADONavigator::TabellaSql(const LinkTabella& link) const {
+    return link.DalloSchema ? Dialetto::Per(TipoDelleLetture()).NomeTabella(link.TabellaCollegata)
+                            : link.TabellaCollegata;
+}
+
+QString clsADONavigator::CampoCollegatoSql(const LinkTabella& link) const {
+    return link.DalloSchema ? NomeSql(link.CampoTabellaCollegata) : link.CampoTabellaCollegata;
+}
+
+QString clsADONavigator::ColonnaCollegataSql(const LinkTabella& link, const QString& nome) {
+    const Dialetto& d = Dialetto::Per(TipoDelleLetture());
+    if (!d.NomiTraVirgolette() || !link.DalloSchema)
+        return d.NomeDelHost(nome);
+    auto it = mColonneCollegate.find(link.TabellaCollegata);
+    if (it == mColonneCollegate.end()) {
+        QStringList nomi;
+        auto colonne = mConnessione->OpenSchema(adSchemaColumns,
+                                                {QVariant(), QVariant(), link.TabellaCollegata});
+        for (; !colonne->Eof(); colonne->MoveNext())
+            nomi << ValueToText(colonne->Fields().Item(QStringLiteral("COLUMN_NAME")).Value());
+        it = mColonneCollegate.insert(link.TabellaCollegata, nomi);
+    }
+    if (it->contains(nome))
+        return d.Nome(nome);
+    for (const QString& memorizzato : *it)
+        if (memorizzato.compare(nome, Qt::CaseInsensitive) == 0)
+            return d.Nome(memorizzato);
+    return d.NomeDelHost(nome);
+}
+
+std::shared_ptr<clsTabellaPrincipale> clsADONavigator::ColonnaDi(const QString& nome) const {
+    if (!mTabellaPrincipale)
+        return nullptr;
+    std::shared_ptr<clsTabellaPrincipale> simile;
+    for (long i = 1; i <= mTabellaPrincipale->Count(); ++i) {
+        const auto c = mTabellaPrincipale->Item(i);
+        if (c->NomeCampo() == nome)
+            return c;
+        if (!simile && c->NomeCampo().compare(nome, Qt::CaseInsensitive) == 0)
+            simile = c;
+    }
+    return simile;
 }
 
 const LinkTabella* clsADONavigator::LinkDelCampo(const QString& campo) const {
@@ -343,7 +419,7 @@ const LinkTabella* clsADONavigator::LinkDelCampo(const QString& campo) const {
 }
 
 void clsADONavigator::CalcolaJoin() {
-    mCollegate = TabelleCollegate(mPrimaryTableName);
+    mCollegate = TabelleCollegate(mTabellaSql, Dialetto::Per(TipoDelleLetture()).Identificatore);
     PercorriControlli(mContenitoreCaselle, [this](Control& c) {
         if (!c.IsTextBox() && !c.IsCheckBox())
             return;
@@ -357,8 +433,13 @@ void clsADONavigator::CalcolaJoin() {
             TessaroError::Raise(Err::SubscriptOutOfRange);
         // An outer join: a record whose reference is Null (or dangling) is
         // still found, with the linked columns empty.
-        mCollegate.Aggiungi(legame.colonna, link->TabellaCollegata, link->CampoTabellaCollegata,
-                            legame.colonnaCollegata);
+        mCollegate.Aggiungi({.campo = legame.colonna,
+                             .tabellaCollegata = link->TabellaCollegata,
+                             .campoSql = CampoSql(link->CampoTabellaPrincipale),
+                             .tabellaSql = TabellaSql(*link),
+                             .campoCollegatoSql = CampoCollegatoSql(*link)},
+                            legame.colonnaCollegata,
+                            ColonnaCollegataSql(*link, SenzaTabella(legame.colonnaCollegata)));
     });
     mTabelleJoin = mCollegate.From();
 }

@@ -40,6 +40,8 @@ struct LinkTabella {
     QString TabellaCollegata;       // the linked (referenced) table
     QString CampoTabellaPrincipale; // the primary table's column holding the reference
     QString CampoTabellaCollegata;  // the key column of the linked table
+    // The names are the database's own (a foreign key it declares), not a host's.
+    bool DalloSchema = false;
 };
 
 // The key list of one lookup combo.
@@ -158,6 +160,9 @@ public:
     QStringList CampiChiave() const { return mCampiChiave; }
     int TipoChiave() const { return mTipoChiave; }
     QString TabelleJoin() const { return mTabelleJoin; }
+    // The primary table as statements write it: the name the database keeps,
+    // quoted where the kind needs it.
+    QString TabellaSql() const { return mTabellaSql; }
     // The last statement the record source read keys with.
     QString SqlElencoChiavi() const;
     QString SqlRecordCorrente() const { return mSqlRecordCorrente; }
@@ -212,6 +217,24 @@ private:
     SorgenteRecord& SorgenteAggiornata();
     // The kind whose statements the source reads with: the connection's.
     int TipoDelleLetture() const;
+    // A name the database keeps (a column, a table of a foreign key), as the
+    // connection's kind writes it in statements.
+    QString NomeSql(const QString& memorizzato) const;
+    // A primary table's column a host names, as statements write it.
+    QString CampoSql(const QString& nome) const;
+    // The table of a catalogue row, with its schema where the host gave one.
+    QString TabellaDellaRiga(const Fields& f) const;
+    // A linked table and its key column as statements write them: the
+    // database's names quoted where needed, a host's as given.
+    QString TabellaSql(const LinkTabella& link) const;
+    QString CampoCollegatoSql(const LinkTabella& link) const;
+    // A column of a linked table that a host names (a combo's shown columns),
+    // as statements write it: found among the table's columns where names are
+    // quoted, else as the kind writes a host's name.
+    QString ColonnaCollegataSql(const LinkTabella& link, const QString& nome);
+    // The primary table's column of that name (as stored first, else ignoring
+    // case); nullptr when it has none.
+    std::shared_ptr<clsTabellaPrincipale> ColonnaDi(const QString& nome) const;
     // The record shown, as a step starts from it.
     Ancora AncoraCorrente() const;
     // Reads one record into TheFullData; false, leaving TheFullData as it was,
@@ -278,7 +301,8 @@ private:
     QString FormatDateForSql(const QDateTime& dData) const;
     QString FormatDateForSqlServer(const QDateTime& dData) const;
     QString FormatTextForSql(const QString& Testo) const;
-    // A transaction of the navigator's own, rolled back unless confirmed.
+    // A transaction of the navigator's own (a savepoint inside the host's),
+    // rolled back unless confirmed.
     class Transazione {
     public:
         explicit Transazione(Connection& connessione);
@@ -291,6 +315,8 @@ private:
     private:
         Connection& mConnessione;
         bool mAperta = false;
+        // Inside the host's transaction: a savepoint of it.
+        bool mDentroAltra = false;
     };
     enum class Verifica { Invariato, Cambiato, Eliminato };
     enum class EsitoModifica { Salvato, Scartato, InModifica, ComeNuovo };
@@ -383,8 +409,11 @@ private:
     std::unique_ptr<collTabellaPrincipale> mTabellaPrincipale;
     std::vector<ChiaviCombo> mChiaviCombo;
     std::vector<LinkTabella> mArrayLink;
+    // The columns of linked tables, read from the catalogue once each.
+    QHash<QString, QStringList> mColonneCollegate;
     bool mInizializzato = false;
     QString mPrimaryTableName;
+    QString mTabellaSql;
     QString mTabelleJoin;
     // The links the record is read with and the linked columns it selects.
     TabelleCollegate mCollegate;

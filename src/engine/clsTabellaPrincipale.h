@@ -31,6 +31,9 @@ public:
     // The database numbers new rows in this column itself.
     bool AutoIncremento() const { return mAutoIncremento; }
     void AutoIncremento(bool v) { mAutoIncremento = v; }
+    // The database alone writes it (GENERATED ALWAYS): any value given is refused.
+    bool SempreGenerata() const { return mSempreGenerata; }
+    void SempreGenerata(bool v) { mSempreGenerata = v; }
 
 private:
     QString mNomeCampo;
@@ -42,6 +45,7 @@ private:
     int mScala = 0;
     bool mAutoIncremento = false;
     int mCifreSecondi = -1;
+    bool mSempreGenerata = false;
 };
 
 } // namespace tessaro

@@ -18,14 +18,17 @@ using Navigatore = SuEntrambi<>;
 TEST_P(Navigatore, SetUpReadsTheSchemaAndShowsTheLastRecord) {
     Clienti();
     ASSERT_TRUE(Init());
-    EXPECT_EQ(nav.CampoChiave() + QString::number(nav.TipoChiave()), "IdCliente3");
+    EXPECT_EQ(nav.CampoChiave() + QString::number(nav.TipoChiave()),
+              banco->Memorizzato("IdCliente3"));
     const collTabellaPrincipale& cols = *nav.TabellaPrincipale();
     ASSERT_EQ(cols.Count(), 9) << "the primary table's columns only";
     EXPECT_TRUE(cols.Item(1)->ChiavePrimaria() && !cols.Item("COGNOME")->IsNullable());
-    EXPECT_EQ(cols.Item(cols.Count())->NomeCampo(), "Codice");
+    EXPECT_EQ(cols.Item(cols.Count())->NomeCampo(), banco->Memorizzato("Codice"));
+    const auto N = [&](const char* nome) { return banco->Memorizzato(nome); };
     EXPECT_EQ(nav.SqlRecordCorrente(),
-              "SELECT Clienti.*, Comuni_1.Provincia FROM (Clienti LEFT JOIN Comuni AS Comuni_1 ON "
-              "(Comuni_1.IdComune) = (Clienti.IdComune)) Where Clienti.IdCliente = 30");
+              QString("SELECT %1.*, %2_1.%5 FROM (%1 LEFT JOIN %2 AS %2_1 ON (%2_1.%3) = (%1.%3)) "
+                      "Where %1.%4 = 30")
+                  .arg(N("Clienti"), N("Comuni"), N("IdComune"), N("IdCliente"), N("Provincia")));
     EXPECT_EQ(nav.State(), 3);
     EXPECT_EQ(txtCognome->text() + txtNote->toPlainText() + txtNascita->text() +
                   txtProvincia->text() + cboComune->currentText(),
@@ -71,8 +74,8 @@ TEST_P(Navigatore, MovesSetStatesAndPositionsAndNeverWrap) {
 }
 
 TEST_P(Navigatore, EveryStepSeesWhatOthersChanged) {
-    Clienti({"INSERT INTO Clienti VALUES (40, 'Neri', NULL, NULL, NULL, NULL, 1, 2, 'C40')",
-             "INSERT INTO Clienti VALUES (50, 'Zeta', NULL, NULL, NULL, NULL, 0, 2, 'C50')"});
+    Clienti({"INSERT INTO Clienti VALUES (40, 'Neri', NULL, NULL, NULL, NULL, TRUE, 2, 'C40')",
+             "INSERT INTO Clienti VALUES (50, 'Zeta', NULL, NULL, NULL, NULL, FALSE, 2, 'C50')"});
     ASSERT_TRUE(Init("Clienti", "Cognome")); // Bianchi 20, Neri 40, Rossi 10, Verdi 30, Zeta 50
     const auto other = banco->Open();
     struct Step {
@@ -151,7 +154,8 @@ TEST_P(Navigatore, StatesForNoRecordOneRecordAndAConditionThatSelectsNothing) {
 }
 
 TEST_P(Navigatore, TheFormNeverShowsAnotherRecordsValues) {
-    Clienti({"INSERT INTO Clienti VALUES (40, 'Orfano', NULL, NULL, NULL, NULL, 1, NULL, 'C40')"});
+    Clienti(
+        {"INSERT INTO Clienti VALUES (40, 'Orfano', NULL, NULL, NULL, NULL, TRUE, NULL, 'C40')"});
     ASSERT_TRUE(Init());
     // A record without a town is found, with the town's columns empty; its save
     // goes to its own row.
@@ -255,7 +259,8 @@ TEST_P(Navigatore, AKeyOfTwoColumnsBrowsesSavesAndDeletesOneRow) {
     auto* txtArticolo = AddText("txtArticolo", "#Articolo");
     auto* txtQta = AddText("txtQta", "#Qta");
     ASSERT_TRUE(Init("Righe", "Articolo"));
-    EXPECT_EQ(nav.CampiChiave(), QStringList({"IdOrdine", "Riga"}));
+    EXPECT_EQ(nav.CampiChiave(),
+              QStringList({banco->Memorizzato("IdOrdine"), banco->Memorizzato("Riga")}));
     const auto shown = [&] {
         return std::make_tuple(txtOrdine->text() + kSep + txtRiga->text(), Position(), Count(),
                                int(nav.State()));
@@ -301,15 +306,25 @@ TEST_P(Navigatore, AKeyOfTwoColumnsBrowsesSavesAndDeletesOneRow) {
 // table, no sort of its rows, on each engine's own plan.
 TEST_P(Navigatore, EveryMoveIsServedByTheIndexOfTheSortColumn) {
     const bool sqlite = Engine() == Motore::Sqlite;
-    Clienti({sqlite ? "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE "
-                      "i < 3000) INSERT INTO Clienti (IdCliente, Cognome, Eta) SELECT i, 'C' || "
-                      "i, CASE WHEN i % 10 = 0 THEN NULL ELSE i % 97 END FROM n"
-                    : "INSERT INTO Clienti (IdCliente, Cognome, Eta) SELECT seq, CONCAT('C', "
-                      "seq), IF(seq % 10 = 0, NULL, seq % 97) FROM seq_100_to_3000",
-             "CREATE INDEX ix_Eta ON Clienti (Eta)", sqlite ? "ANALYZE" : "ANALYZE TABLE Clienti"});
-    const StatementSorgente s(
-        {"Clienti", "Eta", {"IdCliente"}, DbType::Integer, {DbType::Integer}, "", {}, {}},
-        Dialetto::Per(banco->Kind()));
+    const bool mariadb = Engine() == Motore::MariaDb;
+    // PostgreSQL's secondary indexes do not hold the key: it is named.
+    Clienti({!mariadb ? "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE "
+                        "i < 3000) INSERT INTO Clienti (IdCliente, Cognome, Eta) SELECT i, 'C' || "
+                        "i, CASE WHEN i % 10 = 0 THEN NULL ELSE i % 97 END FROM n"
+                      : "INSERT INTO Clienti (IdCliente, Cognome, Eta) SELECT seq, CONCAT('C', "
+                        "seq), IF(seq % 10 = 0, NULL, seq % 97) FROM seq_100_to_3000",
+             sqlite || mariadb ? "CREATE INDEX ix_Eta ON Clienti (Eta)"
+                               : "CREATE INDEX ix_Eta ON Clienti (Eta, IdCliente)",
+             !mariadb ? "ANALYZE" : "ANALYZE TABLE Clienti"});
+    const StatementSorgente s({banco->Memorizzato("Clienti"),
+                               banco->Memorizzato("Eta"),
+                               {banco->Memorizzato("IdCliente")},
+                               DbType::Integer,
+                               {DbType::Integer},
+                               "",
+                               {},
+                               {}},
+                              Dialetto::Per(banco->Kind()));
     // The ends read the index from one end; every other move searches it.
     std::vector<std::pair<Interrogazione, bool>> letture = {{s.Estremo(Verso::Avanti), true},
                                                             {s.Estremo(Verso::Indietro), true}};
@@ -321,7 +336,9 @@ TEST_P(Navigatore, EveryMoveIsServedByTheIndexOfTheSortColumn) {
                 letture.emplace_back(q, false);
     // SQLite: no scan without an index, no sort. MariaDB: the table's own row
     // reads a range of an index (or one end of it), and sorts nothing.
+    // PostgreSQL: no sequential scan, no sort of any kind.
     const QRegularExpression malePerSqlite("TEMP B-TREE|SCAN Clienti(?! USING)");
+    const QRegularExpression malePerPostgres("Seq Scan|Sort");
     for (const auto& [q, daUnCapo] : letture) {
         Recordset piano;
         piano.Open((sqlite ? "EXPLAIN QUERY PLAN " : "EXPLAIN ") + q.testo, q.valori, conn.get());
@@ -332,17 +349,19 @@ TEST_P(Navigatore, EveryMoveIsServedByTheIndexOfTheSortColumn) {
             };
             if (sqlite)
                 righe << campo("detail");
+            else if (!mariadb)
+                righe << campo("QUERY PLAN");
             else if (campo("table") == "Clienti" && campo("select_type") != "SUBQUERY")
                 righe << campo("type") + " " + campo("key") + " " + campo("Extra");
         }
         const QString testo = righe.join(" | ");
-        const bool buono = sqlite
-                               ? !testo.contains(malePerSqlite)
-                               : QRegularExpression(daUnCapo ? "^(range|ref|index) (ix_Eta|PRIMARY)"
-                                                             : "^(range|ref) (ix_Eta|PRIMARY)")
-                                         .match(testo)
-                                         .hasMatch() &&
-                                     !testo.contains("filesort");
+        bool buono = !testo.contains(sqlite ? malePerSqlite : malePerPostgres);
+        if (mariadb)
+            buono = QRegularExpression(daUnCapo ? "^(range|ref|index) (ix_Eta|PRIMARY)"
+                                                : "^(range|ref) (ix_Eta|PRIMARY)")
+                        .match(testo)
+                        .hasMatch() &&
+                    !testo.contains("filesort");
         EXPECT_TRUE(buono) << testo.toStdString() << "\n" << q.testo.toStdString();
     }
 }
@@ -423,6 +442,18 @@ TEST(StatementSorgenteTesto, EveryKindWritesItsSeeks) {
               "Select A, B from R WHERE R.O IS NOT NULL Order by R.O, R.A, R.B LIMIT 2");
     EXPECT_EQ(s.Precedenti(chiave, true).testo,
               "Select Count(*) from R WHERE R.O IS NULL AND (R.A < 7 OR (R.A = 7 AND R.B < 2))");
+    // PostgreSQL: row values written out, and the NULLs after the values.
+    const StatementSorgente pg({"t", "o", {"k"}, DbType::WChar, {DbType::Integer}, "", {}, {}},
+                               Dialetto::Per(5));
+    const auto avanti = pg.Vicini(Verso::Avanti, {7, "x", Ancora::Forma::InTabella});
+    ASSERT_EQ(avanti.size(), 2u);
+    EXPECT_EQ(avanti[0].testo,
+              "Select k from t WHERE (t.o, t.k) > ((Select ancora.o from t AS ancora Where "
+              "ancora.k = 7), 7) Order by t.o, t.k LIMIT 2");
+    EXPECT_EQ(avanti[1].testo, "Select k from t WHERE t.o IS NULL Order by t.k LIMIT 2");
+    EXPECT_EQ(pg.Vicini(Verso::Indietro, {7, "x", Ancora::Forma::InTabella}).size(), 1u);
+    EXPECT_EQ(pg.Precedenti(7, true).testo,
+              "Select Count(*) from t WHERE (t.o IS NOT NULL OR (t.o IS NULL AND t.k < 7))");
 }
 
 TEST_F(NavigatoreSqlite, ScrollingDisabledHoldsTheFirstRecordAndLoadsAnyKey) {
@@ -563,12 +594,35 @@ TEST(NavigatorBeforeSetUp, PropertiesWarnAndMovesDoNothing) {
 // nothing is counted while nothing changed; the navigator's own writes leave
 // it exact at once.
 
-using Contatore = SuEntrambi<>;
+// PostgreSQL's change signal is the server's: a server of its own, so that
+// other tests' writes do not count as changes here.
+class Contatore : public SuEntrambi<> {
+protected:
+    void SetUp() override {
+        if (Engine() != Motore::Postgres)
+            return SuEntrambi<>::SetUp();
+        BoxesTest::SetUp();
+        if (!ServerAvailable(Motore::Postgres))
+            GTEST_SKIP() << "no PostgreSQL server in this run";
+        server = std::make_unique<PrivateServer>(Motore::Postgres);
+        ASSERT_TRUE(server->Started()) << server->Error().toStdString();
+        banco = Banco::Crea(Motore::Postgres, server->ConnectionString());
+        nav.SetEventSink(&log);
+    }
+    void TearDown() override {
+        SuEntrambi<>::TearDown();
+        nav.Unload();
+        conn.reset();
+        banco.reset();
+        server.reset();
+    }
+    std::unique_ptr<PrivateServer> server;
+};
 
 TEST_P(Contatore, StepsFindTheTrueNeighbourAndTheCounterIsMarkedUntilExact) {
     Clienti({"INSERT INTO Clienti (IdCliente, Cognome, Eta, Codice) VALUES (40, 'Neri', NULL, "
              "'C40'), (50, 'Zeta', 50, 'C50'), (60, 'Gialli', NULL, 'C60')"});
-    // By age: 40 and 60 (no age), 10 (40), 20 and 50 (50), 30 (60).
+    // By age: 10 (40), 20 and 50 (50), 30 (60); 40 and 60 have none.
     ASSERT_TRUE(Init("Clienti", "Eta", nullptr, {}, "Codice <> 'X'"));
     const auto other = banco->Open();
     // A server's stamps tell a change apart from the next one only once its
@@ -582,50 +636,68 @@ TEST_P(Contatore, StepsFindTheTrueNeighbourAndTheCounterIsMarkedUntilExact) {
             QThread::msleep(50);
         }
     };
-    struct Passo {
-        const char* cambio; // by another connection, before the step
-        std::function<void()> move;
+    struct Esito {
         bool segnato; // the counter is marked right after the step
         const char* id;
         int position, count, state;
     };
-    const Passo passi[] = {
-        {"", [&] { nav.MoveFirst(); }, false, "40", 1, 6, 2},
-        {"", [&] { nav.MoveNext(); }, false, "60", 2, 6, 7},
-        {"", [&] { nav.MoveNext(); }, false, "10", 3, 6, 7}, // from the NULLs to the values
-        {"", [&] { nav.MoveNext(); }, false, "20", 4, 6, 7},
-        {"", [&] { nav.MoveNext(); }, false, "50", 5, 6, 7}, // a tie, broken by the key
-        {"INSERT INTO Clienti (IdCliente, Cognome, Eta, Codice) VALUES (55, 'Pari', 50, 'C55')",
-         [&] { nav.MovePrevious(); }, true, "20", 4, 7, 7},
-        {"UPDATE Clienti SET Eta = 45 WHERE IdCliente = 30", [&] { nav.MoveNext(); }, true, "50", 6,
-         7, 7},
-        {"DELETE FROM Clienti WHERE IdCliente = 50", [&] { nav.MoveNext(); }, true, "55", 6, 6, 3},
-        {"UPDATE Clienti SET Codice = 'X' WHERE IdCliente = 20", [&] { nav.MovePrevious(); }, true,
-         "30", 4, 5, 7},
-        {"UPDATE Clienti SET Eta = NULL WHERE IdCliente = 10", [&] { nav.MovePrevious(); }, true,
-         "60", 3, 5, 7},
-        {"", [&] { nav.MoveFirst(); }, false, "10", 1, 5, 2},
-        {"", [&] { nav.MovePrevious(); }, false, "10", 1, 5, 2},
-        {"", [&] { nav.Move(4); }, false, "30", 4, 5, 7},
-        // A jump by key leaves the position to a count.
-        {"", [&] { nav.MoveTo("60"); }, true, "60", 3, 5, 7},
-        {"", [&] { nav.MoveTo("55"); }, false, "55", 5, 5, 3}, // the last: its place is known
-        {"", [&] { nav.MoveLast(); }, false, "55", 5, 5, 3},
+    struct Passo {
+        const char* cambio; // by another connection, before the step
+        std::function<void()> move;
+        Esito nulliPrimi;  // SQLite, MariaDB: by age 40 and 60 (no age), 10, 20 and 50, 30
+        Esito nulliUltimi; // PostgreSQL: 10, 20 and 50, 30, then 40 and 60
     };
+    const Passo passi[] = {
+        {"", [&] { nav.MoveFirst(); }, {false, "40", 1, 6, 2}, {false, "10", 1, 6, 2}},
+        {"", [&] { nav.MoveNext(); }, {false, "60", 2, 6, 7}, {false, "20", 2, 6, 7}},
+        // From the NULLs to the values; a tie, broken by the key.
+        {"", [&] { nav.MoveNext(); }, {false, "10", 3, 6, 7}, {false, "50", 3, 6, 7}},
+        {"", [&] { nav.MoveNext(); }, {false, "20", 4, 6, 7}, {false, "30", 4, 6, 7}},
+        // A tie, broken by the key; from the values to the NULLs.
+        {"", [&] { nav.MoveNext(); }, {false, "50", 5, 6, 7}, {false, "40", 5, 6, 7}},
+        {"INSERT INTO Clienti (IdCliente, Cognome, Eta, Codice) VALUES (55, 'Pari', 50, 'C55')",
+         [&] { nav.MovePrevious(); },
+         {true, "20", 4, 7, 7},
+         {true, "30", 5, 7, 7}},
+        {"UPDATE Clienti SET Eta = 45 WHERE IdCliente = 30",
+         [&] { nav.MoveNext(); },
+         {true, "50", 6, 7, 7},
+         {true, "20", 3, 7, 7}},
+        {"DELETE FROM Clienti WHERE IdCliente = 50",
+         [&] { nav.MoveNext(); },
+         {true, "55", 6, 6, 3},
+         {true, "55", 4, 6, 7}},
+        {"UPDATE Clienti SET Codice = 'X' WHERE IdCliente = 20",
+         [&] { nav.MovePrevious(); },
+         {true, "30", 4, 5, 7},
+         {true, "30", 2, 5, 7}},
+        {"UPDATE Clienti SET Eta = NULL WHERE IdCliente = 10",
+         [&] { nav.MovePrevious(); },
+         {true, "60", 3, 5, 7},
+         {true, "30", 1, 5, 2}},
+        {"", [&] { nav.MoveFirst(); }, {false, "10", 1, 5, 2}, {false, "30", 1, 5, 2}},
+        {"", [&] { nav.MovePrevious(); }, {false, "10", 1, 5, 2}, {false, "30", 1, 5, 2}},
+        {"", [&] { nav.Move(4); }, {false, "30", 4, 5, 7}, {false, "40", 4, 5, 7}},
+        // A jump by key leaves the position to a count, unless it lands on an end.
+        {"", [&] { nav.MoveTo("60"); }, {true, "60", 3, 5, 7}, {false, "60", 5, 5, 3}},
+        {"", [&] { nav.MoveTo("55"); }, {false, "55", 5, 5, 3}, {true, "55", 2, 5, 7}},
+        {"", [&] { nav.MoveLast(); }, {false, "55", 5, 5, 3}, {false, "60", 5, 5, 3}},
+    };
+    const bool nulliPrimi = Engine() != Motore::Postgres;
     for (std::size_t i = 0; i < std::size(passi); ++i) {
-        const Passo& p = passi[i];
-        if (*p.cambio)
-            other->Execute(QLatin1String(p.cambio));
+        const Esito& e = nulliPrimi ? passi[i].nulliPrimi : passi[i].nulliUltimi;
+        if (*passi[i].cambio)
+            other->Execute(QLatin1String(passi[i].cambio));
         else
             assesta();
         const quint64 prima = nav.Sorgente()->ConteggiChiesti();
-        p.move();
-        EXPECT_EQ(nav.ConteggioInAttesa(), p.segnato) << "step " << i;
-        if (!p.segnato) {
+        passi[i].move();
+        EXPECT_EQ(nav.ConteggioInAttesa(), e.segnato) << "step " << i;
+        if (!e.segnato) {
             EXPECT_EQ(nav.Sorgente()->ConteggiChiesti(), prima) << "step " << i << ": no count";
         }
         EXPECT_EQ(std::make_tuple(Id(), Position(), Count(), int(nav.State())),
-                  std::make_tuple(QString(p.id), p.position, p.count, p.state))
+                  std::make_tuple(QString(e.id), e.position, e.count, e.state))
             << "step " << i;
     }
 
@@ -643,17 +715,17 @@ TEST_P(Contatore, StepsFindTheTrueNeighbourAndTheCounterIsMarkedUntilExact) {
     const QString nuovo = Id();
     EXPECT_EQ(std::make_tuple(nav.ConteggioInAttesa(), nav.AbsolutePosition().toInt(),
                               nav.RecordCount().toInt()),
-              std::make_tuple(false, 5, 7));
+              std::make_tuple(false, nulliPrimi ? 5 : 2, 7));
     nav.Edit(); // a change of a column the order does not use moves nothing
     txtCognome->setText("Rinominato");
     nav.Update();
     EXPECT_EQ(std::make_tuple(nav.ConteggioInAttesa(), Id(), nav.AbsolutePosition().toInt(),
                               nav.RecordCount().toInt()),
-              std::make_tuple(false, nuovo, 5, 7));
+              std::make_tuple(false, nuovo, nulliPrimi ? 5 : 2, 7));
     nav.Delete();
     EXPECT_EQ(std::make_tuple(nav.ConteggioInAttesa(), Id(), nav.AbsolutePosition().toInt(),
                               nav.RecordCount().toInt()),
-              std::make_tuple(false, QString("30"), 4, 6));
+              std::make_tuple(false, QString("30"), nulliPrimi ? 4 : 1, 6));
     EXPECT_EQ(Riga(nuovo), "<no row>");
     EXPECT_EQ(nav.Sorgente()->ConteggiChiesti(), prima + 1) << "the position after the insert";
 }

@@ -1,5 +1,6 @@
-// What only the MariaDB server does: its column types, connecting to it, and
-// the server going away under an open connection and an open form.
+// What only the servers do: their column types, connecting to them, names and
+// schemas on PostgreSQL, and the server going away under an open connection
+// and an open form.
 
 #include "data/MySqlProvider.h"
 #include "data/Values.h"
@@ -87,16 +88,16 @@ TEST_F(SoloServer, NamesKeysAndLocksAsTheServerTreatsThem) {
 }
 
 // A form whose server is killed and restarted on the same port and data.
-class Recupero : public FormaTest {
+class Recupero : public FormaTest, public ::testing::WithParamInterface<Motore> {
 protected:
-    Motore Engine() const override { return Motore::MariaDb; }
+    Motore Engine() const override { return GetParam(); }
     void SetUp() override {
         BoxesTest::SetUp();
-        if (!ServerAvailable())
-            GTEST_SKIP() << "no MariaDB server in this run";
-        server = std::make_unique<PrivateServer>();
+        if (!ServerAvailable(Engine()))
+            GTEST_SKIP() << "no server of this engine in this run";
+        server = std::make_unique<PrivateServer>(Engine());
         ASSERT_TRUE(server->Started()) << server->Error().toStdString();
-        banco = Banco::Crea(Motore::MariaDb, server->ConnectionString());
+        banco = Banco::Crea(Engine(), server->ConnectionString());
         nav.SetEventSink(&log);
         Clienti();
         ASSERT_TRUE(Init());
@@ -115,7 +116,9 @@ protected:
     std::unique_ptr<PrivateServer> server;
 };
 
-TEST_F(Recupero, ASessionIsStrictAndReadsBackslashesAsEscapesWhateverTheServersMode) {
+using RecuperoMariaDb = Recupero;
+
+TEST_P(RecuperoMariaDb, ASessionIsStrictAndReadsBackslashesAsEscapesWhateverTheServersMode) {
     banco->Exec({"SET GLOBAL sql_mode = 'NO_BACKSLASH_ESCAPES'",
                  "CREATE TABLE Testi (Id INT PRIMARY KEY, Lungo TEXT, Corto TINYTEXT, "
                  "Latino VARCHAR(10) CHARACTER SET latin1, Momento DATETIME)",
@@ -145,7 +148,9 @@ TEST_F(Recupero, ASessionIsStrictAndReadsBackslashesAsEscapesWhateverTheServersM
               QStringList{"C:\\d'x\\|c|x|2024-03-05 10:00:00"});
 }
 
-TEST_F(Recupero, WhatIsTypedWhileTheServerIsDownIsKeptAndSavedOnceAfter) {
+INSTANTIATE_TEST_SUITE_P(Server, RecuperoMariaDb, ::testing::Values(Motore::MariaDb), NomeMotore);
+
+TEST_P(Recupero, WhatIsTypedWhileTheServerIsDownIsKeptAndSavedOnceAfter) {
     EditRecord("20");
     txtCognome->setText("d'Este \\");
     txtNote->setPlainText("scritta mentre\nil server era giù");
@@ -177,6 +182,9 @@ TEST_F(Recupero, WhatIsTypedWhileTheServerIsDownIsKeptAndSavedOnceAfter) {
     EXPECT_EQ(Riga("31"), "Gialli|<null>|<null>|1.25|<null>|0|2|nuovo");
     EXPECT_EQ(Id(), "31");
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, Recupero, ::testing::Values(Motore::MariaDb, Motore::Postgres),
+                         NomeMotore);
 
 } // namespace
 } // namespace tessaro::test

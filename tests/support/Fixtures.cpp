@@ -73,9 +73,16 @@ std::unique_ptr<Connection> SqliteFile::Open() const {
 }
 
 // ---------------------------------------------------------------------------
-// MariaDB
+// Servers
 
 namespace {
+
+// The environment variables scripts/test.sh exports for a server engine.
+QString Variabile(Motore motore, const char* parte = "") {
+    return QStringLiteral("TESSARO_") +
+           (motore == Motore::Postgres ? QStringLiteral("POSTGRES") : QStringLiteral("MARIADB")) +
+           QLatin1String(parte);
+}
 
 QString WithDatabase(const QString& connectionString, const QString& database) {
     static const QRegularExpression given("(^|;)\\s*Database=[^;]*",
@@ -92,26 +99,28 @@ void RunAll(const QString& connectionString, const QStringList& statements) {
 
 } // namespace
 
-bool ServerAvailable() {
-    return !qEnvironmentVariableIsEmpty("TESSARO_MARIADB");
+bool ServerAvailable(Motore motore) {
+    return !qEnvironmentVariableIsEmpty(Variabile(motore).toLatin1().constData());
 }
 
-QString SharedConnectionString() {
-    return qEnvironmentVariable("TESSARO_MARIADB");
+QString SharedConnectionString(Motore motore) {
+    return qEnvironmentVariable(Variabile(motore).toLatin1().constData());
 }
 
-PrivateServer::PrivateServer() : mScript(qEnvironmentVariable("TESSARO_MARIADB_SCRIPT")) {
+PrivateServer::PrivateServer(Motore motore)
+    : mScript(qEnvironmentVariable(Variabile(motore, "_SCRIPT").toLatin1().constData())) {
     if (mScript.isEmpty()) {
-        mError = "TESSARO_MARIADB_SCRIPT is not set";
+        mError = Variabile(motore, "_SCRIPT") + " is not set";
         return;
     }
     // A copy of the shared server's untouched data folder starts much sooner.
-    const QString pristine = qEnvironmentVariable("TESSARO_MARIADB_PRISTINE");
+    const QString pristine =
+        qEnvironmentVariable(Variabile(motore, "_PRISTINE").toLatin1().constData());
     QString out;
     if (!Run("start", &out, pristine.isEmpty() ? QStringList() : QStringList{pristine}))
         return;
-    static const QRegularExpression line("^export TESSARO_MARIADB=\"(.*)\"$",
-                                         QRegularExpression::MultilineOption);
+    const QRegularExpression line("^export " + Variabile(motore) + "=\"(.*)\"$",
+                                  QRegularExpression::MultilineOption);
     const auto m = line.match(out);
     if (m.hasMatch())
         mConnectionString = m.captured(1);
@@ -150,11 +159,48 @@ void PrivateServer::Restart() {
 // Both engines
 
 std::string NomeMotore(const ::testing::TestParamInfo<Motore>& info) {
-    return info.param == Motore::Sqlite ? "Sqlite" : "MariaDb";
+    switch (info.param) {
+    case Motore::Sqlite:
+        return "Sqlite";
+    case Motore::MariaDb:
+        return "MariaDb";
+    case Motore::Postgres:
+        break;
+    }
+    return "Postgres";
+}
+
+namespace {
+
+// The types a test names as SQLite and MariaDB take them, in PostgreSQL's words.
+QString PerPostgres(QString statement) {
+    static const std::pair<QRegularExpression, const char*> tipi[] = {
+        {QRegularExpression("\\bDOUBLE\\b(?!\\s+PRECISION)"), "DOUBLE PRECISION"},
+        {QRegularExpression("\\bDATETIME\\b"), "TIMESTAMP"},
+        {QRegularExpression("\\bBLOB\\b"), "BYTEA"}};
+    if (!statement.trimmed().startsWith("CREATE", Qt::CaseInsensitive))
+        return statement;
+    for (const auto& [tipo, suo] : tipi)
+        statement.replace(tipo, QLatin1String(suo));
+    return statement;
+}
+
+} // namespace
+
+int Banco::Kind() const {
+    switch (mMotore) {
+    case Motore::Sqlite:
+        return 4;
+    case Motore::MariaDb:
+        return 2;
+    case Motore::Postgres:
+        break;
+    }
+    return 5;
 }
 
 std::unique_ptr<Banco> Banco::Crea(Motore motore, const QString& server) {
-    if (motore == Motore::MariaDb && server.isEmpty() && !ServerAvailable())
+    if (motore != Motore::Sqlite && server.isEmpty() && !ServerAvailable(motore))
         return nullptr;
     auto b = std::unique_ptr<Banco>(new Banco(motore));
     if (motore == Motore::Sqlite) {
@@ -163,12 +209,16 @@ std::unique_ptr<Banco> Banco::Crea(Motore motore, const QString& server) {
         return b;
     }
     static std::atomic<int> counter{0};
-    b->mServer = server.isEmpty() ? SharedConnectionString() : server;
+    b->mServer = server.isEmpty() ? SharedConnectionString(motore) : server;
     b->mDatabase = QStringLiteral("tessaro_%1_%2")
                        .arg(QCoreApplication::applicationPid())
                        .arg(counter.fetch_add(1));
-    RunAll(b->mServer, {"DROP DATABASE IF EXISTS `" + b->mDatabase + "`",
-                        "CREATE DATABASE `" + b->mDatabase + "` CHARACTER SET utf8mb4"});
+    if (motore == Motore::Postgres)
+        RunAll(b->mServer, {"DROP DATABASE IF EXISTS " + b->mDatabase + " WITH (FORCE)",
+                            "CREATE DATABASE " + b->mDatabase});
+    else
+        RunAll(b->mServer, {"DROP DATABASE IF EXISTS `" + b->mDatabase + "`",
+                            "CREATE DATABASE `" + b->mDatabase + "` CHARACTER SET utf8mb4"});
     b->mConnectionString = WithDatabase(b->mServer, b->mDatabase);
     return b;
 }
@@ -177,7 +227,10 @@ Banco::~Banco() {
     if (mDatabase.isEmpty())
         return;
     try {
-        RunAll(mServer, {"DROP DATABASE IF EXISTS `" + mDatabase + "`"});
+        // Counting threads of a navigator just gone may still hold a session.
+        RunAll(mServer, {mMotore == Motore::Postgres
+                             ? "DROP DATABASE IF EXISTS " + mDatabase + " WITH (FORCE)"
+                             : "DROP DATABASE IF EXISTS `" + mDatabase + "`"});
     } catch (const std::exception&) {
         // A server that is down takes its throwaway data with it anyway.
     }
@@ -187,12 +240,36 @@ QString Banco::ConnectionString() const {
     return mConnectionString;
 }
 
-void Banco::Exec(const QStringList& statements) const {
-    const QString autoKey = mMotore == Motore::Sqlite ? "INTEGER PRIMARY KEY AUTOINCREMENT"
-                                                      : "INT AUTO_INCREMENT PRIMARY KEY";
+QString Banco::Memorizzato(const QString& nomi) const {
+    return mMotore == Motore::Postgres ? nomi.toLower() : nomi;
+}
+
+QStringList Banco::Memorizzati(const QStringList& nomi) const {
     QStringList out;
-    for (QString s : statements)
-        out << s.replace(QLatin1String("{AUTO}"), autoKey);
+    for (const QString& n : nomi)
+        out << Memorizzato(n);
+    return out;
+}
+
+void Banco::Exec(const QStringList& statements) const {
+    const QString autoKey = mMotore == Motore::Sqlite    ? "INTEGER PRIMARY KEY AUTOINCREMENT"
+                            : mMotore == Motore::MariaDb ? "INT AUTO_INCREMENT PRIMARY KEY"
+                                                         : "SERIAL PRIMARY KEY";
+    QStringList out;
+    for (QString s : statements) {
+        s.replace(QLatin1String("{AUTO}"), autoKey);
+        out << (mMotore == Motore::Postgres ? PerPostgres(s) : s);
+    }
+    // As on the other engines, an auto-numbered key goes on after the highest
+    // one written.
+    if (mMotore == Motore::Postgres)
+        out << "DO $$DECLARE r record; BEGIN FOR r IN SELECT s.oid::regclass AS seq, "
+               "t.oid::regclass AS tab, a.attname FROM pg_class s JOIN pg_depend d ON "
+               "d.objid = s.oid AND d.deptype IN ('a', 'i') JOIN pg_class t ON t.oid = "
+               "d.refobjid JOIN pg_attribute a ON a.attrelid = t.oid AND a.attnum = "
+               "d.refobjsubid WHERE s.relkind = 'S' LOOP EXECUTE format('SELECT setval(%L, "
+               "COALESCE((SELECT max(%I) FROM %s), 0) + 1, false)', r.seq, r.attname, r.tab); "
+               "END LOOP; END$$";
     RunAll(ConnectionString(), out);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 // What every test folder shares: scripted message boxes, throwaway databases
-// of both engines (a SQLite file, a database on the MariaDB server that
-// scripts/test.sh starts), and small readers of what a database holds.
+// of every engine (a SQLite file, a database on the MariaDB or the PostgreSQL
+// server that scripts/test.sh starts), and small readers of what a database holds.
 
 #include "data/Database.h"
 #include "data/TessaroError.h"
@@ -64,21 +64,32 @@ private:
     QString mPath;
 };
 
-// The shared MariaDB server of the run, when scripts/test.sh started one.
-bool ServerAvailable();
-QString SharedConnectionString();
+// The database engines every behaviour is checked on.
+enum class Motore { Sqlite, MariaDb, Postgres };
+std::string NomeMotore(const ::testing::TestParamInfo<Motore>& info);
+#define INSTANTIATE_FOR_ENGINES(Suite)                                                             \
+    INSTANTIATE_TEST_SUITE_P(Engines, Suite,                                                       \
+                             ::testing::Values(::tessaro::test::Motore::Sqlite,                    \
+                                               ::tessaro::test::Motore::MariaDb,                   \
+                                               ::tessaro::test::Motore::Postgres),                 \
+                             ::tessaro::test::NomeMotore)
 
-// A MariaDB of its own, for a test that kills and restarts the server.
+// The shared server of an engine (MariaDB or PostgreSQL) of the run, when
+// scripts/test.sh started one.
+bool ServerAvailable(Motore motore = Motore::MariaDb);
+QString SharedConnectionString(Motore motore = Motore::MariaDb);
+
+// A server of its own, for a test that kills and restarts the server.
 class PrivateServer {
 public:
-    PrivateServer();
+    explicit PrivateServer(Motore motore = Motore::MariaDb);
     ~PrivateServer();
     PrivateServer(const PrivateServer&) = delete;
     PrivateServer& operator=(const PrivateServer&) = delete;
     bool Started() const { return !mConnectionString.isEmpty(); }
     QString ConnectionString() const { return mConnectionString; }
     QString Error() const { return mError; }
-    void Kill();    // by its PID, no shutdown
+    void Kill();    // no shutdown: by its PID (MariaDB), an immediate stop (PostgreSQL)
     void Restart(); // same port and data; returns once it answers
 
 private:
@@ -89,18 +100,11 @@ private:
     QString mError;
 };
 
-// The two database engines every behaviour is checked on.
-enum class Motore { Sqlite, MariaDb };
-std::string NomeMotore(const ::testing::TestParamInfo<Motore>& info);
-#define INSTANTIATE_FOR_ENGINES(Suite)                                                             \
-    INSTANTIATE_TEST_SUITE_P(                                                                      \
-        Engines, Suite,                                                                            \
-        ::testing::Values(::tessaro::test::Motore::Sqlite, ::tessaro::test::Motore::MariaDb),      \
-        ::tessaro::test::NomeMotore)
-
 // A fresh, empty database of one engine (a SQLite file, or a database of its
-// own on a MariaDB server, dropped at the end). In the statements given to
-// Exec, "{AUTO}" stands for the engine's auto-numbered integer key column type.
+// own on a server, dropped at the end). In the statements given to Exec,
+// "{AUTO}" stands for the engine's auto-numbered integer key column type, and
+// on PostgreSQL the types it names otherwise (DOUBLE, DATETIME, BLOB) are
+// written its way.
 class Banco {
 public:
     // nullptr when the engine is not available in this run.
@@ -111,8 +115,12 @@ public:
 
     Motore Engine() const { return mMotore; }
     // The database kind the navigator uses on this engine.
-    int Kind() const { return mMotore == Motore::Sqlite ? 4 : 2; }
+    int Kind() const;
     QString ConnectionString() const;
+    // Names as the engine keeps them when a statement wrote them unquoted:
+    // PostgreSQL folds them to lower case.
+    QString Memorizzato(const QString& nomi) const;
+    QStringList Memorizzati(const QStringList& nomi) const;
     void Exec(const QStringList& statements) const;
     std::unique_ptr<Connection> Open() const;
     // Every row of a query as text: cells joined with "|", Null as "<null>".
@@ -124,7 +132,7 @@ private:
     explicit Banco(Motore m) : mMotore(m) {}
     Motore mMotore;
     std::unique_ptr<SqliteFile> mFile;
-    QString mServer;   // the server's connection string, MariaDB only
+    QString mServer;   // the server's connection string, servers only
     QString mDatabase; // dropped by the destructor
     QString mConnectionString;
 };

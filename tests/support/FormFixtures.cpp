@@ -11,9 +11,9 @@ QStringList SchemaClienti() {
         "CREATE TABLE Clienti (IdCliente {AUTO}, Cognome VARCHAR(10) NOT NULL, Note TEXT, "
         "Eta INTEGER, Saldo DOUBLE, Nascita DATE, Attivo BOOLEAN, IdComune INTEGER, "
         "Codice VARCHAR(8) DEFAULT 'nuovo', FOREIGN KEY (IdComune) REFERENCES Comuni (IdComune))",
-        "INSERT INTO Clienti VALUES (10, 'Rossi', 'n10', 40, 1.5, '1984-02-01', 1, 1, 'C10'), "
-        "(20, 'Bianchi', 'n20', 50, 2.5, '1974-03-02', 0, 2, 'C20'), "
-        "(30, 'Verdi', 'n30', 60, 3.5, '1964-04-03', 1, 1, 'C30')"};
+        "INSERT INTO Clienti VALUES (10, 'Rossi', 'n10', 40, 1.5, '1984-02-01', TRUE, 1, 'C10'), "
+        "(20, 'Bianchi', 'n20', 50, 2.5, '1974-03-02', FALSE, 2, 'C20'), "
+        "(30, 'Verdi', 'n30', 60, 3.5, '1964-04-03', TRUE, 1, 'C30')"};
 }
 
 void FormaTest::SetUp() {
@@ -61,7 +61,7 @@ bool FormaTest::Init(const QString& table, const QString& order, HostObject* con
 
 QString FormaTest::Riga(const QString& id) const {
     const QStringList rows = banco->Rows(
-        "SELECT Cognome, Note, Eta, Saldo, Nascita, CASE WHEN Attivo <> 0 THEN 1 ELSE 0 END, "
+        "SELECT Cognome, Note, Eta, Saldo, Nascita, CASE WHEN Attivo THEN 1 ELSE 0 END, "
         "IdComune, Codice FROM Clienti WHERE IdCliente = " +
         id);
     return rows.isEmpty() ? "<no row>" : rows.front();
