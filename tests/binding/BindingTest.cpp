@@ -39,46 +39,58 @@ TEST_F(Mostra, BoundControlsShowLockOpenAndEmptyByTheTagRule) {
     txtVuoto->setText("anche");
     chkSospeso->setChecked(true);
     ASSERT_TRUE(Init("Articoli", "IdArticolo"));
-    EXPECT_EQ(txtNome->text() + "|" + txtPrezzo->text() + "|" + txtNota->text() + "|" +
-                  txtDopo->text() + "|" + txtSenza->text() + "|" + txtVuoto->text(),
-              "Vite|2.25||Vite|resta|anche");
-    EXPECT_TRUE(chkAttiva->isChecked() && !chkSospeso->isChecked()) << "5 is true, Null not";
+    EXPECT_EQ(std::make_tuple(txtNome->text(), txtPrezzo->text(), txtNota->text(), txtDopo->text(),
+                              txtSenza->text(), txtVuoto->text()),
+              Expected("Vite", "2.25", "", "Vite", "resta", "anche"));
+    EXPECT_EQ(std::make_tuple(chkAttiva->isChecked(), chkSospeso->isChecked()),
+              std::make_tuple(true, false))
+        << "5 is true, Null not";
     // A text box shows the linked column, a combo the item of its key.
-    EXPECT_EQ(txtCategoria->text() + cboCategoria->currentText(), "VitiViti");
+    EXPECT_EQ(std::make_tuple(txtCategoria->text(), cboCategoria->currentText()),
+              Expected("Viti", "Viti"));
     nav.MoveFirst();
     EXPECT_EQ(txtNota->text(), "primo");
-    EXPECT_TRUE(!chkAttiva->isChecked() && chkSospeso->isChecked()) << "0 is false";
+    EXPECT_EQ(std::make_tuple(chkAttiva->isChecked(), chkSospeso->isChecked()),
+              std::make_tuple(false, true))
+        << "0 is false";
 
     // Locked or open: a linked column is always locked; a combo without the
     // prefix still counts.
     auto* cboSenza = AddCombo("cboSenza", "IdCategoria");
-    const auto chiusi = [&] {
-        QString r;
+    const auto chiusi = [&] { // the names of the locked ones
+        QStringList r;
         for (QComboBox* c : {cboCategoria, cboSenza})
-            r += AsComboBox(*ControlOf(c)).Locked() ? '1' : '0';
+            if (AsComboBox(*ControlOf(c)).Locked())
+                r << c->objectName();
         for (QLineEdit* t : {txtNome, txtCategoria, txtSenza, txtVuoto})
-            r += t->isReadOnly() ? '1' : '0';
+            if (t->isReadOnly())
+                r << t->objectName();
         for (QCheckBox* c : {chkAttiva, chkCategoria})
-            r += c->isEnabled() ? '0' : '1';
+            if (!c->isEnabled())
+                r << c->objectName();
         return r;
     };
     NavigatorTestAccess::Disabilita(nav, FormOf(form.get()));
-    EXPECT_EQ(chiusi(), "11110011");
-    EXPECT_TRUE(txtNome->isEnabled() && cboCategoria->isEnabled());
+    EXPECT_EQ(chiusi(), QStringList({"cboCategoria", "cboSenza", "txtNome", "txtCategoria",
+                                     "chkAttiva", "chkCategoria"}));
+    EXPECT_EQ(std::make_tuple(txtNome->isEnabled(), cboCategoria->isEnabled()),
+              std::make_tuple(true, true));
     txtCategoria->setReadOnly(true);
     chkCategoria->setEnabled(false);
     NavigatorTestAccess::Abilita(nav, FormOf(form.get()));
-    EXPECT_EQ(chiusi(), "00010001");
+    EXPECT_EQ(chiusi(), QStringList({"txtCategoria", "chkCategoria"}));
 
     cboSenza->addItems({"uno", "due"});
     cboSenza->setCurrentIndex(1);
     chkCategoria->setChecked(true);
     NavigatorTestAccess::Pulisci(nav, FormOf(form.get()));
-    EXPECT_EQ(txtNome->text() + txtCategoria->text() + txtSenza->text() + txtVuoto->text(),
-              "anche");
-    EXPECT_EQ(cboCategoria->currentIndex() + cboSenza->currentIndex(), -2);
+    EXPECT_EQ(std::make_tuple(txtNome->text(), txtCategoria->text(), txtSenza->text(),
+                              txtVuoto->text(), cboCategoria->currentIndex(),
+                              cboSenza->currentIndex()),
+              Expected("", "", "", "anche", -1, -1));
     EXPECT_EQ(cboCategoria->count(), 3) << "emptying keeps the list";
-    EXPECT_FALSE(chkAttiva->isChecked() || chkCategoria->isChecked());
+    EXPECT_EQ(std::make_tuple(chkAttiva->isChecked(), chkCategoria->isChecked()),
+              std::make_tuple(false, false));
 }
 
 using MostraSuEntrambi = SuEntrambi<>;
@@ -89,7 +101,8 @@ TEST_P(MostraSuEntrambi, AComboFindsLookupRowsAddedLaterAndKeepsAKeyWithoutOne) 
     banco->Exec({"INSERT INTO Comuni VALUES (4, 'Napoli', 'NA', 1)",
                  "UPDATE Clienti SET IdComune = 4 WHERE IdCliente = 10"});
     nav.MoveFirst();
-    EXPECT_EQ(cboComune->currentText() + txtProvincia->text(), "NapoliNA");
+    EXPECT_EQ(std::make_tuple(cboComune->currentText(), txtProvincia->text()),
+              Expected("Napoli", "NA"));
     // A key without a lookup row, as an import with the checks off leaves it.
     const char* senzaControlli[] = {"PRAGMA foreign_keys = OFF", "SET FOREIGN_KEY_CHECKS = 0",
                                     "SET session_replication_role = replica"};
@@ -98,7 +111,8 @@ TEST_P(MostraSuEntrambi, AComboFindsLookupRowsAddedLaterAndKeepsAKeyWithoutOne) 
     EditRecord("20");
     EXPECT_EQ(std::make_tuple(cboComune->currentIndex(), cboComune->currentText()),
               std::make_tuple(-1, QString()));
-    EXPECT_EQ(txtCognome->text() + txtEta->text(), "Bianchi50") << "the walk goes on past it";
+    EXPECT_EQ(std::make_tuple(txtCognome->text(), txtEta->text()), Expected("Bianchi", "50"))
+        << "the walk goes on past it";
     txtCognome->setText("Bianco");
     nav.Update();
     EXPECT_EQ(Riga("20"), "Bianco|n20|50|2.5|1974-03-02|0|99|C20");
@@ -124,16 +138,19 @@ TEST_F(Mostra, AFrameWalksItsOwnControlsOnlyAndPrintsItself) {
     txtNota->setText("interno");
     txtFuori->setText("fuori");
     ASSERT_TRUE(Init("Articoli", "IdArticolo", ControlOf(fraDati)));
-    EXPECT_EQ(txtNome->text() + "|" + txtUltimo->text(), "Vite|2.25");
-    EXPECT_EQ(txtNota->text() + "|" + txtFuori->text(), "interno|fuori");
+    EXPECT_EQ(
+        std::make_tuple(txtNome->text(), txtUltimo->text(), txtNota->text(), txtFuori->text()),
+        Expected("Vite", "2.25", "interno", "fuori"));
     EXPECT_TRUE(txtNome->isReadOnly());
     EXPECT_FALSE(chkAttiva->isEnabled());
-    EXPECT_FALSE(txtNota->isReadOnly() || txtFuori->isReadOnly());
+    EXPECT_EQ(std::make_tuple(txtNota->isReadOnly(), txtFuori->isReadOnly()),
+              std::make_tuple(false, false));
     nav.SvuotaControlli();
-    EXPECT_EQ(txtNome->text() + "|" + txtNota->text() + "|" + txtFuori->text(), "|interno|fuori");
+    EXPECT_EQ(std::make_tuple(txtNome->text(), txtNota->text(), txtFuori->text()),
+              Expected("", "interno", "fuori"));
     EXPECT_FALSE(chkAttiva->isChecked());
     nav.MoveFirst(); // the walk goes on past the control without a container
-    EXPECT_EQ(txtNome->text() + "|" + txtUltimo->text(), "Dado|0.5");
+    EXPECT_EQ(std::make_tuple(txtNome->text(), txtUltimo->text()), Expected("Dado", "0.5"));
 
     // Printing asks, then prints the container or the form.
     if (HasDefaultPrinter())
@@ -220,26 +237,27 @@ TEST_F(Combo, ItemsKeysConditionsRefillsAndPicking) {
     EXPECT_EQ(Items(cboCliente), QStringList({"Bianchi - Luca", "O'Brien - Sean", "Rossi - Anna",
                                               "Rossi - Mario", "Verdi - "}));
     EXPECT_EQ(KeyList("cboCliente"), QStringList({"B2", "O'B", "R3", "R1", "V9"}));
-    EXPECT_EQ(cboCliente->currentText() + "|" + cboCategoria->currentText() + "|" +
-                  txtCitta->text() + txtEmail->text(),
-              "Bianchi - Luca|Viti|Milanol@x.it");
+    EXPECT_EQ(std::make_tuple(cboCliente->currentText(), cboCategoria->currentText(),
+                              txtCitta->text(), txtEmail->text()),
+              Expected("Bianchi - Luca", "Viti", "Milano", "l@x.it"));
 
     // Picking an item fills the text boxes of its table: the table qualifier
     // dropped, Null empties, other columns untouched; nothing picked, nothing changes.
     Of(cboCliente).SetListIndex(static_cast<int>(KeyList("cboCliente").indexOf("O'B")));
     nav.SincronizzaTabelleComboItem(Of(cboCliente));
-    EXPECT_EQ(txtCitta->text() + "|" + txtTelefono->text() + "|" + txtEmail->text() + "|" +
-                  txtNumero->text(),
-              "Dublino|353||A-2");
+    EXPECT_EQ(
+        std::make_tuple(txtCitta->text(), txtTelefono->text(), txtEmail->text(), txtNumero->text()),
+        Expected("Dublino", "353", "", "A-2"));
     txtCitta->setText("digitato");
     Of(cboCliente).SetListIndex(-1);
     nav.SincronizzaTabelleComboItem(Of(cboCliente));
     Of(cboCategoria).SetListIndex(0);
     nav.SincronizzaTabelleComboItem(Of(cboCategoria));
-    EXPECT_EQ(txtCitta->text() + "|" + txtDescrizione->text(), "digitato|Bulloni");
+    EXPECT_EQ(std::make_tuple(txtCitta->text(), txtDescrizione->text()),
+              Expected("digitato", "Bulloni"));
     nav.MoveFirst();
-    EXPECT_EQ(cboCliente->currentText() + "|" + cboCategoria->currentText(),
-              "Rossi - Mario|Chiodi");
+    EXPECT_EQ(std::make_tuple(cboCliente->currentText(), cboCategoria->currentText()),
+              Expected("Rossi - Mario", "Chiodi"));
 
     // A condition restricts the list and its keys for a new record only.
     nav.SetState(StatoNavigatore::NuovoRecord);

@@ -33,8 +33,7 @@ void BoxesTest::TearDown() {
 void BoxesTest::ExpectBox(std::size_t index, const QString& text, int style, const QString& title) {
     ASSERT_LT(index, boxes.Shown().size());
     const auto& b = boxes.Shown()[index];
-    EXPECT_EQ(b.text + "|" + QString::number(b.style) + "|" + b.title,
-              text + "|" + QString::number(style) + "|" + title);
+    EXPECT_EQ(std::make_tuple(b.text, b.style, b.title), std::make_tuple(text, style, title));
 }
 
 void BoxesTest::ExpectOneBox(const std::function<void()>& operation, const QString& text, int style,

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
+#include <tuple>
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -23,6 +24,18 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 }
 
 namespace tessaro::test {
+
+// Expected values as one tuple, to compare with the actual ones; a text literal
+// becomes a QString so that a failure prints it as text.
+inline QString AsExpected(const char* text) {
+    return QString::fromUtf8(text);
+}
+template <typename T> const T& AsExpected(const T& value) {
+    return value;
+}
+template <typename... T> auto Expected(const T&... values) {
+    return std::make_tuple(AsExpected(values)...);
+}
 
 // The failure an operation raises: number 0 and an empty text when it raises none.
 struct Raised {
