@@ -2,15 +2,19 @@
 // offscreen form over the customers table sorted by surname, stepping R times a
 // second for D seconds, a share W of the steps being an edit and save of a
 // column that is neither the key nor the sort column; optionally another user
-// inserting a customer every few seconds, and a login without the PROCESS
-// privilege. It prints the step times, the steps done against those intended,
+// inserting a customer every few seconds, and a login of lesser rights (on
+// MariaDB one without the PROCESS privilege, on PostgreSQL a role that is not a
+// superuser). It prints the step times, the steps done against those intended,
 // the server's CPU and a check of every counter the users saw.
 //
 //   load_bench --users 20 --seconds 60 [--rate 1] [--write-share 0.1]
-//              [--insert-every 10] [--no-process] [--rows 1000000] [--engine sqlite]
+//              [--insert-every 10] [--no-process] [--rows 1000000]
+//              [--engine mariadb|postgres|sqlite]
 //
-// The server is the one TESSARO_MARIADB names (scripts/load-bench.sh starts a
-// throwaway one); --engine sqlite runs the users on one SQLite file instead.
+// The server is the one TESSARO_MARIADB or TESSARO_POSTGRES names
+// (scripts/load-bench.sh starts throwaway ones); its CPU is read from /proc
+// through TESSARO_MARIADB_PIDFILE or TESSARO_POSTGRES_DIR. --engine sqlite runs
+// the users on one SQLite file instead.
 
 #include "BenchData.h"
 #include "BenchMeasure.h"
@@ -245,24 +249,53 @@ struct Utente {
     int scatole = 0;
 };
 
-QString ConnessioneSenzaProcess(const QString& root) {
+bool IsPostgres(const Options& o) {
+    return o.engine == QLatin1String("postgres");
+}
+
+const QString kUtenteBench = QStringLiteral("tessaro_bench");
+
+// What gives the benchmark's own login its rights, created once: on MariaDB a
+// user without PROCESS, on PostgreSQL a role that is not a superuser. The table
+// is built again by some runs, so its grants are always given.
+QStringList IstruzioniPerUtente(const Options& o, const QString& database) {
+    if (IsPostgres(o))
+        return {QStringLiteral("DO $$BEGIN IF NOT EXISTS (SELECT FROM pg_catalog.pg_roles "
+                               "WHERE rolname = '%1') THEN CREATE ROLE %1 LOGIN PASSWORD 'bench'; "
+                               "END IF; END$$")
+                    .arg(kUtenteBench),
+                QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2")
+                    .arg(kTable, kUtenteBench)};
+    return {QStringLiteral("CREATE USER IF NOT EXISTS '%1'@'%' IDENTIFIED BY 'bench'")
+                .arg(kUtenteBench),
+            QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1.* TO '%2'@'%'")
+                .arg(database, kUtenteBench)};
+}
+
+// The same connection string with another login in it.
+QString ConAltroUtente(const QString& connectionString, const QString& user,
+                       const QString& password) {
+    QStringList parti;
+    for (const QString& parte : connectionString.split(u';', Qt::SkipEmptyParts)) {
+        const QString chiave = parte.section(u'=', 0, 0).trimmed().toLower();
+        if (!QStringList{QStringLiteral("user"), QStringLiteral("user id"), QStringLiteral("uid"),
+                         QStringLiteral("password"), QStringLiteral("pwd")}
+                 .contains(chiave))
+            parti << parte;
+    }
+    return (parti << QStringLiteral("User=") + user << QStringLiteral("Password=") + password)
+        .join(u';');
+}
+
+QString ConnessioneSenzaPrivilegi(const Options& o, const QString& root) {
     QSqlDatabase db = OpenQtConnection(root, QStringLiteral("grants"));
     QSqlQuery q(db);
-    const auto s = tessaro::ConnectionSettings::Parse(root);
     for (const QString& sql :
-         {QStringLiteral("CREATE USER IF NOT EXISTS 'tessaro_bench'@'%' IDENTIFIED BY 'bench'"),
-          QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1.* TO 'tessaro_bench'@'%'")
-              .arg(s.database)}) {
+         IstruzioniPerUtente(o, tessaro::ConnectionSettings::Parse(root).database)) {
         if (!q.exec(sql))
             Abort(sql + QStringLiteral(": ") + q.lastError().text());
     }
-    QString c = root;
-    c.replace(QStringLiteral("User=") + s.user, QStringLiteral("User=tessaro_bench"));
-    c.replace(QStringLiteral("Password=") + s.password + QLatin1Char(';'),
-              QStringLiteral("Password=bench;"));
-    if (!c.contains(QLatin1String("Password=bench")))
-        c += QStringLiteral(";Password=bench");
-    return c;
+    return ConAltroUtente(root, kUtenteBench, QStringLiteral("bench"));
 }
 
 qint64 Righe(const QString& connectionString) {
@@ -278,19 +311,59 @@ qint64 Righe(const QString& connectionString) {
     return righe;
 }
 
-double CpuDelServer() {
-    QFile pidFile(qEnvironmentVariable("TESSARO_MARIADB_PIDFILE"));
-    if (!pidFile.open(QIODevice::ReadOnly))
+// The file holding the pid of the server's main process: mysqld's pid file, or
+// PostgreSQL's postmaster.pid (the pid on its first line); empty for SQLite.
+QString FilePidDelServer(const Options& o) {
+    if (IsPostgres(o)) {
+        const QString dir = qEnvironmentVariable("TESSARO_POSTGRES_DIR");
+        return dir.isEmpty() ? QString() : dir + QStringLiteral("/data/postmaster.pid");
+    }
+    return o.engine == QLatin1String("mariadb") ? qEnvironmentVariable("TESSARO_MARIADB_PIDFILE")
+                                                : QString();
+}
+
+// -1 when there is no server to watch.
+qint64 PidDelServer(const Options& o) {
+    QFile file(FilePidDelServer(o));
+    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
         return -1;
-    QFile stat(
-        QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pidFile.readAll()).trimmed()));
+    const qint64 pid = QString::fromLatin1(file.readLine()).trimmed().toLongLong();
+    return pid > 0 ? pid : -1;
+}
+
+// The fields of /proc/PID/stat after the command name (which may hold spaces):
+// the state first, then the parent's pid.
+QStringList CampiStat(const QString& pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    // Fields 14 and 15 after the command name: user and system time in ticks.
+        return {};
     const QString testo = QString::fromLatin1(stat.readAll());
-    const QStringList campi = testo.mid(testo.lastIndexOf(QLatin1Char(')')) + 2).split(u' ');
-    return (campi.value(11).toDouble() + campi.value(12).toDouble()) /
-           static_cast<double>(sysconf(_SC_CLK_TCK));
+    return testo.mid(testo.lastIndexOf(QLatin1Char(')')) + 2).split(u' ');
+}
+
+// User and system ticks of a process and of the children it has reaped (fields
+// 14 to 17 of stat): a PostgreSQL backend that ends leaves its time to the
+// postmaster that way.
+double Ticks(const QStringList& campi) {
+    double ticks = 0;
+    for (int i = 11; i <= 14; ++i)
+        ticks += campi.value(i).toDouble();
+    return ticks;
+}
+
+// CPU seconds of the server: its main process and every process whose parent
+// it is (PostgreSQL's backends and workers; MariaDB has only threads).
+double CpuDelServer(qint64 pid) {
+    const QStringList principale = pid > 0 ? CampiStat(QString::number(pid)) : QStringList();
+    if (principale.isEmpty())
+        return -1;
+    double ticks = Ticks(principale);
+    for (const QString& altro : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QStringList campi = altro.toLongLong() > 0 ? CampiStat(altro) : QStringList();
+        if (campi.value(1).toLongLong() == pid)
+            ticks += Ticks(campi);
+    }
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 double Percentile(std::vector<double> v, double p) {
@@ -319,6 +392,29 @@ std::unique_ptr<QProcess> Avvia(const Options& o, const QStringList& extra) {
     return p;
 }
 
+// The table of `rows` customers on the server, as an earlier run left it or
+// built again; returns the connection string the users log in with.
+QString PreparaServer(const Options& o) {
+    if (o.engine != QLatin1String("mariadb") && !IsPostgres(o))
+        Abort(QStringLiteral("unknown engine ") + o.engine);
+    const char* variabile = IsPostgres(o) ? "TESSARO_POSTGRES" : "TESSARO_MARIADB";
+    const QString root = qEnvironmentVariable(variabile);
+    if (root.isEmpty())
+        Abort(QString::fromLatin1(variabile) + QStringLiteral(" is not set"));
+    if (Righe(root) != o.rows)
+        BuildServerTable(root, o.rows);
+    else // the inserts of an earlier run go
+        QSqlQuery(OpenQtConnection(root, QStringLiteral("clean")))
+            .exec(QStringLiteral("DELETE FROM Clienti WHERE IdCliente > %1").arg(o.rows));
+    return o.noProcess ? ConnessioneSenzaPrivilegi(o, root) : root;
+}
+
+const char* Login(const Options& o) {
+    if (IsPostgres(o))
+        return o.noProcess ? "no superuser" : "superuser";
+    return o.noProcess ? "no PROCESS" : "root";
+}
+
 int RunCoordinator(Options o) {
     QTemporaryDir dir(QDir::temp().filePath(QStringLiteral("tessaro-load-XXXXXX")));
     if (o.engine == QLatin1String("sqlite")) {
@@ -328,15 +424,7 @@ int RunCoordinator(Options o) {
         o.connectionString =
             QStringLiteral("Provider=SQLite;Data Source=%1;Busy Timeout=5000").arg(copy);
     } else {
-        const QString root = qEnvironmentVariable("TESSARO_MARIADB");
-        if (root.isEmpty())
-            Abort(QStringLiteral("TESSARO_MARIADB is not set"));
-        if (Righe(root) != o.rows)
-            BuildServerTable(root, o.rows);
-        else // the inserts of an earlier run go
-            QSqlQuery(OpenQtConnection(root, QStringLiteral("clean")))
-                .exec(QStringLiteral("DELETE FROM Clienti WHERE IdCliente > %1").arg(o.rows));
-        o.connectionString = o.noProcess ? ConnessioneSenzaProcess(root) : root;
+        o.connectionString = PreparaServer(o);
     }
     const qint64 righeIniziali = Righe(o.connectionString);
     // Time for every process to open its form before the first step.
@@ -348,10 +436,11 @@ int RunCoordinator(Options o) {
     std::unique_ptr<QProcess> inseritore;
     if (o.insertEvery > 0)
         inseritore = Avvia(o, {QStringLiteral("--role"), QStringLiteral("inserter")});
+    const qint64 pidServer = PidDelServer(o);
     SleepUntilUs(o.startUs);
-    const double cpuPrima = CpuDelServer();
+    const double cpuPrima = CpuDelServer(pidServer);
     SleepUntilUs(o.startUs + static_cast<qint64>(o.seconds * 1e6));
-    const double cpuDopo = CpuDelServer();
+    const double cpuDopo = CpuDelServer(pidServer);
 
     std::vector<Utente> tutti;
     for (auto& p : utenti) {
@@ -418,12 +507,11 @@ int RunCoordinator(Options o) {
         scatole += u.scatole;
     }
     const long voluti = static_cast<long>(o.users * o.rate * o.seconds);
-    const bool sqlite = o.engine == QLatin1String("sqlite");
-    const double server = cpuPrima >= 0 && !sqlite ? (cpuDopo - cpuPrima) / o.seconds : -1;
+    const double server = cpuPrima >= 0 && cpuDopo >= 0 ? (cpuDopo - cpuPrima) / o.seconds : -1;
     std::printf(
         "| %s | %d | %s | %s | %ld / %ld | %s | %s | %s | %s | %s | %s | %s | %ld | %.1f s | "
         "%ld | %ld | %.0f MiB |\n",
-        qPrintable(o.engine), o.users, o.noProcess ? "no PROCESS" : "root",
+        qPrintable(o.engine), o.users, Login(o),
         o.insertEvery > 0 ? qPrintable(QStringLiteral("every %1 s").arg(o.insertEvery)) : "none",
         fatti, voluti, qPrintable(Ms(Percentile(mosse, 0.5))),
         qPrintable(Ms(Percentile(mosse, 0.95))), qPrintable(Ms(Percentile(mosse, 0.99))),

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The office benchmark: several user processes on one database at once (see
-# bench/load_bench.cpp). Builds in Release, starts a throwaway MariaDB (unless
-# TESSARO_MARIADB names one) and runs the table of bench/RESULTS.md.
+# bench/load_bench.cpp). Builds in Release, starts a throwaway MariaDB and a
+# throwaway PostgreSQL (unless TESSARO_MARIADB or TESSARO_POSTGRES name one),
+# stops them on exit and runs the table of bench/RESULTS.md on MariaDB,
+# PostgreSQL and SQLite.
 #   scripts/load-bench.sh                      the whole table, 60 s a row
 #   scripts/load-bench.sh --seconds 20         shorter rows
 #   scripts/load-bench.sh -- --users 5 ...     one row with these arguments
@@ -31,8 +33,15 @@ fi
 
 export QT_QPA_PLATFORM=offscreen
 RUN_DIR=$(mktemp -d /tmp/tessaro-load-run.XXXXXX)
+# PostgreSQL's folder is not inside RUN_DIR: run as root, its server runs as
+# another user, who must reach the folder through /tmp.
+POSTGRES_DIR=
 cleanup() {
     if [[ -d "$RUN_DIR/mariadb" ]]; then scripts/mariadb-test-server.sh stop "$RUN_DIR/mariadb"; fi
+    if [[ -n "$POSTGRES_DIR" ]]; then
+        scripts/postgres-test-server.sh stop "$POSTGRES_DIR"
+        rm -rf "$POSTGRES_DIR"
+    fi
     rm -rf "$RUN_DIR"
 }
 trap cleanup EXIT
@@ -43,6 +52,10 @@ fi
 if [[ -z "${TESSARO_MARIADB:-}" ]]; then
     mkdir "$RUN_DIR/mariadb"
     eval "$(scripts/mariadb-test-server.sh start "$RUN_DIR/mariadb")"
+fi
+if [[ -z "${TESSARO_POSTGRES:-}" ]]; then
+    POSTGRES_DIR=$(mktemp -d /tmp/tessaro-load-postgres.XXXXXX)
+    eval "$(scripts/postgres-test-server.sh start "$POSTGRES_DIR")"
 fi
 
 run() { "$BENCH_BIN" --rows "$ROWS" --seconds "$SECONDS_PER_ROW" "$@" 2> >(grep -v XDG_RUNTIME >&2); }
@@ -63,4 +76,7 @@ run --users 10 --write-share 0
 run --users 10 --write-share 0 --insert-every 10
 run --users 20 --no-process
 run --users 20 --insert-every 10
+run --users 20 --engine postgres
+run --users 20 --no-process --engine postgres
+run --users 20 --insert-every 10 --engine postgres
 run --users 5 --insert-every 10 --engine sqlite
