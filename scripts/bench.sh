@@ -18,6 +18,8 @@ cmake --build "$BUILD_DIR" --target navigation_bench -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 RUN_DIR=$(mktemp -d /tmp/tessaro-bench-run.XXXXXX)
+# The PostgreSQL server runs as its own user, which must reach its folder.
+chmod 711 "$RUN_DIR"
 MARIADB_DIR="$RUN_DIR/mariadb"
 POSTGRES_DIR="$RUN_DIR/postgres"
 cleanup() {
