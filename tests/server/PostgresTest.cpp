@@ -105,10 +105,13 @@ TEST(PostgreSql, ConnectionStringsNameTheServerTheirWay) {
 }
 
 // The change signal moves with every commit that wrote, whenever its
-// transaction began; a read leaves it as it was.
+// transaction began; a read leaves it as it was. The signal is the whole
+// server's: a server of its own keeps other tests' writes out.
 TEST(PostgreSql, TheChangeSignalMovesWithEveryWriteOfAnyone) {
     REQUIRE_POSTGRES();
-    const auto banco = Banco::Crea(Motore::Postgres);
+    PrivateServer server(Motore::Postgres);
+    ASSERT_TRUE(server.Started()) << server.Error().toStdString();
+    const auto banco = Banco::Crea(Motore::Postgres, server.ConnectionString());
     banco->Exec({"CREATE TABLE t (k INT PRIMARY KEY)"});
     const auto conn = banco->Open();
     const auto altro = banco->Open();
