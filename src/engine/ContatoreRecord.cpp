@@ -4,6 +4,7 @@
 #include "data/TessaroError.h"
 
 #include <QThread>
+#include <algorithm>
 
 namespace tessaro {
 
@@ -113,6 +114,13 @@ void ContatoreRecord::Chiedi(const RichiestaConteggio& richiesta) {
                 Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
+}
+
+int PausaDopoConteggio(qint64 durataMs, bool riuscito) {
+    constexpr qint64 kMinMs = 200, kMaxMs = 4000, kPerDurata = 40, kRiprovaMs = 2000;
+    if (!riuscito)
+        return kRiprovaMs;
+    return static_cast<int>(std::clamp(durataMs * kPerDurata, kMinMs, kMaxMs));
 }
 
 } // namespace tessaro

@@ -38,6 +38,13 @@ struct EsitoConteggio {
 // an unsuccessful result rather than an exception.
 EsitoConteggio EseguiConteggio(Connection& connessione, const RichiestaConteggio& richiesta);
 
+// How long to wait before counting again what changed while a count ran,
+// after one that took `durataMs` (or failed): a count that takes long is
+// repeated less often, so that each user's counts keep a small share of the
+// server however much the others write, and the count is still exact within
+// a few seconds of the last change.
+int PausaDopoConteggio(qint64 durataMs, bool riuscito);
+
 class ContatoreRecord : public QObject {
     Q_OBJECT
 

@@ -14,10 +14,16 @@ namespace tessaro {
 SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
     if (!mSorgente) {
         mSorgente = std::make_unique<SorgenteRecord>(mConnessione);
+        mImpostata.reset();
         QObject::connect(
             mSorgente.get(), &SorgenteRecord::ConteggioAggiornato, mSorgente.get(),
             [this] { Solleva([](NavigatorEvents& ev) { ev.ConteggioAggiornato(); }); });
     }
+    // A step rebuilds the order only when what it is made of changed.
+    ImpostazioneSorgente ora{mOrderField, mCondizione, mTabelleJoin, TipoDelleLetture(),
+                             ScorrimentoDisabilitato != 0 && mUnaRiga};
+    if (mImpostata == ora)
+        return *mSorgente;
     const std::shared_ptr<clsTabellaPrincipale> ordine = ColonnaDi(mOrderField);
     QStringList chiavi;
     for (const QString& k : mCampiChiave)
@@ -30,7 +36,8 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
                         .condizione = mCondizione,
                         .colonneRecord = mCollegate.Colonne(),
                         .daRecord = mTabelleJoin},
-                       TipoDelleLetture(), ScorrimentoDisabilitato != 0 && mUnaRiga);
+                       ora.tipo, ora.unaRiga);
+    mImpostata = std::move(ora);
     return *mSorgente;
 }
 

@@ -17,10 +17,6 @@ namespace {
 // long, and at least this often while they never are.
 constexpr qint64 kQuieteMs = 5000;
 constexpr qint64 kVerificaMs = 60000;
-// A change seen while a count ran is counted again after this pause, so that
-// changes that never stop are counted a few times a second, not without end.
-constexpr int kRipresaMs = 200;
-constexpr int kRiprovaMs = 2000;
 // A window of records starts this wide and doubles, up to the last, while the
 // steps keep one direction.
 constexpr int kFinestraMin = 16;
@@ -496,9 +492,9 @@ void SorgenteRecord::Ricevi(const EsitoConteggio& esito) {
             ContaOra();
         emit ConteggioAggiornato();
     }
-    // What changed meanwhile is counted again after a pause; longer when the
-    // count could not be taken at all.
-    QTimer::singleShot(esito.riuscito ? kRipresaMs : kRiprovaMs, this, [this] {
+    // What changed meanwhile is counted again after a pause: changes that never
+    // stop are not counted without end.
+    QTimer::singleShot(PausaDopoConteggio(mDaConteggio.elapsed(), esito.riuscito), this, [this] {
         if (!mVolo)
             Controlla();
     });

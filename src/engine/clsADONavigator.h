@@ -406,6 +406,14 @@ private:
     QString mSqlRecordCorrente;
     bool mElencoValido = false;
     std::unique_ptr<SorgenteRecord> mSorgente;
+    // What the source's order was last made of.
+    struct ImpostazioneSorgente {
+        QString ordine, condizione, da;
+        int tipo = 0;
+        bool unaRiga = false;
+        bool operator==(const ImpostazioneSorgente&) const = default;
+    };
+    std::optional<ImpostazioneSorgente> mImpostata;
     std::unique_ptr<collTabellaPrincipale> mTabellaPrincipale;
     std::vector<ChiaviCombo> mChiaviCombo;
     std::vector<LinkTabella> mArrayLink;
