@@ -58,6 +58,7 @@ void SorgenteRecord::Imposta(const OrdineSorgente& ordine, int tipoDatabase,
     // Figures of other records: nothing known, and a count in flight answers
     // for the records as they were.
     ++mGenerazione;
+    mDaRipresa.invalidate(); // another order is counted at once
     mBase = Base::Ignota;
     mTotale.reset();
     mInAttesa = true;
@@ -444,8 +445,9 @@ RichiestaConteggio SorgenteRecord::Richiesta(bool totale) const {
 }
 
 void SorgenteRecord::Chiedi(const std::optional<ChangeSignal>& segnale) {
-    // One count at a time: a change seen meanwhile is counted after it.
-    if (mVolo)
+    // One count at a time, and none during the pause after one: a change seen
+    // meanwhile is counted after it.
+    if (mVolo || (mDaRipresa.isValid() && mDaRipresa.elapsed() < mRipresaMs))
         return;
     RichiestaConteggio richiesta = Richiesta(true);
     richiesta.id = ++mProssimoId;
@@ -492,9 +494,12 @@ void SorgenteRecord::Ricevi(const EsitoConteggio& esito) {
             ContaOra();
         emit ConteggioAggiornato();
     }
-    // What changed meanwhile is counted again after a pause: changes that never
-    // stop are not counted without end.
-    QTimer::singleShot(PausaDopoConteggio(mDaConteggio.elapsed(), esito.riuscito), this, [this] {
+    // What changed meanwhile is counted again after a pause, whatever the steps
+    // do: changes that never stop are not counted without end.
+    mRipresaMs = PausaDopoConteggio(mDaConteggio.elapsed(), esito.riuscito);
+    mDaRipresa.start();
+    QTimer::singleShot(mRipresaMs, this, [this] {
+        mDaRipresa.invalidate(); // over, even where the timer fires a little early
         if (!mVolo)
             Controlla();
     });

@@ -193,6 +193,9 @@ private:
     QString mContenutoVisto;
     QElapsedTimer mDaContenuto;
     QElapsedTimer mDaConteggio;
+    // The pause after the last count, during which none is asked.
+    QElapsedTimer mDaRipresa;
+    int mRipresaMs = 0;
     QString mUltimoStatement;
     std::optional<Finestra> mFinestra;
     // The direction of the last step, and the rows of the next window.
