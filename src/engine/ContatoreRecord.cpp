@@ -117,7 +117,7 @@ void ContatoreRecord::Chiedi(const RichiestaConteggio& richiesta) {
 }
 
 int PausaDopoConteggio(qint64 durataMs, bool riuscito) {
-    constexpr qint64 kMinMs = 200, kMaxMs = 4000, kPerDurata = 40, kRiprovaMs = 2000;
+    constexpr qint64 kMinMs = 200, kMaxMs = 2500, kPerDurata = 30, kRiprovaMs = 2000;
     if (!riuscito)
         return kRiprovaMs;
     return static_cast<int>(std::clamp(durataMs * kPerDurata, kMinMs, kMaxMs));

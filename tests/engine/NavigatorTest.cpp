@@ -745,11 +745,12 @@ TEST_P(Contatore, StepsFindTheTrueNeighbourAndTheCounterIsMarkedUntilExact) {
 INSTANTIATE_FOR_ENGINES(Contatore);
 
 // Counts of a small table follow changes a few times a second; a long count
-// waits forty times its own length, up to a few seconds; a failed one, two.
+// waits thirty times its own length, up to two and a half seconds; a failed
+// one, two.
 TEST(PausaDopoConteggio, GrowsWithTheCountsLengthWithinBounds) {
     const std::tuple<qint64, bool, int> casi[] = {
-        {3, true, 200},    {5, true, 200},     {6, true, 240},   {55, true, 2200},
-        {100, true, 4000}, {5000, true, 4000}, {3, false, 2000}, {5000, false, 2000}};
+        {3, true, 200},   {6, true, 200},     {7, true, 210},   {55, true, 1650},
+        {84, true, 2500}, {5000, true, 2500}, {3, false, 2000}, {5000, false, 2000}};
     for (const auto& [durata, riuscito, pausa] : casi)
         EXPECT_EQ(PausaDopoConteggio(durata, riuscito), pausa) << durata << " " << riuscito;
 }
