@@ -247,6 +247,8 @@ TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
     dialogo.show();
     Digita("2");
     EXPECT_EQ(std::make_tuple(Box(), premuto), std::make_tuple(QString("2 TQ30 10"), false));
+    QTest::keyClick(ctl->txtNumRec(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(premuto) << "the keypad's Enter stays with the box too";
     ctl->setParent(form.get());
 }
 
