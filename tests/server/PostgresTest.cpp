@@ -87,6 +87,11 @@ TEST(PostgreSql, ConnectionStringsNameTheServerTheirWay) {
               std::make_tuple(QString("PostgreSQL"), QString("db.local"), 5433, QString("d"),
                               QString("u"), QString("p")));
     EXPECT_TRUE(postgres::ConnectOptions(s.searchPath).endsWith(";options='-csearch_path=a,b'"));
+    // A value between quotes loses them, an empty one too.
+    const ConnectionSettings q =
+        ConnectionSettings::Parse("Provider=PostgreSQL;Server='h';Password=\"\";User=\"");
+    EXPECT_EQ(std::make_tuple(q.host, q.password, q.user),
+              std::make_tuple(QString("h"), QString(), QString("\"")));
     EXPECT_EQ(postgres::RelationCondition("c.oid", "Vendite.\"O'Rdini\""),
               "c.oid = COALESCE(pg_catalog.to_regclass('\"Vendite\".\"O''Rdini\"'), "
               "pg_catalog.to_regclass('\"vendite\".\"O''Rdini\"'))");
