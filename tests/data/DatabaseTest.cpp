@@ -120,6 +120,10 @@ TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
     EXPECT_EQ(RaisedBy([&] { rs.Fields().Item(0).Value(); }).number, Err::NoCurrentRecord);
     for (const qint64 row : {-1, 3})
         EXPECT_EQ(RaisedBy([&] { rs.ValueAt(row, 0); }).number, Err::NoCurrentRecord) << row;
+    for (const int column : {-1, rs.ColumnCount()}) {
+        EXPECT_EQ(RaisedBy([&] { rs.ValueAt(0, column); }).number, Err::ItemNotFound) << column;
+        EXPECT_EQ(RaisedBy([&] { rs.Column(column); }).number, Err::ItemNotFound) << column;
+    }
     EXPECT_EQ(RaisedBy([&] { rs.Move(1, 7); }).number, Err::WrongArguments);
 
     // Materialised: another connection's change is seen only when read again.

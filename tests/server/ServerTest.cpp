@@ -19,7 +19,8 @@ TEST(MySql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
     banco->Exec(
         {"CREATE TABLE AllTypes (Id INT AUTO_INCREMENT PRIMARY KEY, Piccolo TINYINT, "
          "Flag TINYINT(1) NOT NULL DEFAULT 0, Bit1 BIT(1), Corto SMALLINT, Grande BIGINT, "
-         "Fisso CHAR(10), Nome VARCHAR(30) NOT NULL, Lungo LONGTEXT, Momento DATETIME, "
+         "Fisso CHAR(10) DEFAULT 'a''b', Nome VARCHAR(30) NOT NULL, Lungo LONGTEXT, Momento "
+         "DATETIME, "
          "Stampa TIMESTAMP NULL, Ora TIME, Importo DECIMAL(10,2), Singolo FLOAT, "
          "Latino VARCHAR(12) CHARACTER SET latin1)",
          "INSERT INTO AllTypes (Piccolo, Flag, Bit1, Corto, Grande, Fisso, Nome, Momento, Stampa, "
@@ -30,14 +31,16 @@ TEST(MySql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
     auto schema = conn->OpenSchema(adSchemaColumns, {QVariant(), QVariant(), "AllTypes"});
     QStringList described;
     for (schema->MoveFirst(); !schema->Eof(); schema->MoveNext())
-        described << QStringLiteral("%1|%2|%3")
+        described << QStringLiteral("%1|%2|%3|%4")
                          .arg(schema->Fields()["COLUMN_NAME"].Value().toString())
                          .arg(schema->Fields()["DATA_TYPE"].Value().toInt())
-                         .arg(ValueToText(schema->Fields()["CHARACTER_MAXIMUM_LENGTH"].Value()));
-    EXPECT_EQ(described, QStringList({"Id|3|", "Piccolo|16|", "Flag|11|", "Bit1|11|", "Corto|2|",
-                                      "Grande|20|", "Fisso|130|10", "Nome|130|30", "Lungo|130|0",
-                                      "Momento|135|", "Stampa|135|", "Ora|134|", "Importo|131|",
-                                      "Singolo|4|", "Latino|130|12"}));
+                         .arg(ValueToText(schema->Fields()["CHARACTER_MAXIMUM_LENGTH"].Value()),
+                              ValueToText(schema->Fields()["COLUMN_DEFAULT"].Value()));
+    EXPECT_EQ(described,
+              QStringList({"Id|3||", "Piccolo|16||", "Flag|11||0", "Bit1|11||", "Corto|2||",
+                           "Grande|20||", "Fisso|130|10|a'b", "Nome|130|30|", "Lungo|130|0|",
+                           "Momento|135||", "Stampa|135||", "Ora|134||", "Importo|131||",
+                           "Singolo|4||", "Latino|130|12|"}));
     Recordset rs;
     rs.Open("SELECT * FROM AllTypes ORDER BY Id", conn.get());
     const Fields f = rs.Fields();
