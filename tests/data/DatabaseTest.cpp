@@ -365,6 +365,12 @@ TEST_F(SqliteFileTest, TheDirectReaderGivesWhatQtGives) {
     ASSERT_EQ(bound[0].Size(), 2u);
     EXPECT_EQ(std::make_tuple(ValueToText(bound[0].At(0)), ValueToText(bound[0].At(1))),
               Expected("2", "3"));
+    // Each kind of value bound as itself.
+    std::vector<RecordsetColumn> tipi;
+    ASSERT_TRUE(sqlite::ReadAll(statements, "SELECT ? * 2, ? || '!', typeof(?), ? + 1",
+                                {1.25, QString("è"), QVariant(), true}, 0, tipi));
+    EXPECT_EQ(std::make_tuple(tipi[0].At(0), tipi[1].At(0), tipi[2].At(0), tipi[3].At(0)),
+              std::make_tuple(QVariant(2.5), QVariant("è!"), QVariant("null"), QVariant(2)));
     // What it cannot read is left to Qt, which runs it or reports it.
     for (const QString& sql :
          QStringList{"SELECT 1; SELECT 2", "SELECT Nome AS N FROM Voci", "SELEC Id FROM Voci",
