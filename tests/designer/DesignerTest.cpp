@@ -16,6 +16,7 @@
 #include <QDialogButtonBox>
 #include <QExtensionManager>
 #include <QFile>
+#include <QLineEdit>
 #include <QMetaProperty>
 #include <QPluginLoader>
 #include <QPushButton>
@@ -167,6 +168,7 @@ TEST_P(RiletturaTag, PartsMakeTheTagThatReadsBackIntoThem) {
     scritto.ImpostaParti(r.parti);
     EXPECT_EQ(std::make_tuple(scritto.Tag(), scritto.Significato(), scritto.Accettabile()),
               std::make_tuple(r.tag, r.significato, true));
+    EXPECT_EQ(scritto.findChild<QLineEdit*>("tag")->text(), r.tag) << "the dialog shows it";
     const CollegaCampoDialog letto("w", r.combo, scritto.Tag(), r.prefisso, "navigatore");
     EXPECT_EQ(letto.Parti(), r.parti);
 }
