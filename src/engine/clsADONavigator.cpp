@@ -207,6 +207,7 @@ bool clsADONavigator::Inizializza(Connection* TheConnection, const QString& Tabl
     mCampiChiave.clear();
     mTipiChiave.clear();
     mColonneCollegate.clear();
+    mArrayLink.clear(); // a navigator set up again keeps no link of its last table
     if (!mConnessione)
         return ImpostazioneFallita("TQ45");
     if (!LinkDelChiamante(ArrayOfLink))
@@ -275,7 +276,6 @@ bool clsADONavigator::LinkDelChiamante(const std::vector<QString>& ArrayOfLink) 
         return false;
     }
     // Triples from index 1: column of the table, linked table, its key column.
-    mArrayLink.clear();
     for (std::size_t i = 1; i + 2 <= U; i += 3)
         mArrayLink.push_back({.TabellaCollegata = ArrayOfLink[i + 1],
                               .CampoTabellaPrincipale = ArrayOfLink[i],
