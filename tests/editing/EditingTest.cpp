@@ -599,6 +599,10 @@ TEST(Composition, AnInsertWritesEveryColumnAnUpdateOnlyTheChangedOnes) {
                               Dialetto::Per(1).TestaDelete("K"), Dialetto::Per(4).TestaDelete("K")),
               Expected("DELETE K.* FROM K WHERE ", "DELETE K.* FROM K WHERE ",
                        "DELETE FROM K WHERE ", "DELETE FROM K WHERE "));
+    // A kind not known gets the neutral forms: no bound keys, NULLs first, -1 for true.
+    const Dialetto& ignoto = Dialetto::Per(3);
+    EXPECT_EQ(std::make_tuple(ignoto.ChiaveLegata, ignoto.NullPrimi, QString(ignoto.ValoreVero)),
+              std::make_tuple(false, true, QString("-1")));
     // An unchanged column is not checked either: a legacy value never blocks a save.
     EXPECT_FALSE(
         Aggiorna(4, {Testo("b", 130, "x"), Testo("e", 3, "legacy")}, {"a", 3, 1}, {"e"}).messaggio);

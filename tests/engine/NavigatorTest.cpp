@@ -548,6 +548,9 @@ TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
     EXPECT_EQ(nav.NumeroLink(), 2);
     EXPECT_EQ(nav.TabelleJoin().count("LEFT JOIN"), 1);
     EXPECT_EQ(form->findChild<QLineEdit*>("txtComune")->text(), "Torino");
+    ASSERT_TRUE(Init("Clienti", "IdCliente")); // set up again: nothing of the first stays
+    EXPECT_EQ(std::make_tuple(nav.CampiChiave(), nav.NumeroLink()),
+              std::make_tuple(QStringList{"IdCliente"}, 1));
 
     // A table that cannot be browsed is refused by name and cause, and stays unusable.
     CambiaLinguaModulo(SourceDir() + "/lang");

@@ -115,6 +115,12 @@ TEST(QtHostForm, AdaptersAreMadeOnceKeepTheirOwnEnabledAndSelectionAndFollowFocu
     ControlOf(s.tmrPoll)->SetEnabled(true);
     EXPECT_EQ(std::make_tuple(s.actSave->isEnabled(), s.tmrPoll->isActive()),
               std::make_tuple(false, true));
+    // A check box takes the three states and nothing else.
+    CheckBox& spunta = AsCheckBox(*chk);
+    spunta.SetValue(2);
+    EXPECT_EQ(s.chkActive->checkState(), Qt::PartiallyChecked);
+    for (const int fuori : {-1, 3})
+        EXPECT_EQ(RaisedBy([&] { spunta.SetValue(fuori); }).number, Err::InvalidCall) << fuori;
     // A selection runs on from its start, also when the user selected backwards.
     s.fraMain->setEnabled(true);
     s.spnQty->setRange(0, 999999999);
@@ -166,6 +172,7 @@ TEST(QtHostForm, CombosSelectExactlyAndIgnoreTheUserWhenLocked) {
         auto* combo = new QComboBox(&window);
         combo->setEditable(editable);
         ComboBox& box = AsComboBox(*ControlOf(combo));
+        EXPECT_EQ(combo->insertPolicy(), QComboBox::NoInsert) << "typing never adds an item";
         for (const char* item : {"b", "a", "c", "d"})
             box.AddItem(item);
         EXPECT_EQ(box.ListIndex(), -1) << "appending does not select";
