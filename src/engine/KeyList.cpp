@@ -35,7 +35,10 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
                         .tipiChiave = mTipiChiave,
                         .condizione = mCondizione,
                         .colonneRecord = mCollegate.Colonne(),
-                        .daRecord = mTabelleJoin},
+                        .daRecord = mTabelleJoin,
+                        .tabellaLetta = mPrimaryTableName,
+                        .ordineLetto = ordine ? ordine->NomeCampo() : mOrderField,
+                        .chiaviLette = mCampiChiave},
                        ora.tipo, ora.unaRiga);
     mImpostata = std::move(ora);
     return *mSorgente;

@@ -89,7 +89,7 @@ bool clsADONavigator::VaiAllaChiave(const QString& chiave, bool stessoPosto) {
     }
     const auto passo = SorgenteAggiornata().VaiAChiave(*valore, stessoPosto);
     // Gone between the two reads: not found either.
-    if (!passo || !LeggiRecord(passo->chiave))
+    if (!passo || !(MostraRecordLetto(*passo) || LeggiRecord(passo->chiave)))
         return false;
     RicordaRecordCaricato(passo->chiave, passo->primo, passo->ultimo);
     ShowCurrentRecord();

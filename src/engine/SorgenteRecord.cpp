@@ -230,6 +230,14 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::DallaFinestra(Verso verso, 
     return LeggiFinestra(verso, da);
 }
 
+bool SorgenteRecord::TrovaColonneChiave(const Recordset& righe) {
+    mColonneChiave.clear();
+    for (const QString& k : mOrdine.chiaviLette)
+        mColonneChiave.push_back(righe.ColumnIndex(mOrdine.tabellaLetta, k));
+    return !mColonneChiave.empty() &&
+           std::find(mColonneChiave.begin(), mColonneChiave.end(), -1) == mColonneChiave.end();
+}
+
 std::optional<SorgenteRecord::Passo> SorgenteRecord::LeggiFinestra(Verso verso, const Ancora& da) {
     mAmpiezza = std::clamp(mAmpiezza * 2, kFinestraMin, kFinestraMax);
     // One row more than is kept tells whether the last one kept is the last.
@@ -237,11 +245,7 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::LeggiFinestra(Verso verso, 
     mUltimoStatement = q.testo;
     auto righe = std::make_unique<Recordset>();
     righe->Open(q.testo, q.valori, mConnessione);
-    mColonneChiave.clear();
-    for (const QString& k : mOrdine.chiavi)
-        mColonneChiave.push_back(righe->ColumnIndex(mOrdine.tabella, k));
-    if (righe->RecordCount() < 1 ||
-        std::find(mColonneChiave.begin(), mColonneChiave.end(), -1) != mColonneChiave.end())
+    if (righe->RecordCount() < 1 || !TrovaColonneChiave(*righe))
         return std::nullopt;
     const bool finale = righe->RecordCount() <= mAmpiezza && mStatement->UnaSolaParte(verso, da);
     mFinestra = Finestra{verso, **mSegnaleDelPasso, std::move(righe), 0, finale};
@@ -316,15 +320,22 @@ SorgenteRecord::Passo SorgenteRecord::Vicino(Verso verso, const Ancora& da) {
 
 std::optional<SorgenteRecord::Passo> SorgenteRecord::VaiAChiave(const QVariant& chiave,
                                                                 bool stessoPosto) {
-    const std::vector<QVariant> trovate = Chiavi(mStatement->Chiave(chiave));
-    if (trovate.empty())
+    // The record itself, then both its sides in one statement: two reads.
+    const Interrogazione q = mStatement->Record(chiave);
+    mUltimoStatement = q.testo;
+    auto record = std::make_shared<Recordset>();
+    record->Open(q.testo, q.valori, mConnessione);
+    if (record->RecordCount() < 1 || !TrovaColonneChiave(*record))
         return std::nullopt;
-    const QVariant trovata = trovate.front();
-    Ancora ancora{trovata, QVariant(), FormaNelDatabase(trovata)};
-    if (ancora.forma == Ancora::Forma::Scomparsa)
-        return std::nullopt; // deleted just now
-    const bool prima = !Oltre(Verso::Indietro, ancora).empty();
-    const bool dopo = !Oltre(Verso::Avanti, ancora).empty();
+    const QVariant trovata = ChiaveDellaRiga(*record, 0, mColonneChiave);
+    const int ordine = record->ColumnIndex(mOrdine.tabellaLetta, mOrdine.ordineLetto);
+    const bool nulla = ordine >= 0 && record->ValueAt(0, ordine).isNull();
+    const Ancora ancora{trovata, QVariant(),
+                        nulla ? Ancora::Forma::Nulla : Ancora::Forma::InTabella};
+    const auto [prima, dopo] = Lati(ancora);
+    // Alone, or deleted between the two reads.
+    if (!prima && !dopo && FormaNelDatabase(trovata) == Ancora::Forma::Scomparsa)
+        return std::nullopt;
     const bool stesso = stessoPosto && StessaChiave(trovata, mCorrente);
     mCorrente = trovata;
     mEliminata = false;
@@ -339,7 +350,18 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::VaiAChiave(const QVariant& 
     // The record a save of the navigator's own put there: shown with its place.
     if (std::exchange(mDopoScrittura, false))
         ContaOra();
-    return Passo{trovata, !prima, !dopo, {}};
+    return Passo{trovata, !prima, !dopo, std::move(record)};
+}
+
+std::pair<bool, bool> SorgenteRecord::Lati(const Ancora& ancora) {
+    const Interrogazione q = mStatement->Intorno(ancora);
+    mUltimoStatement = q.testo;
+    Recordset rs;
+    rs.Open(q.testo, q.valori, mConnessione);
+    std::pair<bool, bool> lati{false, false};
+    for (qint64 r = 0; r < rs.RecordCount(); ++r)
+        (rs.ValueAt(r, 0).toInt() == 1 ? lati.second : lati.first) = true;
+    return lati;
 }
 
 SorgenteRecord::Passo SorgenteRecord::VaiA(qint64 posizione) {

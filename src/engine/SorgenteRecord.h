@@ -134,6 +134,10 @@ private:
     // is gone from the table.
     std::vector<QVariant> OltreVerificato(Verso verso, Ancora& da, bool& scomparsa);
     Ancora::Forma FormaNelDatabase(const QVariant& chiave);
+    // Whether records come (before, after) an anchor.
+    std::pair<bool, bool> Lati(const Ancora& ancora);
+    // Finds the key's columns among a record's; false when one is missing.
+    bool TrovaColonneChiave(const Recordset& righe);
     Passo Estremo(Verso verso);
     Passo UnaRiga();
     void Passa(Verso verso, bool ancoraEliminata);

@@ -312,6 +312,38 @@ Interrogazione StatementSorgente::Chiave(const QVariant& chiave) const {
     return q;
 }
 
+Interrogazione StatementSorgente::Record(const QVariant& chiave) const {
+    const QString testa = QStringLiteral("SELECT ") + mOrdine.colonneRecord +
+                          QStringLiteral(" FROM ") + mOrdine.daRecord;
+    // A condition names its columns without a table: with joins it runs on the
+    // table alone, as for a window.
+    if (!mOrdine.condizione.isEmpty() && mOrdine.daRecord != mOrdine.tabella) {
+        Interrogazione q = Chiave(chiave);
+        q.testo = testa + QStringLiteral(" WHERE ") + ColonneKRiga() + QStringLiteral(" IN (") +
+                  q.testo + QLatin1Char(')');
+        return q;
+    }
+    Interrogazione q;
+    const QString dove = Dove(UgualeChiave(q, mOrdine.tabella, chiave));
+    q.testo = testa + QStringLiteral(" WHERE ") + dove;
+    return q;
+}
+
+Interrogazione StatementSorgente::Intorno(const Ancora& ancora) const {
+    Interrogazione q;
+    QStringList lati;
+    for (const Verso verso : {Verso::Indietro, Verso::Avanti})
+        for (const Interrogazione& parte : Vicini(verso, ancora, 1)) {
+            lati << QStringLiteral("SELECT ") +
+                        (verso == Verso::Avanti ? QLatin1Char('1') : QLatin1Char('0')) +
+                        QStringLiteral(" AS lato FROM (") + parte.testo +
+                        QStringLiteral(") AS lato") + QString::number(lati.size());
+            q.valori << parte.valori;
+        }
+    q.testo = lati.join(QStringLiteral(" UNION ALL "));
+    return q;
+}
+
 Interrogazione StatementSorgente::Sonda(const QVariant& chiave) const {
     Interrogazione q;
     const QString dove = UgualeChiave(q, mOrdine.tabella, chiave);
