@@ -3,6 +3,7 @@
 #include "engine/Riporta.h"
 #include "engine/clsADONavigator.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace tessaro {
@@ -15,6 +16,11 @@ int PosizioneChiave(const ChiaviCombo& voce, const QString& chiave) {
         if (voce.Chiavi[j] == chiave)
             return static_cast<int>(j);
     return -1;
+}
+
+// Blank, without the copy trimmed() would make at every step.
+bool SoloSpazi(const QString& testo) {
+    return std::all_of(testo.begin(), testo.end(), [](QChar c) { return c.isSpace(); });
 }
 
 } // namespace
@@ -34,17 +40,6 @@ QVariant clsADONavigator::ValoreDelLegame(const Legame& legame) const {
     const int i = TheFullData->ColumnIndex(mPrimaryTableName, colonna);
     return i >= 0 ? TheFullData->Fields().Item(i).Value()
                   : TheFullData->Fields().Item(colonna).Value();
-}
-
-int clsADONavigator::TipoMostrato(const Legame& legame) const {
-    // A linked table's column shows by its value's own type.
-    if (legame.tipo == TipoLegame::ColonnaCollegata || !mTabellaPrincipale)
-        return 0;
-    for (long i = 1; i <= mTabellaPrincipale->Count(); ++i)
-        if (const auto c = mTabellaPrincipale->Item(i);
-            c->NomeCampo().compare(legame.ColonnaMostrata(), Qt::CaseInsensitive) == 0)
-            return c->TipoDati();
-    return 0;
 }
 
 void clsADONavigator::MostraCombo(ComboBox& cb, const Legame& legame) {
@@ -97,7 +92,7 @@ void clsADONavigator::ShowCurrentRecord() {
                 const Legame& legame = LegameDi(c, tag);
                 if (legame.tipo == TipoLegame::Rifiutato && !c.IsComboBox())
                     SvuotaControllo(c);
-                if (!legame.Legato() || legame.ColonnaMostrata().trimmed().isEmpty())
+                if (!legame.Legato() || SoloSpazi(legame.ColonnaMostrata()))
                     return nullptr;
                 return &legame;
             };
@@ -106,7 +101,7 @@ void clsADONavigator::ShowCurrentRecord() {
                     return;
                 if (const Legame* legame = colonnaMostrata(c)) {
                     if (record)
-                        AsTextBox(c).ShowValue(ValoreDelLegame(*legame), TipoMostrato(*legame));
+                        AsTextBox(c).ShowValue(ValoreDelLegame(*legame), legame->tipoColonna);
                     else
                         AsTextBox(c).SetText(QString());
                     Ricorda(c);

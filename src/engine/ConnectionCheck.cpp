@@ -22,7 +22,7 @@ void clsADONavigator::Riconnetti() {
     Passo([this] { mConnessione->Close(); });
     Passo([this] { mConnessione->Open(); });
     Passo([this] {
-        TheFullData->Open(mSqlRecordCorrente, mConnessione, adOpenKeyset, adLockReadOnly,
+        TheFullData->Open(SqlRecordCorrente(), mConnessione, adOpenKeyset, adLockReadOnly,
                           adCmdUnspecified);
     });
 }

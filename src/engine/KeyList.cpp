@@ -166,8 +166,9 @@ bool clsADONavigator::MostraRecordLetto(const SorgenteRecord::Passo& passo) {
     if (!passo.record)
         return false;
     TheFullData = passo.record;
-    // What a reconnection reads the record again with.
-    mSqlRecordCorrente = StatementRecord(passo.chiave);
+    // What a reconnection reads the record again with: built from the key
+    // when asked, not at every step.
+    mSqlRecordCorrente.clear();
     return true;
 }
 

@@ -39,6 +39,8 @@ struct Legame {
     QStringList separatori;
     // Ricerca: two pieces whose second is not empty, which no combo accepts.
     bool nonValido = false;
+    // Colonna: the type of the column, which a text box shows the value by.
+    int tipoColonna = 0;
 
     bool Legato() const { return tipo != TipoLegame::Nessuno && tipo != TipoLegame::Rifiutato; }
     // The column a text box or check box shows, or the combo's key column.

@@ -56,8 +56,11 @@ Legame clsADONavigator::SuColonna(Legame legame) const {
     const qsizetype punto = legame.colonna.indexOf(QLatin1Char('.'));
     if (punto > 0 && mConnessione && StessaTabella(legame.colonna.left(punto)))
         legame.colonna = legame.colonna.mid(punto + 1);
-    if (!mTabellaPrincipale->Contiene(legame.colonna))
+    if (!mTabellaPrincipale->Contiene(legame.colonna)) {
         legame.tipo = TipoLegame::Rifiutato;
+        return legame;
+    }
+    legame.tipoColonna = mTabellaPrincipale->Item(legame.colonna)->TipoDati();
     return legame;
 }
 

@@ -165,7 +165,11 @@ public:
     QString TabellaSql() const { return mTabellaSql; }
     // The last statement the record source read keys with.
     QString SqlElencoChiavi() const;
-    QString SqlRecordCorrente() const { return mSqlRecordCorrente; }
+    QString SqlRecordCorrente() const {
+        return mSqlRecordCorrente.isEmpty() && !mChiaveCaricata.isNull()
+                   ? StatementRecord(mChiaveCaricata)
+                   : mSqlRecordCorrente;
+    }
     // The statement that reads one record with its linked tables.
     QString StatementRecord(const QVariant& chiave) const;
     // A key written as one text (TestoChiave): nothing when it names no key of the table.
@@ -277,8 +281,6 @@ private:
     // binding
     QVariant ValoreDelLegame(const Legame& legame) const;
     void MostraCombo(ComboBox& cb, const Legame& legame);
-    // The type code of the column a text box shows (0 when not of the primary table).
-    int TipoMostrato(const Legame& legame) const;
     // The condition a combo's list is filled with: its DataField for a new record.
     QString CondizioneCombo(const ComboBox& ctl) const;
     static void SvuotaControllo(Control& c);
