@@ -34,6 +34,13 @@ QVariant ChiaveDellaRiga(const Recordset& rs, qint64 riga, const std::vector<int
     return ChiaveDaParti(parti);
 }
 
+// A column of the source's table in a record. Its own columns come first, and
+// a table of a schema names its columns by its bare name.
+int ColonnaDellaTabella(const Recordset& rs, const QString& tabella, const QString& nome) {
+    const int i = rs.ColumnIndex(tabella, nome);
+    return i >= 0 ? i : rs.ColumnIndex(nome);
+}
+
 Verso Opposto(Verso verso) {
     return verso == Verso::Avanti ? Verso::Indietro : Verso::Avanti;
 }
@@ -233,7 +240,7 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::DallaFinestra(Verso verso, 
 bool SorgenteRecord::TrovaColonneChiave(const Recordset& righe) {
     mColonneChiave.clear();
     for (const QString& k : mOrdine.chiaviLette)
-        mColonneChiave.push_back(righe.ColumnIndex(mOrdine.tabellaLetta, k));
+        mColonneChiave.push_back(ColonnaDellaTabella(righe, mOrdine.tabellaLetta, k));
     return !mColonneChiave.empty() &&
            std::find(mColonneChiave.begin(), mColonneChiave.end(), -1) == mColonneChiave.end();
 }
@@ -328,7 +335,7 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::VaiAChiave(const QVariant& 
     if (record->RecordCount() < 1 || !TrovaColonneChiave(*record))
         return std::nullopt;
     const QVariant trovata = ChiaveDellaRiga(*record, 0, mColonneChiave);
-    const int ordine = record->ColumnIndex(mOrdine.tabellaLetta, mOrdine.ordineLetto);
+    const int ordine = ColonnaDellaTabella(*record, mOrdine.tabellaLetta, mOrdine.ordineLetto);
     const bool nulla = ordine >= 0 && record->ValueAt(0, ordine).isNull();
     const Ancora ancora{trovata, QVariant(),
                         nulla ? Ancora::Forma::Nulla : Ancora::Forma::InTabella};
