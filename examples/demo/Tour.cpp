@@ -69,6 +69,10 @@ void Tour::Attendi() const {
     // Deferred work of the window (focus, combo refreshes) runs here.
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // The figures the tour checks are the final ones: a count still on its way
+    // is waited for, as a user would see it a moment later.
+    if (tessaro::clsADONavigator* fonte = mNav->FonteDati())
+        fonte->AttendiConteggio();
 }
 
 QString Tour::Schermata(int numero, const QString& nome) const {
