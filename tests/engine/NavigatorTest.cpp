@@ -544,6 +544,34 @@ TEST_F(NavigatoreSqlite, ARolledBackRowIsNotBrowsedAndABusyDatabaseKeepsTheRecor
     EXPECT_EQ(Riga("30").section('|', 0, 0), "Grigi");
 }
 
+// While nothing changes, steps that keep one direction read the records ahead
+// in one go, each window twice the last; a turn, a jump or another
+// connection's commit goes back to the database for one step.
+TEST_F(NavigatoreSqlite, StepsInOneDirectionReadAheadWhileNothingChanges) {
+    Clienti({"WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 160) "
+             "INSERT INTO Clienti (IdCliente, Cognome, IdComune) SELECT i, 'C' || i, 1 FROM n"});
+    ASSERT_TRUE(Init("Clienti", "Cognome"));
+    const auto other = banco->Open();
+    const QRegularExpression limite("LIMIT (\\d+)");
+    const auto letture = [&](const std::function<void()>& passo, int volte) {
+        QStringList lette; // the rows of the statement each step read last
+        for (int i = 0; i < volte; ++i) {
+            passo();
+            lette << limite.match(nav.Sorgente()->UltimoStatement()).captured(1);
+        }
+        lette.removeDuplicates();
+        return lette;
+    };
+    nav.MoveFirst();
+    EXPECT_EQ(letture([&] { nav.MoveNext(); }, 20), QStringList({"2", "17", "33"}));
+    EXPECT_EQ(letture([&] { nav.MovePrevious(); }, 3), QStringList({"2", "17"})) << "a turn";
+    nav.MoveTo("150");
+    EXPECT_EQ(letture([&] { nav.MovePrevious(); }, 2), QStringList({"2", "17"})) << "a jump";
+    other->Execute("UPDATE Clienti SET Note = 'x' WHERE IdCliente = 101");
+    EXPECT_EQ(letture([&] { nav.MovePrevious(); }, 1), QStringList({"33"})) << "a commit";
+    EXPECT_EQ(std::make_tuple(Id(), Position()), std::make_tuple(QString("147"), 49));
+}
+
 TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
     Clienti();
     // Links given by the caller come first; each table is joined once.
