@@ -37,7 +37,6 @@ SorgenteRecord& clsADONavigator::SorgenteAggiornata() {
                         .colonneRecord = mCollegate.Colonne(),
                         .daRecord = mTabelleJoin,
                         .tabellaLetta = mPrimaryTableName,
-                        .ordineLetto = ordine ? ordine->NomeCampo() : mOrderField,
                         .chiaviLette = mCampiChiave},
                        ora.tipo, ora.unaRiga);
     mImpostata = std::move(ora);

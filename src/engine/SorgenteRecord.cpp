@@ -327,7 +327,8 @@ SorgenteRecord::Passo SorgenteRecord::Vicino(Verso verso, const Ancora& da) {
 
 std::optional<SorgenteRecord::Passo> SorgenteRecord::VaiAChiave(const QVariant& chiave,
                                                                 bool stessoPosto) {
-    // The record itself, then both its sides in one statement: two reads.
+    // The record itself, then the keys at both ends of the order: two reads,
+    // and no search in the middle of the index.
     const Interrogazione q = mStatement->Record(chiave);
     mUltimoStatement = q.testo;
     auto record = std::make_shared<Recordset>();
@@ -335,40 +336,37 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::VaiAChiave(const QVariant& 
     if (record->RecordCount() < 1 || !TrovaColonneChiave(*record))
         return std::nullopt;
     const QVariant trovata = ChiaveDellaRiga(*record, 0, mColonneChiave);
-    const int ordine = ColonnaDellaTabella(*record, mOrdine.tabellaLetta, mOrdine.ordineLetto);
-    const bool nulla = ordine >= 0 && record->ValueAt(0, ordine).isNull();
-    const Ancora ancora{trovata, QVariant(),
-                        nulla ? Ancora::Forma::Nulla : Ancora::Forma::InTabella};
-    const auto [prima, dopo] = Lati(ancora);
-    // Alone, or deleted between the two reads.
-    if (!prima && !dopo && FormaNelDatabase(trovata) == Ancora::Forma::Scomparsa)
-        return std::nullopt;
+    const auto [primo, ultimo] = Capi(trovata);
     const bool stesso = stessoPosto && StessaChiave(trovata, mCorrente);
     mCorrente = trovata;
     mEliminata = false;
-    if (!prima && !dopo)
+    if (primo && ultimo)
         Sappi(1);
-    if (!prima)
+    if (primo)
         Salta(Base::Inizio, 1);
-    else if (!dopo)
+    else if (ultimo)
         Salta(Base::Fine, 1);
     else if (!stesso)
         Salta(Base::Ignota, 0);
     // The record a save of the navigator's own put there: shown with its place.
     if (std::exchange(mDopoScrittura, false))
         ContaOra();
-    return Passo{trovata, !prima, !dopo, std::move(record)};
+    return Passo{trovata, primo, ultimo, std::move(record)};
 }
 
-std::pair<bool, bool> SorgenteRecord::Lati(const Ancora& ancora) {
-    const Interrogazione q = mStatement->Intorno(ancora);
+std::pair<bool, bool> SorgenteRecord::Capi(const QVariant& chiave) {
+    const Interrogazione q = mStatement->Capi();
     mUltimoStatement = q.testo;
     Recordset rs;
     rs.Open(q.testo, q.valori, mConnessione);
-    std::pair<bool, bool> lati{false, false};
+    // Each row: which end, then the key's columns.
+    std::vector<int> colonne(static_cast<std::size_t>(std::max(rs.ColumnCount() - 1, 0)));
+    std::iota(colonne.begin(), colonne.end(), 1);
+    std::pair<bool, bool> capi{false, false};
     for (qint64 r = 0; r < rs.RecordCount(); ++r)
-        (rs.ValueAt(r, 0).toInt() == 1 ? lati.second : lati.first) = true;
-    return lati;
+        if (StessaChiave(ChiaveDellaRiga(rs, r, colonne), chiave))
+            (rs.ValueAt(r, 0).toInt() == 1 ? capi.second : capi.first) = true;
+    return capi;
 }
 
 SorgenteRecord::Passo SorgenteRecord::VaiA(qint64 posizione) {

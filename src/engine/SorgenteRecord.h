@@ -134,8 +134,8 @@ private:
     // is gone from the table.
     std::vector<QVariant> OltreVerificato(Verso verso, Ancora& da, bool& scomparsa);
     Ancora::Forma FormaNelDatabase(const QVariant& chiave);
-    // Whether records come (before, after) an anchor.
-    std::pair<bool, bool> Lati(const Ancora& ancora);
+    // Whether the record of a key is (the first, the last) of the order.
+    std::pair<bool, bool> Capi(const QVariant& chiave);
     // Finds the key's columns among a record's; false when one is missing.
     bool TrovaColonneChiave(const Recordset& righe);
     Passo Estremo(Verso verso);

@@ -329,19 +329,13 @@ Interrogazione StatementSorgente::Record(const QVariant& chiave) const {
     return q;
 }
 
-Interrogazione StatementSorgente::Intorno(const Ancora& ancora) const {
-    Interrogazione q;
-    QStringList lati;
-    for (const Verso verso : {Verso::Indietro, Verso::Avanti})
-        for (const Interrogazione& parte : Vicini(verso, ancora, 1)) {
-            lati << QStringLiteral("SELECT ") +
-                        (verso == Verso::Avanti ? QLatin1Char('1') : QLatin1Char('0')) +
-                        QStringLiteral(" AS lato FROM (") + parte.testo +
-                        QStringLiteral(") AS lato") + QString::number(lati.size());
-            q.valori << parte.valori;
-        }
-    q.testo = lati.join(QStringLiteral(" UNION ALL "));
-    return q;
+Interrogazione StatementSorgente::Capi() const {
+    const auto capo = [&](Verso verso, QChar numero) {
+        return QStringLiteral("SELECT ") + numero + QStringLiteral(" AS capo, c.* FROM (") +
+               Pagina(QString(), Ordinamento(verso), 1, 0, {}).testo + QStringLiteral(") AS c");
+    };
+    return {capo(Verso::Avanti, u'0') + QStringLiteral(" UNION ALL ") + capo(Verso::Indietro, u'1'),
+            {}};
 }
 
 Interrogazione StatementSorgente::Sonda(const QVariant& chiave) const {

@@ -31,9 +31,8 @@ struct OrdineSorgente {
     QString condizione;      // without WHERE; empty for every record
     QString colonneRecord;   // what a whole record reads: its columns ("T.*, j1.C")
     QString daRecord;        // and from where: T, or T with its joins
-    // T, O and the key's columns as a record's columns carry them: as stored.
+    // T and the key's columns as a record's columns carry them: as stored.
     QString tabellaLetta = {};
-    QString ordineLetto = {};
     QStringList chiaviLette = {};
     bool operator==(const OrdineSorgente&) const = default;
 };
@@ -89,9 +88,9 @@ public:
     Interrogazione Chiave(const QVariant& chiave) const;
     // The whole record of a key, when the condition selects it.
     Interrogazione Record(const QVariant& chiave) const;
-    // One row for each side of an anchor that holds a record: 0 before it, 1
-    // after it. Both sides in one statement.
-    Interrogazione Intorno(const Ancora& ancora) const;
+    // The keys of the first record (after a 0) and of the last one (after a 1),
+    // in one statement: both ends of the index, pages a server keeps at hand.
+    Interrogazione Capi() const;
     // One row, (non-NULL sort values, rows) of a key: (0, 0) gone, (0, 1) NULL, (1, 1) a value.
     Interrogazione Sonda(const QVariant& chiave) const;
     // One row: how many records the condition selects.
