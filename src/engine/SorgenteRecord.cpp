@@ -476,7 +476,11 @@ void SorgenteRecord::Chiedi(const std::optional<ChangeSignal>& segnale) {
     // meanwhile is counted after it.
     if (mVolo || (mDaRipresa.isValid() && mDaRipresa.elapsed() < mRipresaMs))
         return;
-    RichiestaConteggio richiesta = Richiesta(true);
+    // While nothing at all changed since the count was exact, it stands: only
+    // a position is counted (after a jump, say).
+    const bool totale = mInAttesa || !mTotale || !segnale || !mBaseSegnale ||
+                        segnale->content != mBaseSegnale->content;
+    RichiestaConteggio richiesta = Richiesta(totale);
     richiesta.id = ++mProssimoId;
     ++mConteggiChiesti;
     mDaConteggio.start();
