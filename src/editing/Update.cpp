@@ -110,8 +110,10 @@ void DaAltroControllo(Control& ctl, ColonnaServita& c) {
 } // namespace
 
 QString clsADONavigator::LetturaControllo(Control& c) const {
+    // A text box's own text, shared rather than copied: a control is only
+    // ever compared with itself, so only a combo's states need telling apart.
     if (c.IsTextBox())
-        return QLatin1Char('T') + AsTextBox(c).Text();
+        return AsTextBox(c).Text();
     if (c.IsCheckBox())
         return AsCheckBox(c).Value() != 0 ? QStringLiteral("C1") : QStringLiteral("C0");
     if (!c.IsComboBox())
