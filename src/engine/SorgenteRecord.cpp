@@ -131,7 +131,6 @@ std::vector<QVariant> SorgenteRecord::OltreVerificato(Verso verso, Ancora& da, b
 
 SorgenteRecord::Passo SorgenteRecord::UnaRiga() {
     const std::vector<QVariant> chiavi = Chiavi(mStatement->UnaRiga());
-    mInAttesa = false;
     mTotale = chiavi.empty() ? 0 : 1;
     mBase = Base::Inizio;
     mValore = *mTotale;
@@ -227,7 +226,8 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::DallaFinestra(Verso verso, 
         mAmpiezza = 0;
         return std::nullopt;
     }
-    if (mFinestra && mFinestra->verso == verso && mFinestra->segnale == *segnale &&
+    // A turn has dropped the window: it lies in this direction.
+    if (mFinestra && mFinestra->segnale == *segnale &&
         mFinestra->indice + 1 < mFinestra->righe->RecordCount() &&
         StessaChiave(ChiaveDellaRiga(*mFinestra->righe, mFinestra->indice, mColonneChiave),
                      da.chiave)) {
@@ -255,7 +255,7 @@ std::optional<SorgenteRecord::Passo> SorgenteRecord::LeggiFinestra(Verso verso, 
     if (righe->RecordCount() < 1 || !TrovaColonneChiave(*righe))
         return std::nullopt;
     const bool finale = righe->RecordCount() <= mAmpiezza && mStatement->UnaSolaParte(verso, da);
-    mFinestra = Finestra{verso, **mSegnaleDelPasso, std::move(righe), 0, finale};
+    mFinestra = Finestra{**mSegnaleDelPasso, std::move(righe), 0, finale};
     return PassoDellaFinestra(verso);
 }
 

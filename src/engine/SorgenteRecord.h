@@ -111,7 +111,6 @@ private:
     // Whole records ahead, read in one go while the steps keep one direction,
     // and shown while the database vouches that nothing changed since.
     struct Finestra {
-        Verso verso = Verso::Avanti;
         ChangeSignal segnale;
         std::unique_ptr<Recordset> righe;
         qint64 indice = 0;   // the row shown
