@@ -139,6 +139,8 @@ TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
     // A statement without rows runs and leaves the recordset closed.
     rs.Open("UPDATE Prodotti SET Nome = 'x' WHERE 1 = 0", conn.get());
     EXPECT_EQ(rs.State(), adStateClosed);
+    EXPECT_EQ(std::make_tuple(rs.ColumnCount(), rs.StorageBytes()), std::make_tuple(0, 0UL))
+        << "closed, it keeps no column of the last result";
     EXPECT_EQ(RaisedBy([&] { rs.MoveFirst(); }).number, Err::ObjectClosed);
     EXPECT_EQ(RaisedBy([&] { rs.Open("SELECT 1", nullptr); }).number, Err::ObjectNotSet);
 }

@@ -80,6 +80,31 @@ TEST(PostgreSql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
     EXPECT_EQ(rs.Fields()["dati"].Value().toByteArray(), QByteArray("\x00\xff", 2));
 }
 
+// A database whose defaults are not the client's: a moment typed without a
+// zone is still the user's, and bytea sent in the escape form reads as its bytes.
+TEST(PostgreSql, TheDatabasesOwnDefaultsChangeNothingWrittenOrRead) {
+    REQUIRE_POSTGRES();
+    const auto banco = Banco::Crea(Motore::Postgres);
+    const QString db = banco->ConnectionString().section("Database=", 1).section(';', 0, 0);
+    const QDateTime qui(QDate(2024, 3, 5), QTime(9, 7, 3));
+    const QString altrove = qui.offsetFromUtc() == 19800 ? "UTC" : "Asia/Kolkata";
+    banco->Exec({"CREATE TABLE t (id INT PRIMARY KEY, quando TIMESTAMPTZ, dati BYTEA)",
+                 "INSERT INTO t VALUES (1, NULL, '\\x5c00ff41'), (2, NULL, '\\x'), "
+                 "(3, NULL, '\\x415c')",
+                 QString("ALTER DATABASE \"%1\" SET timezone = '%2'").arg(db, altrove),
+                 QString("ALTER DATABASE \"%1\" SET bytea_output = 'escape'").arg(db)});
+    const auto conn = banco->Open();
+    conn->Execute("UPDATE t SET quando = '2024-03-05 09:07:03' WHERE id = 1");
+    Recordset rs;
+    rs.Open("SELECT quando, dati FROM t ORDER BY id", conn.get());
+    EXPECT_EQ(rs.Fields()["quando"].Value().toDateTime(), qui);
+    QList<QByteArray> dati;
+    for (; !rs.Eof(); rs.MoveNext())
+        dati << rs.Fields()["dati"].Value().toByteArray();
+    EXPECT_EQ(dati, (QList<QByteArray>{QByteArray::fromHex("5c00ff41"), QByteArray(),
+                                       QByteArray::fromHex("415c")}));
+}
+
 TEST(PostgreSql, ConnectionStringsNameTheServerTheirWay) {
     const ConnectionSettings s = ConnectionSettings::Parse(
         "Provider=QPSQL;Host=db.local;Port=5433;Database=d;User Id=u;Pwd=p;Search Path=a, b");
