@@ -352,10 +352,8 @@ void Tessaro14_ML::AggiungiCasella(int larghezza) {
 
 void Tessaro14_ML::Inizializza() {
     NuovoEnabled(true);
-    ModificaEnabled(true);
-    EliminaEnabled(true);
-    DuplicaEnabled(true);
     TastiScorrimentoEnabled(true);
+    // Enables Modifica, Elimina and Duplica too.
     ConsultazioneEnabled(true);
     ApplicaScorrimento();
 }
