@@ -574,6 +574,10 @@ TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
     EXPECT_EQ(boxes.Shown().back().text,
               "I collegamenti tra tabelle vanno indicati a gruppi di tre valori.");
     ResetLanguageModule();
+    boxes.Expect(); // a failed set-up keeps nothing of the last one either
+    EXPECT_FALSE(nav.Init_Class(nullptr, "Clienti", FormOf(form.get()), "IdCliente", {}, "#", ""));
+    EXPECT_EQ(std::make_tuple(nav.CampoChiave(), nav.CampiChiave(), nav.NumeroLink()),
+              std::make_tuple(QString(), QStringList(), 0));
 
     nav.Unload();
     EXPECT_EQ(nav.ConnState(), 0);
