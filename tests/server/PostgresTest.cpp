@@ -5,8 +5,12 @@
 
 #include "data/PostgreSqlProvider.h"
 #include "data/Values.h"
+#include "engine/ContatoreRecord.h"
 #include "support/FormFixtures.h"
 
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QThread>
 #include <QTimeZone>
 
 namespace tessaro::test {
@@ -103,6 +107,40 @@ TEST(PostgreSql, TheDatabasesOwnDefaultsChangeNothingWrittenOrRead) {
         dati << rs.Fields()["dati"].Value().toByteArray();
     EXPECT_EQ(dati, (QList<QByteArray>{QByteArray::fromHex("5c00ff41"), QByteArray(),
                                        QByteArray::fromHex("415c")}));
+}
+
+// The counter counts on a connection of its own, closed when the counter goes.
+TEST(PostgreSql, TheCountersOwnSessionEndsWithIt) {
+    REQUIRE_POSTGRES();
+    const auto banco = Banco::Crea(Motore::Postgres);
+    banco->Exec({"CREATE TABLE t (id INT PRIMARY KEY)", "INSERT INTO t VALUES (1), (2)"});
+    const auto conn = banco->Open();
+    const auto sessioni = [&] {
+        return banco
+            ->Cell("SELECT count(*) FROM pg_stat_activity "
+                   "WHERE datname = current_database()")
+            .toInt();
+    };
+    const int prima = sessioni();
+    {
+        ContatoreRecord contatore(*conn);
+        EsitoConteggio esito;
+        QObject::connect(&contatore, &ContatoreRecord::Contato,
+                         [&](const EsitoConteggio& e) { esito = e; });
+        QSignalSpy arrivato(&contatore, &ContatoreRecord::Contato);
+        RichiestaConteggio conta;
+        conta.id = 7;
+        conta.totale.testo = "SELECT count(*) FROM t";
+        contatore.Chiedi(conta);
+        ASSERT_TRUE(arrivato.wait(10000));
+        EXPECT_EQ(std::make_tuple(esito.id, esito.riuscito, esito.totale),
+                  std::make_tuple(7ULL, true, 2LL));
+        EXPECT_EQ(sessioni(), prima + 1);
+    }
+    QElapsedTimer t; // the server notices the end of a session a moment later
+    for (t.start(); sessioni() != prima && t.elapsed() < 5000;)
+        QThread::msleep(20);
+    EXPECT_EQ(sessioni(), prima);
 }
 
 TEST(PostgreSql, ConnectionStringsNameTheServerTheirWay) {
