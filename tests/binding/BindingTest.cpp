@@ -5,7 +5,9 @@
 #include "support/FormFixtures.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QDir>
+#include <QTextBrowser>
 
 namespace tessaro::test {
 namespace {
@@ -157,6 +159,8 @@ TEST_F(Mostra, AFrameWalksItsOwnControlsOnlyAndPrintsItself) {
         GTEST_SKIP() << "a default printer is installed: printing would not write a PDF";
     QTemporaryDir stampe;
     SetPrintOutputPath(stampe.path() + "/");
+    QTextBrowser visore; // shows what printing opens for the user: nothing without a display
+    QDesktopServices::setUrlHandler("file", &visore, "setSource");
     const auto printed = [&] { return QDir(stampe.path()).entryList({"*.pdf"}, QDir::Files); };
     ExpectOneBox([&] { nav.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::No);
     EXPECT_TRUE(printed().isEmpty());
@@ -173,6 +177,8 @@ TEST_F(Mostra, AFrameWalksItsOwnControlsOnlyAndPrintsItself) {
     ExpectOneBox([&] { intero.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::Yes);
     EXPECT_EQ(LastPrintFile(), ultimo);
     SetPrintOutputPath(QString());
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(visore.source(), QUrl());
 }
 
 // Lookup combos: their items and keys, conditions, refills and picking.
