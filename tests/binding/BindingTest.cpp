@@ -329,6 +329,16 @@ TEST_F(Combo, BadTagsAreReported) {
     cboCattivo->addItems({"resta"});
     ExpectOneBox([&] { nav.FillCombo(Of(cboCattivo)); }, "TQ26 cboCattivo TQ27", 48, "TQ02");
     EXPECT_EQ(Items(cboCattivo), QStringList({"resta"}));
+
+    // A link to a column its table lacks is reported by that column's name.
+    for (int i = 0; i < 4; ++i) // the combo, and again at each later walk of the form
+        boxes.Expect();
+    const std::size_t primo = boxes.Shown().size();
+    clsADONavigator storto;
+    storto.TipoDatabase = 4;
+    storto.Init_Class(conn.get(), "Ordini", FormOf(form.get()), "IdOrdine",
+                      {"", "IdCategoria", "Categorie", "Manca"}, "#", "");
+    ExpectBox(primo, "ClsAdoNavigator_RiempiArrayChiaviPrimarieCombo 3265 Manca", 16, "TQ03");
 }
 
 } // namespace
