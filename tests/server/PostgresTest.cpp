@@ -109,11 +109,11 @@ TEST(PostgreSql, TheDatabasesOwnDefaultsChangeNothingWrittenOrRead) {
                                        QByteArray::fromHex("415c")}));
 }
 
-// The counter counts on a connection of its own, closed when the counter goes.
-TEST(PostgreSql, TheCountersOwnSessionEndsWithIt) {
+// The counter counts on a connection of its own, opened afresh after a count
+// that failed, and closed when the counter goes.
+TEST(PostgreSql, TheCountersOwnSessionIsRenewedAfterAFailureAndEndsWithIt) {
     REQUIRE_POSTGRES();
     const auto banco = Banco::Crea(Motore::Postgres);
-    banco->Exec({"CREATE TABLE t (id INT PRIMARY KEY)", "INSERT INTO t VALUES (1), (2)"});
     const auto conn = banco->Open();
     const auto sessioni = [&] {
         return banco
@@ -128,13 +128,22 @@ TEST(PostgreSql, TheCountersOwnSessionEndsWithIt) {
         QObject::connect(&contatore, &ContatoreRecord::Contato,
                          [&](const EsitoConteggio& e) { esito = e; });
         QSignalSpy arrivato(&contatore, &ContatoreRecord::Contato);
-        RichiestaConteggio conta;
-        conta.id = 7;
-        conta.totale.testo = "SELECT count(*) FROM t";
-        contatore.Chiedi(conta);
-        ASSERT_TRUE(arrivato.wait(10000));
-        EXPECT_EQ(std::make_tuple(esito.id, esito.riuscito, esito.totale),
-                  std::make_tuple(7ULL, true, 2LL));
+        // Each count gives the server process of the counter's session.
+        std::vector<std::tuple<quint64, bool, qint64>> esiti;
+        for (const char* testo :
+             {"SELECT pg_backend_pid()", "SELECT count(*) FROM manca", "SELECT pg_backend_pid()"}) {
+            RichiestaConteggio conta;
+            conta.id = esiti.size() + 1;
+            conta.totale.testo = testo;
+            contatore.Chiedi(conta);
+            ASSERT_TRUE(arrivato.wait(10000)) << testo;
+            esiti.emplace_back(esito.id, esito.riuscito, esito.totale);
+        }
+        EXPECT_EQ(std::make_tuple(std::get<1>(esiti[0]), std::get<1>(esiti[1]),
+                                  std::get<1>(esiti[2]), std::get<0>(esiti[2])),
+                  std::make_tuple(true, false, true, 3ULL));
+        EXPECT_NE(std::get<2>(esiti[0]), std::get<2>(esiti[2]))
+            << "a new session after the failure";
         EXPECT_EQ(sessioni(), prima + 1);
     }
     QElapsedTimer t; // the server notices the end of a session a moment later
