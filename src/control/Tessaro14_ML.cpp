@@ -360,9 +360,9 @@ void Tessaro14_ML::Inizializza() {
 
 void Tessaro14_ML::ApplicaScorrimento() {
     const bool visibile = mScorrimentoDisabilitato == 0;
+    // The record-number box is the widget of position 3: it goes with its action.
     for (int i = 1; i <= kPosizioniScorrimento; ++i)
         Button(i)->setVisible(visibile);
-    mTxtNumRec->setVisible(visibile);
     ApplicaLayout();
 }
 
