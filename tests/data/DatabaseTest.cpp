@@ -373,6 +373,12 @@ TEST_F(SqliteFileTest, TheDirectReaderGivesWhatQtGives) {
                                 {1.25, QString("è"), QVariant(), true}, 0, tipi));
     EXPECT_EQ(std::make_tuple(tipi[0].At(0), tipi[1].At(0), tipi[2].At(0), tipi[3].At(0)),
               std::make_tuple(QVariant(2.5), QVariant("è!"), QVariant("null"), QVariant(2)));
+    std::vector<RecordsetColumn> calcolate; // typed by their first value
+    ASSERT_TRUE(sqlite::ReadAll(statements, "SELECT 2 * 3, 0.5, 'x', x'00'", 0, calcolate));
+    std::vector<int> codici;
+    for (const RecordsetColumn& c : calcolate)
+        codici.push_back(c.type);
+    EXPECT_EQ(codici, (std::vector<int>{3, 5, 130, 128}));
     // What it cannot read is left to Qt, which runs it or reports it.
     for (const QString& sql :
          QStringList{"SELECT 1; SELECT 2", "SELECT Nome AS N FROM Voci", "SELEC Id FROM Voci",
