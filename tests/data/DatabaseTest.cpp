@@ -90,6 +90,13 @@ TEST_P(DataTest, SchemaRowsetsDescribeColumnsKeysAndLinks) {
     EXPECT_EQ(std::make_tuple(none->Bof(), none->Eof()), std::make_tuple(true, true));
     EXPECT_EQ(none->Fields().Item(QStringLiteral("FK_COLUMN_NAME")).Name(), "FK_COLUMN_NAME");
     EXPECT_EQ(RaisedBy([&] { conn->OpenSchema(20); }).number, Err::InvalidCall);
+    // The one catalogue has no name: a rowset restricted to a named one is empty.
+    for (const auto& [kind, criteria] : std::vector<std::pair<int, QVariantList>>{
+             {adSchemaColumns, {"altro"}},
+             {adSchemaPrimaryKeys, {"altro"}},
+             {adSchemaForeignKeys, {"altro"}},
+             {adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(), "altro"}}})
+        EXPECT_EQ(conn->OpenSchema(kind, criteria)->RecordCount(), 0) << kind << criteria.size();
 }
 
 TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
