@@ -479,6 +479,9 @@ TEST_F(NavigatoreSqlite, ScrollingDisabledHoldsTheFirstRecordAndLoadsAnyKey) {
     EXPECT_EQ(std::make_tuple(Id(), Position(), nav.State()), std::make_tuple(QString("20"), 1, 3));
     nav.MoveTo("10"); // loaded directly, whatever the source holds
     EXPECT_EQ(txtCognome->text(), "Rossi");
+    nav.Edit();
+    nav.Annulla(); // back from an edit, it is the form's only record
+    EXPECT_EQ(nav.State(), 4);
 }
 
 TEST_F(NavigatoreSqlite, AClosedConnectionIsReopenedAndALostDatabaseToldOnce) {
