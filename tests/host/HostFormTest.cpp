@@ -137,6 +137,9 @@ TEST(QtHostForm, AdaptersAreMadeOnceKeepTheirOwnEnabledAndSelectionAndFollowFocu
             << w->objectName().toStdString();
         EXPECT_EQ(RaisedBy([&] { box.SetSelLength(-1); }).number, Err::InvalidCall);
     }
+    EXPECT_EQ(std::make_tuple(s.spnQty->minimum(), s.spnQty->specialValueText()),
+              std::make_tuple(0, QString()))
+        << "a value leaves the box as the host made it";
     // Adapters are made once, never listed, and die with their widget.
     EXPECT_EQ(std::make_tuple(ControlOf(s.txtNote), HostObjectOf(&s.form), ControlOf(nullptr),
                               ControlOf(s.txtNote)->Native()),
