@@ -148,7 +148,10 @@ TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
     EXPECT_EQ(rs.State(), adStateClosed);
     EXPECT_EQ(std::make_tuple(rs.ColumnCount(), rs.StorageBytes()), std::make_tuple(0, 0UL))
         << "closed, it keeps no column of the last result";
-    EXPECT_EQ(RaisedBy([&] { rs.MoveFirst(); }).number, Err::ObjectClosed);
+    for (const auto& move : std::vector<std::function<void()>>{
+             [&] { rs.MoveFirst(); }, [&] { rs.MoveLast(); }, [&] { rs.MoveNext(); },
+             [&] { rs.MovePrevious(); }, [&] { rs.Move(1); }, [&] { rs.Find("a = 1"); }})
+        EXPECT_EQ(RaisedBy(move).number, Err::ObjectClosed);
     EXPECT_EQ(RaisedBy([&] { rs.Open("SELECT 1", nullptr); }).number, Err::ObjectNotSet);
 }
 
