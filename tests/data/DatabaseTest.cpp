@@ -1,6 +1,7 @@
 // The data-access objects on both engines: schema rowsets, recordsets,
 // fields, searches, failures and connections; what only SQLite does; values.
 
+#include "data/MySqlProvider.h"
 #include "data/SqliteDirect.h"
 #include "data/SqliteProvider.h"
 #include "data/Values.h"
@@ -297,6 +298,19 @@ TEST(Sqlite, DeclaredTypesFollowTheAffinityRules) {
     EXPECT_TRUE(
         sqlite::IsWithoutRowid("CREATE TABLE a (x INT PRIMARY KEY) strict, without  rowid"));
     EXPECT_FALSE(sqlite::IsWithoutRowid("CREATE TABLE a (x DEFAULT 'WITHOUT ROWID')"));
+}
+
+TEST(MySql, DeclaredTypesGiveTheirCodes) {
+    const std::pair<const char*, int> cases[] = {
+        {"tinyint(1)", 11},  {"TINYINT(4)", 16},  {"boolean", 11},       {"bit", 11},
+        {"bit(8)", 20},      {"year(4)", 2},      {"mediumint", 3},      {"integer", 3},
+        {"bigint(20)", 20},  {"float", 4},        {"real", 5},           {"dec(8,2)", 131},
+        {"fixed", 131},      {"date", 7},         {"timestamp", 135},    {"time", 134},
+        {"mediumblob", 128}, {"binary(4)", 128},  {"varbinary(9)", 128}, {"geometry", 128},
+        {"point", 128},      {"linestring", 128}, {"polygon", 128},      {"enum('a')", 130},
+        {"json", 130}};
+    for (const auto& [declared, code] : cases)
+        EXPECT_EQ(mysql::TypeCode(QLatin1String(declared)), code) << declared;
 }
 
 class SqliteFileTest : public BoxesTest {
