@@ -300,6 +300,12 @@ TEST(Sqlite, DeclaredTypesFollowTheAffinityRules) {
     EXPECT_FALSE(sqlite::IsWithoutRowid("CREATE TABLE a (x DEFAULT 'WITHOUT ROWID')"));
 }
 
+TEST(Rowsets, ARowOfTheWrongWidthIsRefused) {
+    RowsetBuilder b({{"a", 3}, {"b", 130}});
+    for (const QVariantList& riga : {QVariantList{1}, QVariantList{1, "x", 2}})
+        EXPECT_EQ(RaisedBy([&] { b.AddRow(riga); }).number, Err::WrongArguments) << riga.size();
+}
+
 TEST(MySql, DeclaredTypesGiveTheirCodes) {
     const std::pair<const char*, int> cases[] = {
         {"tinyint(1)", 11},  {"TINYINT(4)", 16},  {"boolean", 11},       {"bit", 11},
