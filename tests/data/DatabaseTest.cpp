@@ -2,6 +2,7 @@
 // fields, searches, failures and connections; what only SQLite does; values.
 
 #include "data/MySqlProvider.h"
+#include "data/PostgreSqlProvider.h"
 #include "data/SqliteDirect.h"
 #include "data/SqliteProvider.h"
 #include "data/Values.h"
@@ -306,8 +307,9 @@ TEST(Rowsets, ARowOfTheWrongWidthIsRefused) {
         EXPECT_EQ(RaisedBy([&] { b.AddRow(riga); }).number, Err::WrongArguments) << riga.size();
 }
 
-TEST(MySql, DeclaredTypesGiveTheirCodes) {
-    const std::pair<const char*, int> cases[] = {
+TEST(Servers, DeclaredTypesGiveTheirCodes) {
+    using Casi = std::vector<std::pair<const char*, int>>;
+    const Casi my = {
         {"tinyint(1)", 11},  {"TINYINT(4)", 16},  {"boolean", 11},       {"bit", 11},
         {"bit(8)", 20},      {"year(4)", 2},      {"mediumint", 3},      {"integer", 3},
         {"bigint(20)", 20},  {"float", 4},        {"real", 5},           {"dec(8,2)", 131},
@@ -315,8 +317,14 @@ TEST(MySql, DeclaredTypesGiveTheirCodes) {
         {"mediumblob", 128}, {"binary(4)", 128},  {"varbinary(9)", 128}, {"geometry", 128},
         {"point", 128},      {"linestring", 128}, {"polygon", 128},      {"enum('a')", 130},
         {"json", 130}};
-    for (const auto& [declared, code] : cases)
-        EXPECT_EQ(mysql::TypeCode(QLatin1String(declared)), code) << declared;
+    const Casi pg = {{"int4[]", 130}, {"bool", 11},         {"int2", 2},      {"SMALLSERIAL", 2},
+                     {"int", 3},      {"serial", 3},        {"int8", 20},     {"bigserial", 20},
+                     {"float4", 4},   {"real", 4},          {"float8", 5},    {"decimal(8,2)", 131},
+                     {"date", 7},     {"timestamptz", 135}, {"time", 134},    {"uuid", 72},
+                     {"bytea", 128},  {"text", 130},        {"tsvector", 130}};
+    for (const auto& [codice, casi] : {std::pair{&mysql::TypeCode, my}, {&postgres::TypeCode, pg}})
+        for (const auto& [declared, code] : casi)
+            EXPECT_EQ(codice(QLatin1String(declared)), code) << declared;
 }
 
 class SqliteFileTest : public BoxesTest {
