@@ -54,15 +54,16 @@ TEST(PostgreSql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
                        banco->ConnectionString().section("Database=", 1).section(';', 0, 0)));
     EXPECT_EQ(conn.TipoDatabase(), 5);
     auto schema = conn.OpenSchema(adSchemaColumns, {QVariant(), QVariant(), "TIPI"});
-    EXPECT_EQ(
-        Righe(*schema, {"COLUMN_NAME", "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH", "NUMERIC_PRECISION",
-                        "NUMERIC_SCALE", "IS_NULLABLE", "IS_AUTOINCREMENT", "IS_GENERATED_ALWAYS"}),
-        QStringList({"id|3|~|~|~|0|1|1", "s|3|~|~|~|0|1|0", "flag|11|~|~|~|0|0|0",
-                     "corto|2|~|~|~|1|0|0", "grande|20|~|~|~|1|0|0", "fisso|130|4|~|~|1|0|0",
-                     "nome|130|30|~|~|0|0|0", "lungo|130|0|~|~|1|0|0", "momento|135|~|~|~|1|0|0",
-                     "zona|135|~|~|~|1|0|0", "ora|134|~|~|~|1|0|0", "importo|131|~|10|2|1|0|0",
-                     "doppio|5|~|~|~|1|0|0", "codice|72|~|~|~|1|0|0", "dati|128|~|~|~|1|0|0",
-                     "doppia|3|~|~|~|1|0|1"}));
+    EXPECT_EQ(Righe(*schema, {"COLUMN_NAME", "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH",
+                              "NUMERIC_PRECISION", "NUMERIC_SCALE", "IS_NULLABLE",
+                              "IS_AUTOINCREMENT", "IS_GENERATED_ALWAYS", "DATETIME_PRECISION"}),
+              QStringList(
+                  {"id|3|~|~|~|0|1|1|~", "s|3|~|~|~|0|1|0|~", "flag|11|~|~|~|0|0|0|~",
+                   "corto|2|~|~|~|1|0|0|~", "grande|20|~|~|~|1|0|0|~", "fisso|130|4|~|~|1|0|0|~",
+                   "nome|130|30|~|~|0|0|0|~", "lungo|130|0|~|~|1|0|0|~",
+                   "momento|135|~|~|~|1|0|0|3", "zona|135|~|~|~|1|0|0|6", "ora|134|~|~|~|1|0|0|6",
+                   "importo|131|~|10|2|1|0|0|~", "doppio|5|~|~|~|1|0|0|~",
+                   "codice|72|~|~|~|1|0|0|~", "dati|128|~|~|~|1|0|0|~", "doppia|3|~|~|~|1|0|1|~"}));
     Recordset rs;
     rs.Open("SELECT * FROM tipi", &conn);
     for (const QString& riga : Righe(*schema, {"COLUMN_NAME", "DATA_TYPE"}))
