@@ -352,19 +352,17 @@ void Tessaro14_ML::AggiungiCasella(int larghezza) {
 
 void Tessaro14_ML::Inizializza() {
     NuovoEnabled(true);
-    ModificaEnabled(true);
-    EliminaEnabled(true);
-    DuplicaEnabled(true);
     TastiScorrimentoEnabled(true);
+    // Enables Modifica, Elimina and Duplica too.
     ConsultazioneEnabled(true);
     ApplicaScorrimento();
 }
 
 void Tessaro14_ML::ApplicaScorrimento() {
     const bool visibile = mScorrimentoDisabilitato == 0;
+    // The record-number box is the widget of position 3: it goes with its action.
     for (int i = 1; i <= kPosizioniScorrimento; ++i)
         Button(i)->setVisible(visibile);
-    mTxtNumRec->setVisible(visibile);
     ApplicaLayout();
 }
 

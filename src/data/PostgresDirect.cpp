@@ -62,8 +62,9 @@ bool LeggiData(const char*& p, const char* fine, QDate& data) {
     return data.isValid();
 }
 
-// "hh:mm:ss[.ffffff]"; exact: no digit beyond the milliseconds that Qt keeps.
-bool LeggiOra(const char*& p, const char* fine, QTime& ora, bool& esatta) {
+// "hh:mm:ss[.ffffff]", and only when exact: no digit beyond the milliseconds
+// that Qt keeps.
+bool LeggiOra(const char*& p, const char* fine, QTime& ora) {
     const int h = Cifre(p, fine, 2);
     if (!Segno(p, fine, ':'))
         return false;
@@ -72,7 +73,7 @@ bool LeggiOra(const char*& p, const char* fine, QTime& ora, bool& esatta) {
         return false;
     const int s = Cifre(p, fine, 2);
     int ms = 0;
-    esatta = true;
+    bool esatta = true;
     if (Segno(p, fine, '.')) {
         // Digit by digit: "5" after the point is 500 ms.
         for (int i = 0; p < fine && *p >= '0' && *p <= '9'; ++i, ++p) {
@@ -83,7 +84,7 @@ bool LeggiOra(const char*& p, const char* fine, QTime& ora, bool& esatta) {
         }
     }
     ora = QTime(h, m, s, ms);
-    return ora.isValid();
+    return esatta && ora.isValid();
 }
 
 // "+hh[:mm[:ss]]" or "-hh...", in seconds east of UTC.
@@ -105,10 +106,9 @@ QVariant Momento(const QByteArray& testo, bool conFuso) {
     const char* fine = p + testo.size();
     QDate data;
     QTime ora;
-    bool esatta = true;
     int fuso = 0;
-    if (!LeggiData(p, fine, data) || !Segno(p, fine, ' ') || !LeggiOra(p, fine, ora, esatta) ||
-        (conFuso && !LeggiFuso(p, fine, fuso)) || p != fine || !esatta)
+    if (!LeggiData(p, fine, data) || !Segno(p, fine, ' ') || !LeggiOra(p, fine, ora) ||
+        (conFuso && !LeggiFuso(p, fine, fuso)) || p != fine)
         return QString::fromUtf8(testo); // infinity, BC, microseconds: the text itself
     if (!conFuso)
         return QDateTime(data, ora);
@@ -128,8 +128,7 @@ QVariant Orario(const QByteArray& testo) {
     const char* p = testo.constData();
     const char* fine = p + testo.size();
     QTime ora;
-    bool esatta = true;
-    if (!LeggiOra(p, fine, ora, esatta) || p != fine || !esatta)
+    if (!LeggiOra(p, fine, ora) || p != fine)
         return QString::fromUtf8(testo);
     return ora;
 }

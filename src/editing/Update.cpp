@@ -62,7 +62,7 @@ const ChiaviCombo& ChiaviDelCombo(const clsADONavigator& nav, const QString& nom
 
 // A combo typed into rather than picked from: select the item it names.
 void SelezionaVoceScritta(ComboBox& combo) {
-    if (combo.ListIndex() >= 0)
+    if (combo.ListIndex() != -1)
         return;
     const QString testo = combo.Text().trimmed();
     for (int k = 0; k < combo.ListCount(); ++k) {

@@ -16,9 +16,8 @@ std::unique_ptr<Recordset> Apri(Connection& c, const Interrogazione& q) {
     return rs;
 }
 
+// A statement that gave no row (or none at all) raises here: the count failed.
 qint64 Numero(const Recordset& rs, int colonna) {
-    if (rs.State() != adStateOpen || rs.RecordCount() < 1)
-        TessaroError::Raise(Err::NoCurrentRecord);
     return rs.ValueAt(0, colonna).toLongLong();
 }
 

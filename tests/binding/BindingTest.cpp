@@ -5,7 +5,9 @@
 #include "support/FormFixtures.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QDir>
+#include <QTextBrowser>
 
 namespace tessaro::test {
 namespace {
@@ -157,6 +159,8 @@ TEST_F(Mostra, AFrameWalksItsOwnControlsOnlyAndPrintsItself) {
         GTEST_SKIP() << "a default printer is installed: printing would not write a PDF";
     QTemporaryDir stampe;
     SetPrintOutputPath(stampe.path() + "/");
+    QTextBrowser visore; // shows what printing opens for the user: nothing without a display
+    QDesktopServices::setUrlHandler("file", &visore, "setSource");
     const auto printed = [&] { return QDir(stampe.path()).entryList({"*.pdf"}, QDir::Files); };
     ExpectOneBox([&] { nav.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::No);
     EXPECT_TRUE(printed().isEmpty());
@@ -173,6 +177,8 @@ TEST_F(Mostra, AFrameWalksItsOwnControlsOnlyAndPrintsItself) {
     ExpectOneBox([&] { intero.PrintForm(); }, "TQ14", 36, "TQ15", MsgAnswer::Yes);
     EXPECT_EQ(LastPrintFile(), ultimo);
     SetPrintOutputPath(QString());
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(visore.source(), QUrl());
 }
 
 // Lookup combos: their items and keys, conditions, refills and picking.
@@ -323,6 +329,16 @@ TEST_F(Combo, BadTagsAreReported) {
     cboCattivo->addItems({"resta"});
     ExpectOneBox([&] { nav.FillCombo(Of(cboCattivo)); }, "TQ26 cboCattivo TQ27", 48, "TQ02");
     EXPECT_EQ(Items(cboCattivo), QStringList({"resta"}));
+
+    // A link to a column its table lacks is reported by that column's name.
+    for (int i = 0; i < 4; ++i) // the combo, and again at each later walk of the form
+        boxes.Expect();
+    const std::size_t primo = boxes.Shown().size();
+    clsADONavigator storto;
+    storto.TipoDatabase = 4;
+    storto.Init_Class(conn.get(), "Ordini", FormOf(form.get()), "IdOrdine",
+                      {"", "IdCategoria", "Categorie", "Manca"}, "#", "");
+    ExpectBox(primo, "ClsAdoNavigator_RiempiArrayChiaviPrimarieCombo 3265 Manca", 16, "TQ03");
 }
 
 } // namespace

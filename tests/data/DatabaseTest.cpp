@@ -1,6 +1,8 @@
 // The data-access objects on both engines: schema rowsets, recordsets,
 // fields, searches, failures and connections; what only SQLite does; values.
 
+#include "data/MySqlProvider.h"
+#include "data/PostgreSqlProvider.h"
 #include "data/SqliteDirect.h"
 #include "data/SqliteProvider.h"
 #include "data/Values.h"
@@ -90,6 +92,13 @@ TEST_P(DataTest, SchemaRowsetsDescribeColumnsKeysAndLinks) {
     EXPECT_EQ(std::make_tuple(none->Bof(), none->Eof()), std::make_tuple(true, true));
     EXPECT_EQ(none->Fields().Item(QStringLiteral("FK_COLUMN_NAME")).Name(), "FK_COLUMN_NAME");
     EXPECT_EQ(RaisedBy([&] { conn->OpenSchema(20); }).number, Err::InvalidCall);
+    // The one catalogue has no name: a rowset restricted to a named one is empty.
+    for (const auto& [kind, criteria] : std::vector<std::pair<int, QVariantList>>{
+             {adSchemaColumns, {"altro"}},
+             {adSchemaPrimaryKeys, {"altro"}},
+             {adSchemaForeignKeys, {"altro"}},
+             {adSchemaForeignKeys, {QVariant(), QVariant(), QVariant(), "altro"}}})
+        EXPECT_EQ(conn->OpenSchema(kind, criteria)->RecordCount(), 0) << kind << criteria.size();
 }
 
 TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
@@ -139,7 +148,12 @@ TEST_P(DataTest, RecordsetsMoveInMemoryWithAnExactCount) {
     // A statement without rows runs and leaves the recordset closed.
     rs.Open("UPDATE Prodotti SET Nome = 'x' WHERE 1 = 0", conn.get());
     EXPECT_EQ(rs.State(), adStateClosed);
-    EXPECT_EQ(RaisedBy([&] { rs.MoveFirst(); }).number, Err::ObjectClosed);
+    EXPECT_EQ(std::make_tuple(rs.ColumnCount(), rs.StorageBytes()), std::make_tuple(0, 0UL))
+        << "closed, it keeps no column of the last result";
+    for (const auto& move : std::vector<std::function<void()>>{
+             [&] { rs.MoveFirst(); }, [&] { rs.MoveLast(); }, [&] { rs.MoveNext(); },
+             [&] { rs.MovePrevious(); }, [&] { rs.Move(1); }, [&] { rs.Find("a = 1"); }})
+        EXPECT_EQ(RaisedBy(move).number, Err::ObjectClosed);
     EXPECT_EQ(RaisedBy([&] { rs.Open("SELECT 1", nullptr); }).number, Err::ObjectNotSet);
 }
 
@@ -287,6 +301,32 @@ TEST(Sqlite, DeclaredTypesFollowTheAffinityRules) {
     EXPECT_FALSE(sqlite::IsWithoutRowid("CREATE TABLE a (x DEFAULT 'WITHOUT ROWID')"));
 }
 
+TEST(Rowsets, ARowOfTheWrongWidthIsRefused) {
+    RowsetBuilder b({{"a", 3}, {"b", 130}});
+    for (const QVariantList& riga : {QVariantList{1}, QVariantList{1, "x", 2}})
+        EXPECT_EQ(RaisedBy([&] { b.AddRow(riga); }).number, Err::WrongArguments) << riga.size();
+}
+
+TEST(Servers, DeclaredTypesGiveTheirCodes) {
+    using Casi = std::vector<std::pair<const char*, int>>;
+    const Casi my = {
+        {"tinyint(1)", 11},  {"TINYINT(4)", 16},  {"boolean", 11},       {"bit", 11},
+        {"bit(8)", 20},      {"year(4)", 2},      {"mediumint", 3},      {"integer", 3},
+        {"bigint(20)", 20},  {"float", 4},        {"real", 5},           {"dec(8,2)", 131},
+        {"fixed", 131},      {"date", 7},         {"timestamp", 135},    {"time", 134},
+        {"mediumblob", 128}, {"binary(4)", 128},  {"varbinary(9)", 128}, {"geometry", 128},
+        {"point", 128},      {"linestring", 128}, {"polygon", 128},      {"enum('a')", 130},
+        {"json", 130}};
+    const Casi pg = {{"int4[]", 130}, {"bool", 11},         {"int2", 2},      {"SMALLSERIAL", 2},
+                     {"int", 3},      {"serial", 3},        {"int8", 20},     {"bigserial", 20},
+                     {"float4", 4},   {"real", 4},          {"float8", 5},    {"decimal(8,2)", 131},
+                     {"date", 7},     {"timestamptz", 135}, {"time", 134},    {"uuid", 72},
+                     {"bytea", 128},  {"text", 130},        {"tsvector", 130}};
+    for (const auto& [codice, casi] : {std::pair{&mysql::TypeCode, my}, {&postgres::TypeCode, pg}})
+        for (const auto& [declared, code] : casi)
+            EXPECT_EQ(codice(QLatin1String(declared)), code) << declared;
+}
+
 class SqliteFileTest : public BoxesTest {
 protected:
     void SetUp() override {
@@ -371,6 +411,12 @@ TEST_F(SqliteFileTest, TheDirectReaderGivesWhatQtGives) {
                                 {1.25, QString("è"), QVariant(), true}, 0, tipi));
     EXPECT_EQ(std::make_tuple(tipi[0].At(0), tipi[1].At(0), tipi[2].At(0), tipi[3].At(0)),
               std::make_tuple(QVariant(2.5), QVariant("è!"), QVariant("null"), QVariant(2)));
+    std::vector<RecordsetColumn> calcolate; // typed by their first value
+    ASSERT_TRUE(sqlite::ReadAll(statements, "SELECT 2 * 3, 0.5, 'x', x'00'", 0, calcolate));
+    std::vector<int> codici;
+    for (const RecordsetColumn& c : calcolate)
+        codici.push_back(c.type);
+    EXPECT_EQ(codici, (std::vector<int>{3, 5, 130, 128}));
     // What it cannot read is left to Qt, which runs it or reports it.
     for (const QString& sql :
          QStringList{"SELECT 1; SELECT 2", "SELECT Nome AS N FROM Voci", "SELEC Id FROM Voci",

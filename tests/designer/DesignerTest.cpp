@@ -223,6 +223,28 @@ TEST(CollegaCampo, RefusesPartsThatDoNotReadBack) {
     }
 }
 
+// Shown, the editor lays out every part it made, none over another, and its
+// long notes wrap within its width rather than widen it.
+TEST(CollegaCampo, EveryPartIsLaidOutWithinTheDialogsWidth) {
+    const LocaleScope inglese{QLocale(QLocale::English)};
+    for (const bool combo : {false, true}) {
+        CollegaCampoDialog d("w", combo, "", "#", QString());
+        d.ImpostaParti(combo ? Ricerca("IdComune", "Comuni") : Colonna("Id" + c)); // refused
+        d.show();
+        QApplication::processEvents();
+        EXPECT_EQ(d.width(), d.minimumWidth()) << combo;
+        QWidgetList parti;
+        for (QWidget* w : d.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && !w->size().isEmpty())
+                parti << w;
+        for (int i = 0; i < parti.size(); ++i)
+            for (int j = i + 1; j < parti.size(); ++j)
+                EXPECT_FALSE(parti[i]->geometry().intersects(parti[j]->geometry()))
+                    << combo << " " << parti[i]->metaObject()->className() << " over "
+                    << parti[j]->metaObject()->className();
+    }
+}
+
 // Designer's own form editor, with the plugin loaded as Designer loads it.
 QDesignerFormEditorInterface* Designer() {
     static QDesignerFormEditorInterface* core = [] {

@@ -359,6 +359,13 @@ TEST_P(Modifica, AnotherUsersWorkIsNeverOverwrittenNorTheTypingLostWithoutAChoic
         {"DELETE FROM Clienti WHERE IdCliente = 20", MsgAnswer::No, false, "", 6,
          "WriteConflict(deleted)"},
         {"", MsgAnswer::Yes, false, "Mio|sua2", 3, "WriteConflict(deleted),AfterInsert"}};
+    int transazioneDelGestore = -1; // the host's own, begun while the user chooses
+    log.onConflitto = [&] {
+        transazioneDelGestore = RaisedBy([&] {
+                                    conn->BeginTrans();
+                                    conn->RollbackTrans();
+                                }).number;
+    };
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.altro);
         if (nav.State() != 6)
@@ -379,6 +386,7 @@ TEST_P(Modifica, AnotherUsersWorkIsNeverOverwrittenNorTheTypingLostWithoutAChoic
         EXPECT_EQ(nav.State(), c.stato);
         EXPECT_EQ(txtCognome->text(), c.risposta == MsgAnswer::No && c.stato == 7 ? "Suo" : "Mio");
         EXPECT_EQ(txtCognome->isReadOnly(), c.stato != 6);
+        EXPECT_EQ(transazioneDelGestore, 0) << "nothing is held while the user chooses";
     }
 
     // Elimina: a record changed meanwhile is asked about again; one gone is said so.

@@ -481,6 +481,9 @@ TEST_F(NavigatoreSqlite, ScrollingDisabledHoldsTheFirstRecordAndLoadsAnyKey) {
     EXPECT_EQ(std::make_tuple(Id(), Position(), nav.State()), std::make_tuple(QString("20"), 1, 3));
     nav.MoveTo("10"); // loaded directly, whatever the source holds
     EXPECT_EQ(txtCognome->text(), "Rossi");
+    nav.Edit();
+    nav.Annulla(); // back from an edit, it is the form's only record
+    EXPECT_EQ(nav.State(), 4);
 }
 
 TEST_F(NavigatoreSqlite, AClosedConnectionIsReopenedAndALostDatabaseToldOnce) {
@@ -604,6 +607,10 @@ TEST_F(NavigatoreSqlite, SetUpFailuresLinksAndContainers) {
     EXPECT_EQ(boxes.Shown().back().text,
               "I collegamenti tra tabelle vanno indicati a gruppi di tre valori.");
     ResetLanguageModule();
+    boxes.Expect(); // a failed set-up keeps nothing of the last one either
+    EXPECT_FALSE(nav.Init_Class(nullptr, "Clienti", FormOf(form.get()), "IdCliente", {}, "#", ""));
+    EXPECT_EQ(std::make_tuple(nav.CampoChiave(), nav.CampiChiave(), nav.NumeroLink()),
+              std::make_tuple(QString(), QStringList(), 0));
 
     nav.Unload();
     EXPECT_EQ(nav.ConnState(), 0);

@@ -52,7 +52,8 @@ TEST_F(Lingua, LookupFallsBackToTheKeyAndReadsTextsAfresh) {
     Write("Uno.lng", "[Strings]\nTQ30=\"su\"\n");
     EXPECT_EQ(GetMessage("TQ30"), "su");
     CambiaLinguaModulo(dir.path() + "/");
-    EXPECT_EQ(GetMessage("TQ30"), "of");
+    EXPECT_EQ(std::make_tuple(GetMessage("TQ30"), LanguageFilePath()),
+              std::make_tuple(QString("of"), dir.path() + "/Due.lng"));
     ResetLanguageModule();
     EXPECT_EQ(std::make_tuple(LanguageFolder(), CurrentLanguage()),
               std::make_tuple(QString(), QString()));

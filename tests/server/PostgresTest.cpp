@@ -5,8 +5,12 @@
 
 #include "data/PostgreSqlProvider.h"
 #include "data/Values.h"
+#include "engine/ContatoreRecord.h"
 #include "support/FormFixtures.h"
 
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QThread>
 #include <QTimeZone>
 
 namespace tessaro::test {
@@ -50,15 +54,16 @@ TEST(PostgreSql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
                        banco->ConnectionString().section("Database=", 1).section(';', 0, 0)));
     EXPECT_EQ(conn.TipoDatabase(), 5);
     auto schema = conn.OpenSchema(adSchemaColumns, {QVariant(), QVariant(), "TIPI"});
-    EXPECT_EQ(
-        Righe(*schema, {"COLUMN_NAME", "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH", "NUMERIC_PRECISION",
-                        "NUMERIC_SCALE", "IS_NULLABLE", "IS_AUTOINCREMENT", "IS_GENERATED_ALWAYS"}),
-        QStringList({"id|3|~|~|~|0|1|1", "s|3|~|~|~|0|1|0", "flag|11|~|~|~|0|0|0",
-                     "corto|2|~|~|~|1|0|0", "grande|20|~|~|~|1|0|0", "fisso|130|4|~|~|1|0|0",
-                     "nome|130|30|~|~|0|0|0", "lungo|130|0|~|~|1|0|0", "momento|135|~|~|~|1|0|0",
-                     "zona|135|~|~|~|1|0|0", "ora|134|~|~|~|1|0|0", "importo|131|~|10|2|1|0|0",
-                     "doppio|5|~|~|~|1|0|0", "codice|72|~|~|~|1|0|0", "dati|128|~|~|~|1|0|0",
-                     "doppia|3|~|~|~|1|0|1"}));
+    EXPECT_EQ(Righe(*schema, {"COLUMN_NAME", "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH",
+                              "NUMERIC_PRECISION", "NUMERIC_SCALE", "IS_NULLABLE",
+                              "IS_AUTOINCREMENT", "IS_GENERATED_ALWAYS", "DATETIME_PRECISION"}),
+              QStringList(
+                  {"id|3|~|~|~|0|1|1|~", "s|3|~|~|~|0|1|0|~", "flag|11|~|~|~|0|0|0|~",
+                   "corto|2|~|~|~|1|0|0|~", "grande|20|~|~|~|1|0|0|~", "fisso|130|4|~|~|1|0|0|~",
+                   "nome|130|30|~|~|0|0|0|~", "lungo|130|0|~|~|1|0|0|~",
+                   "momento|135|~|~|~|1|0|0|3", "zona|135|~|~|~|1|0|0|6", "ora|134|~|~|~|1|0|0|6",
+                   "importo|131|~|10|2|1|0|0|~", "doppio|5|~|~|~|1|0|0|~",
+                   "codice|72|~|~|~|1|0|0|~", "dati|128|~|~|~|1|0|0|~", "doppia|3|~|~|~|1|0|1|~"}));
     Recordset rs;
     rs.Open("SELECT * FROM tipi", &conn);
     for (const QString& riga : Righe(*schema, {"COLUMN_NAME", "DATA_TYPE"}))
@@ -78,6 +83,66 @@ TEST(PostgreSql, EveryColumnTypeIsReadWithItsCodeSizeAndValue) {
                                         "09:07:03|12.50|0.1|a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11")
                           .split('|'));
     EXPECT_EQ(rs.Fields()["dati"].Value().toByteArray(), QByteArray("\x00\xff", 2));
+}
+
+// A database whose defaults are not the client's: a moment typed without a
+// zone is still the user's, and bytea sent in the escape form reads as its bytes.
+TEST(PostgreSql, TheDatabasesOwnDefaultsChangeNothingWrittenOrRead) {
+    REQUIRE_POSTGRES();
+    const auto banco = Banco::Crea(Motore::Postgres);
+    const QString db = banco->ConnectionString().section("Database=", 1).section(';', 0, 0);
+    const QDateTime qui(QDate(2024, 3, 5), QTime(9, 7, 3));
+    const QString altrove = qui.offsetFromUtc() == 19800 ? "UTC" : "Asia/Kolkata";
+    banco->Exec({"CREATE TABLE t (id INT PRIMARY KEY, quando TIMESTAMPTZ, dati BYTEA)",
+                 "INSERT INTO t VALUES (1, NULL, '\\x5c00ff41'), (2, NULL, '\\x'), "
+                 "(3, NULL, '\\x415c')",
+                 QString("ALTER DATABASE \"%1\" SET timezone = '%2'").arg(db, altrove),
+                 QString("ALTER DATABASE \"%1\" SET bytea_output = 'escape'").arg(db)});
+    const auto conn = banco->Open();
+    conn->Execute("UPDATE t SET quando = '2024-03-05 09:07:03' WHERE id = 1");
+    Recordset rs;
+    rs.Open("SELECT quando, dati FROM t ORDER BY id", conn.get());
+    EXPECT_EQ(rs.Fields()["quando"].Value().toDateTime(), qui);
+    QList<QByteArray> dati;
+    for (; !rs.Eof(); rs.MoveNext())
+        dati << rs.Fields()["dati"].Value().toByteArray();
+    EXPECT_EQ(dati, (QList<QByteArray>{QByteArray::fromHex("5c00ff41"), QByteArray(),
+                                       QByteArray::fromHex("415c")}));
+}
+
+// The counter counts on a connection of its own, opened afresh after a count
+// that failed, and closed when the counter goes.
+TEST(PostgreSql, TheCountersOwnSessionIsRenewedAfterAFailureAndEndsWithIt) {
+    REQUIRE_POSTGRES();
+    const auto banco = Banco::Crea(Motore::Postgres);
+    const auto conn = banco->Open();
+    const auto sessioni = [&] {
+        return banco
+            ->Cell("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database()")
+            .toInt();
+    };
+    const int prima = sessioni();
+    {
+        ContatoreRecord contatore(*conn);
+        std::vector<std::pair<bool, qint64>> esiti; // each count: its session's server process
+        QObject::connect(&contatore, &ContatoreRecord::Contato, [&](const EsitoConteggio& e) {
+            esiti.emplace_back(e.riuscito, e.totale);
+        });
+        for (const char* testo :
+             {"SELECT pg_backend_pid()", "SELECT * FROM manca", "SELECT pg_backend_pid()"}) {
+            RichiestaConteggio conta;
+            conta.totale.testo = testo;
+            contatore.Chiedi(conta);
+            ASSERT_TRUE(QSignalSpy(&contatore, &ContatoreRecord::Contato).wait(10000)) << testo;
+        }
+        EXPECT_EQ(std::make_tuple(esiti[0].first, esiti[1].first, esiti[2].first, sessioni()),
+                  std::make_tuple(true, false, true, prima + 1));
+        EXPECT_NE(esiti[0].second, esiti[2].second) << "a new session after the failure";
+    }
+    QElapsedTimer t; // the server notices the end of a session a moment later
+    for (t.start(); sessioni() != prima && t.elapsed() < 5000;)
+        QThread::msleep(20);
+    EXPECT_EQ(sessioni(), prima);
 }
 
 TEST(PostgreSql, ConnectionStringsNameTheServerTheirWay) {

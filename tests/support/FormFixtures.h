@@ -96,6 +96,8 @@ public:
     void WriteConflict(bool RecordEliminato, int& Risposta) override {
         Add(RecordEliminato ? "WriteConflict(deleted)" : "WriteConflict");
         Risposta = rispostaConflitto;
+        if (onConflitto)
+            onConflitto();
     }
 
     // The names without the OnCurrent / AfterCurrent pairs of showing a record.
@@ -120,7 +122,7 @@ public:
     HostObject* contenitore = nullptr;
     bool annullaEliminazione = false;
     int rispostaConflitto = 0; // 0: the box asks
-    std::function<void()> onAddnew;
+    std::function<void()> onAddnew, onConflitto;
 
 private:
     void Add(const char* name) {
