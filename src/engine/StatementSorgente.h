@@ -23,14 +23,14 @@ namespace tessaro {
 
 // What the records of a source are and how they are ordered.
 struct OrdineSorgente {
-    QString tabella;         // T
-    QString ordine;          // O, a column of T
-    QStringList chiavi;      // K1..Kn, the primary key of T in key order
-    short tipoOrdine = 0;    // type codes, for the literals of values
-    QList<short> tipiChiave; // one for each key column
-    QString condizione;      // without WHERE; empty for every record
-    QString colonneRecord;   // what a whole record reads: its columns ("T.*, j1.C")
-    QString daRecord;        // and from where: T, or T with its joins
+    QString tabella;            // T
+    QString ordine;             // O, a column of T
+    QStringList chiavi;         // K1..Kn, the primary key of T in key order
+    short tipoOrdine = 0;       // type codes, for the literals of values
+    QList<short> tipiChiave;    // one for each key column
+    QString condizione = {};    // without WHERE; empty for every record
+    QString colonneRecord = {}; // what a whole record reads: its columns ("T.*, j1.C")
+    QString daRecord = {};      // and from where: T, or T with its joins
     // T and the key's columns as a record's columns carry them: as stored.
     QString tabellaLetta = {};
     QStringList chiaviLette = {};

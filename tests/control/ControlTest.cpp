@@ -207,8 +207,7 @@ TEST_F(Pulsanti, TheFlagsNarrowWhatCanBePressedAndEnabledSwitchesTheWholeToolbar
 TEST_F(Pulsanti, TheRecordBoxJumpsToATypedNumberAndSpeaksThePosition) {
     const std::pair<const char*, const char*> jumps[] = {
         {"2.5", "2 TQ30 10"}, {"3.5", "4 TQ30 10"},  {"6,5", "6 TQ30 10"},  {"7.5", "8 TQ30 10"},
-        {" 9 ", "9 TQ30 10"}, {"1.49", "1 TQ30 10"}, {"1e12", "1 TQ30 10"}, {"10", "10 TQ30 10"},
-    };
+        {" 9 ", "9 TQ30 10"}, {"1.49", "1 TQ30 10"}, {"1e12", "1 TQ30 10"}, {"10", "10 TQ30 10"}};
     for (const auto& [typed, box] : jumps) {
         Digita(QLatin1String(typed));
         EXPECT_EQ(Box(), box) << typed;
@@ -324,15 +323,14 @@ TEST_F(Comandi, EachCommandRaisesItsEventsOnceWhateverStartsIt) {
         {"Nuovo", "Ctrl+N", Partenza::Modifica, 0, "", 6},
         {"Elimina", "Ctrl+Del", Partenza::Modifica, 0, "", 6},
         {"Salva", "Ctrl+S", Partenza::Secondo, 0, "", 7},
-        {"Annulla", "Esc", Partenza::Secondo, 0, "", 7},
-    };
+        {"Annulla", "Esc", Partenza::Secondo, 0, "", 7}};
     // The public methods behind the commands (calls, not member pointers: GCC's
     // vptr check of a call through one reads an uninitialised temporary).
-    const std::map<QString, std::function<void()>> metodi = {
-        {"Nuovo", [&] { ctl->Addnew(); }},    {"Modifica", [&] { ctl->Edit(); }},
-        {"Salva", [&] { ctl->Update(); }},    {"Elimina", [&] { ctl->Delete(); }},
-        {"Annulla", [&] { ctl->Annulla(); }},
-    };
+    const std::map<QString, std::function<void()>> metodi = {{"Nuovo", [&] { ctl->Addnew(); }},
+                                                             {"Modifica", [&] { ctl->Edit(); }},
+                                                             {"Salva", [&] { ctl->Update(); }},
+                                                             {"Elimina", [&] { ctl->Delete(); }},
+                                                             {"Annulla", [&] { ctl->Annulla(); }}};
     for (const char* chiave : {"1", "10", "5"}) { // so does MoveTo, at either end
         ctl->MoveTo(chiave);
         EXPECT_EQ(Accesi(kScorrimento), Scorrimento()) << chiave;
@@ -431,8 +429,7 @@ TEST_F(Comandi, EveryBoxSpeaksTheControlsLanguageButtonsIncluded) {
     const std::tuple<const char*, const char*, QStringList> lingue[] = {
         {"Italiano", "Nuovo record", {"&Sì/&No", "&Sì/&No", "OK", "&Sì/&No/&Annulla"}},
         {"English", "New record", {"&Yes/&No", "&Yes/&No", "OK", "&Yes/&No/&Cancel"}},
-        {"Senza", "New record", {"&Sì/&No", "&Sì/&No", "OK", "&Sì/&No/Annulla"}},
-    };
+        {"Senza", "New record", {"&Sì/&No", "&Sì/&No", "OK", "&Sì/&No/Annulla"}}};
     ScopedMessageBoxService nessuno(nullptr);
     const Tessaro14_ML proprio; // installs the control's own boxes
     QStringList titoli, pulsanti;

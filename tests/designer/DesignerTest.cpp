@@ -168,7 +168,9 @@ TEST_P(RiletturaTag, PartsMakeTheTagThatReadsBackIntoThem) {
     scritto.ImpostaParti(r.parti);
     EXPECT_EQ(std::make_tuple(scritto.Tag(), scritto.Significato(), scritto.Accettabile()),
               std::make_tuple(r.tag, r.significato, true));
-    EXPECT_EQ(scritto.findChild<QLineEdit*>("tag")->text(), r.tag) << "the dialog shows it";
+    const QLineEdit* tag = scritto.findChild<QLineEdit*>("tag");
+    EXPECT_EQ(std::make_tuple(tag->text(), tag->isReadOnly()), std::make_tuple(r.tag, true))
+        << "the dialog shows it, for reading";
     const CollegaCampoDialog letto("w", r.combo, scritto.Tag(), r.prefisso, "navigatore");
     EXPECT_EQ(letto.Parti(), r.parti);
 }
@@ -214,8 +216,7 @@ TEST(CollegaCampo, RefusesPartsThatDoNotReadBack) {
     const std::vector<std::tuple<bool, PartiLegame, QString>> casi{
         {false, Colonna("Id" + c + "Comune"), "#"},
         {true, Ricerca("IdComune", "Comuni"), "#"},
-        {true, Ricerca("IdComune", "Comuni", {{"", " - "}, {"Provincia", ""}}), "#"},
-    };
+        {true, Ricerca("IdComune", "Comuni", {{"", " - "}, {"Provincia", ""}}), "#"}};
     for (const auto& [combo, parti, prefisso] : casi) {
         CollegaCampoDialog d("w", combo, "", prefisso, QString());
         d.ImpostaParti(parti);

@@ -290,14 +290,12 @@ TEST_P(Modifica, ShownInTheUsersLocaleAndReadBackExactly) {
     };
     // SQLite keeps a decimal of 20 digits as a double.
     const bool doppio = banco->Engine() == Motore::Sqlite;
-    const Caso casi[] = {
-        {QLocale(QLocale::Italian, QLocale::Italy),
-         doppio ? "-12345678901234,123" : "-12345678901234,123456", "06/01/1925"},
-        {QLocale(QLocale::English, QLocale::UnitedStates),
-         doppio ? "-12345678901234.123" : "-12345678901234.123456", "1/6/1925"},
-        {QLocale(QLocale::French, QLocale::France),
-         doppio ? "-12345678901234,123" : "-12345678901234,123456", "06/01/1925"},
-    };
+    const Caso casi[] = {{QLocale(QLocale::Italian, QLocale::Italy),
+                          doppio ? "-12345678901234,123" : "-12345678901234,123456", "06/01/1925"},
+                         {QLocale(QLocale::English, QLocale::UnitedStates),
+                          doppio ? "-12345678901234.123" : "-12345678901234.123456", "1/6/1925"},
+                         {QLocale(QLocale::French, QLocale::France),
+                          doppio ? "-12345678901234,123" : "-12345678901234,123456", "06/01/1925"}};
     int nuovo = 10;
     for (const Caso& caso : casi) {
         LocaleScope scope(caso.locale);
@@ -402,6 +400,8 @@ TEST_P(Modifica, AnotherUsersWorkIsNeverOverwrittenNorTheTypingLostWithoutAChoic
     b->Execute("DELETE FROM Clienti WHERE IdCliente = 10");
     ExpectOneBox([&] { nav.Delete(); }, "TQ55", 48, "TQ02");
     EXPECT_EQ(std::make_tuple(Id(), Count()), Expected("31", 1));
+    b->Execute("DELETE FROM Clienti WHERE IdCliente = 31");
+    ExpectOneBox([&] { nav.Edit(); }, "TQ55", 48, "TQ02"); // nor is one edited
 }
 
 QStringList sAvvisi;

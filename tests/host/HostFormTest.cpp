@@ -86,8 +86,7 @@ TEST(QtHostForm, TheFormListsItsNamedControlsWithTheirContainersAndKinds) {
         {s.lblTitle, form, ControlKind::Other},
         {s.holder, ControlOf(s.fraMain), ControlKind::Container},
         {s.pagMore, ControlOf(s.scrMore), ControlKind::Container},
-        {s.txtMore, ControlOf(s.pagMore), ControlKind::TextBox},
-    };
+        {s.txtMore, ControlOf(s.pagMore), ControlKind::TextBox}};
     for (const auto& [object, container, kind] : controls) {
         Control* c = ControlOf(object);
         EXPECT_EQ(std::make_tuple(c->Container(), c->Kind(), c->Parent()),
@@ -295,8 +294,7 @@ TEST(MessageBoxes, TheQtOnesFollowTheStyle) {
             {35, B::Yes | B::No | B::Cancel, B::Question, B::Yes, B::NoButton, MsgAnswer::Cancel},
             {36, B::Yes | B::No, B::Question, B::Yes, B::NoButton, MsgAnswer::No},
             {36 + 256, B::Yes | B::No, B::Question, B::No, B::Yes, MsgAnswer::Yes},
-            {5 + 64, B::Retry | B::Cancel, B::Information, B::Retry, B::Retry, 4},
-        };
+            {5 + 64, B::Retry | B::Cancel, B::Information, B::Retry, B::Retry, 4}};
     for (const auto& [style, buttons, icon, byDefault, click, answer] : cases) {
         SCOPED_TRACE(style);
         QTimer poll;
