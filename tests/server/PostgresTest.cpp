@@ -136,8 +136,9 @@ TEST(PostgreSql, TheCountersOwnSessionIsRenewedAfterAFailureAndEndsWithIt) {
             contatore.Chiedi(conta);
             ASSERT_TRUE(QSignalSpy(&contatore, &ContatoreRecord::Contato).wait(10000)) << testo;
         }
-        EXPECT_EQ(std::make_tuple(esiti[0].first, esiti[1].first, esiti[2].first, sessioni()),
-                  std::make_tuple(true, false, true, prima + 1));
+        // (The session given up may still be listed a moment: not counted here.)
+        EXPECT_EQ(std::make_tuple(esiti[0].first, esiti[1].first, esiti[2].first),
+                  std::make_tuple(true, false, true));
         EXPECT_NE(esiti[0].second, esiti[2].second) << "a new session after the failure";
     }
     QElapsedTimer t; // the server notices the end of a session a moment later
