@@ -41,6 +41,13 @@ int ColonnaDellaTabella(const Recordset& rs, const QString& tabella, const QStri
     return i >= 0 ? i : rs.ColumnIndex(nome);
 }
 
+// The columns [primo, conta) of a row.
+std::vector<int> Colonne(int primo, int conta) {
+    std::vector<int> colonne(static_cast<std::size_t>(std::max(conta - primo, 0)));
+    std::iota(colonne.begin(), colonne.end(), primo);
+    return colonne;
+}
+
 Verso Opposto(Verso verso) {
     return verso == Verso::Avanti ? Verso::Indietro : Verso::Avanti;
 }
@@ -82,8 +89,7 @@ std::vector<QVariant> SorgenteRecord::Chiavi(const Interrogazione& q) {
     Recordset rs;
     rs.Open(q.testo, q.valori, mConnessione);
     // The key statements select the key's columns, and only them.
-    std::vector<int> colonne(static_cast<std::size_t>(rs.ColumnCount()));
-    std::iota(colonne.begin(), colonne.end(), 0);
+    const std::vector<int> colonne = Colonne(0, rs.ColumnCount());
     std::vector<QVariant> chiavi;
     for (qint64 r = 0; r < rs.RecordCount() && r < 2; ++r)
         chiavi.push_back(ChiaveDellaRiga(rs, r, colonne));
@@ -360,8 +366,7 @@ std::pair<bool, bool> SorgenteRecord::Capi(const QVariant& chiave) {
     Recordset rs;
     rs.Open(q.testo, q.valori, mConnessione);
     // Each row: which end, then the key's columns.
-    std::vector<int> colonne(static_cast<std::size_t>(std::max(rs.ColumnCount() - 1, 0)));
-    std::iota(colonne.begin(), colonne.end(), 1);
+    const std::vector<int> colonne = Colonne(1, rs.ColumnCount());
     std::pair<bool, bool> capi{false, false};
     for (qint64 r = 0; r < rs.RecordCount(); ++r)
         if (StessaChiave(ChiaveDellaRiga(rs, r, colonne), chiave))

@@ -256,12 +256,20 @@ Interrogazione StatementSorgente::Finestra(Verso verso, const Ancora& ancora, in
     // columns without a table: a joined table may have a column of that name.
     if (mOrdine.daRecord == mOrdine.tabella)
         return Parti(verso, ancora, righe, Lettura::Record).front();
-    Interrogazione q = Vicini(verso, ancora, righe).front();
-    q.testo = QStringLiteral("SELECT ") + mOrdine.colonneRecord + QStringLiteral(" FROM ") +
-              mOrdine.daRecord + QStringLiteral(" WHERE ") + ColonneKRiga() +
-              QStringLiteral(" IN (") + q.testo + QStringLiteral(") Order by ") +
-              Ordinamento(verso);
+    Interrogazione q = RecordDelleChiavi(Vicini(verso, ancora, righe).front());
+    q.testo += QStringLiteral(" Order by ") + Ordinamento(verso);
     return q;
+}
+
+Interrogazione StatementSorgente::RecordDelleChiavi(Interrogazione chiavi) const {
+    chiavi.testo = TestaRecord() + QStringLiteral(" WHERE ") + ColonneKRiga() +
+                   QStringLiteral(" IN (") + chiavi.testo + QLatin1Char(')');
+    return chiavi;
+}
+
+QString StatementSorgente::TestaRecord() const {
+    return QStringLiteral("SELECT ") + mOrdine.colonneRecord + QStringLiteral(" FROM ") +
+           mOrdine.daRecord;
 }
 
 bool StatementSorgente::UnaSolaParte(Verso verso, const Ancora& ancora) const {
@@ -313,19 +321,13 @@ Interrogazione StatementSorgente::Chiave(const QVariant& chiave) const {
 }
 
 Interrogazione StatementSorgente::Record(const QVariant& chiave) const {
-    const QString testa = QStringLiteral("SELECT ") + mOrdine.colonneRecord +
-                          QStringLiteral(" FROM ") + mOrdine.daRecord;
     // A condition names its columns without a table: with joins it runs on the
     // table alone, as for a window.
-    if (!mOrdine.condizione.isEmpty() && mOrdine.daRecord != mOrdine.tabella) {
-        Interrogazione q = Chiave(chiave);
-        q.testo = testa + QStringLiteral(" WHERE ") + ColonneKRiga() + QStringLiteral(" IN (") +
-                  q.testo + QLatin1Char(')');
-        return q;
-    }
+    if (!mOrdine.condizione.isEmpty() && mOrdine.daRecord != mOrdine.tabella)
+        return RecordDelleChiavi(Chiave(chiave));
     Interrogazione q;
     const QString dove = Dove(UgualeChiave(q, mOrdine.tabella, chiave));
-    q.testo = testa + QStringLiteral(" WHERE ") + dove;
+    q.testo = TestaRecord() + QStringLiteral(" WHERE ") + dove;
     return q;
 }
 

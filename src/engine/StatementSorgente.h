@@ -135,6 +135,10 @@ private:
     Interrogazione Pagina(const QString& restrizione, const QString& ordine, int righe,
                           qint64 salta, Interrogazione q, Lettura lettura = Lettura::Chiave) const;
     Interrogazione Conteggio(const QString& restrizione, Interrogazione q) const;
+    // "SELECT <a whole record> FROM <T with its joins>".
+    QString TestaRecord() const;
+    // The whole records of the keys a statement selects.
+    Interrogazione RecordDelleChiavi(Interrogazione chiavi) const;
     std::vector<Interrogazione> Componi(Verso verso, const Ancora& ancora, int righe,
                                         Lettura lettura) const;
     std::vector<Interrogazione> Parti(Verso verso, const Ancora& ancora, int righe,
